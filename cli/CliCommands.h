@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Subcommands of tarnwick-cli. Each returns the process exit status:
+// 0 success, 1 failure, 2 bad command line.
+namespace CliCommands {
+typedef std::vector<std::string> Args;
+
+int Os(const Args& args);
+int Pe(const Args& args);
+
+// Writes "tarnwick-cli: <message>" and the usage hint to standard error; returns 2.
+int UsageError(const std::string& message);
+} // namespace CliCommands

@@ -1,0 +1,13 @@
+#include "CliCommands.h"
+
+#include "../sysutils/OsVersion.h"
+
+#include <cstdio>
+
+int CliCommands::Os(const Args& args)
+{
+    if (!args.empty()) return UsageError("'os' takes no arguments");
+    OsVersion os;
+    std::printf("kind=%u\t%s\n", static_cast<unsigned>(os.nKind), os.strDescription.c_str());
+    return 0;
+}

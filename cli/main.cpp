@@ -1,0 +1,55 @@
+// tarnwick-cli: the console companion of tarnwick.exe.
+#include "CliCommands.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char kUsage[] =
+    "Usage: tarnwick-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  os                      kind and description of the running Windows\n"
+    "  pe [--closure] FILE...  PE image facts: imports, exports, resource types,\n"
+    "                          and with --closure the static import closure\n"
+    "  --help                  this text\n"
+    "\n"
+    "Exit status: 0 success, 1 failure, 2 bad command line.\n";
+
+struct Command {
+    const char* name;
+    int (*run)(const CliCommands::Args&);
+};
+
+const Command kCommands[] = {
+    {"os", CliCommands::Os},
+    {"pe", CliCommands::Pe},
+};
+
+} // namespace
+
+int CliCommands::UsageError(const std::string& message)
+{
+    std::fprintf(stderr, "tarnwick-cli: %s\nTry 'tarnwick-cli --help'.\n", message.c_str());
+    return 2;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) return CliCommands::UsageError("no command given");
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    CliCommands::Args args(argv + 2, argv + argc);
+    for (const Command& command : kCommands)
+        if (name == command.name) {
+            int status = command.run(args);
+            std::fflush(stdout);
+            return status;
+        }
+    return CliCommands::UsageError("unknown command '" + name + "'");
+}

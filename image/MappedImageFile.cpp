@@ -1,0 +1,64 @@
+#include "MappedImageFile.h"
+
+MappedImageFile::MappedImageFile()
+    : hFile(INVALID_HANDLE_VALUE), hMapping(nullptr), pView(nullptr), fileSize(0), openState(CannotOpen)
+{
+}
+
+MappedImageFile::~MappedImageFile()
+{
+    close();
+}
+
+void MappedImageFile::open(const char* path)
+{
+    close();
+    view = PeImageView();
+    if (!path) return;
+
+    hFile = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                        nullptr);
+    if (hFile == INVALID_HANDLE_VALUE) {
+        openState = CannotOpen;
+        return;
+    }
+    fileSize = GetFileSize(hFile, nullptr);
+    if (fileSize == INVALID_FILE_SIZE) fileSize = 0;
+
+    hMapping = CreateFileMappingA(hFile, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (!hMapping) {
+        CloseHandle(hFile);
+        hFile = INVALID_HANDLE_VALUE;
+        openState = CannotCreateMapping;
+        return;
+    }
+    pView = static_cast<const uint8_t*>(MapViewOfFile(hMapping, FILE_MAP_READ, 0, 0, 0));
+    if (!pView) {
+        CloseHandle(hMapping);
+        hMapping = nullptr;
+        CloseHandle(hFile);
+        hFile = INVALID_HANDLE_VALUE;
+        openState = CannotMapView;
+        return;
+    }
+    openState = Mapped;
+    view = PeImageView(pView, fileSize);
+}
+
+void MappedImageFile::close()
+{
+    if (pView) {
+        UnmapViewOfFile(const_cast<uint8_t*>(pView));
+        pView = nullptr;
+    }
+    if (hMapping) {
+        CloseHandle(hMapping);
+        hMapping = nullptr;
+    }
+    if (hFile != INVALID_HANDLE_VALUE) {
+        CloseHandle(hFile);
+        hFile = INVALID_HANDLE_VALUE;
+    }
+    openState = CannotOpen;
+    view = PeImageView();
+}

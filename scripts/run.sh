@@ -1,0 +1,29 @@
+#!/bin/bash
+# Starts tarnwick.exe under Wine. Without a display: in a private Xvfb with a
+# Wine desktop, waits for the main window and saves a screenshot.
+set -uo pipefail
+build="${1:-build}"
+shift || true
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+build="$(cd "$build" && pwd)"
+exe="$build/bin/tarnwick.exe"
+winrun="$here/winrun"
+export TARNWICK_WINEPREFIX="$build/wineprefix"
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  exec "$winrun" "$exe" "$@"
+fi
+
+shot="$build/screenshot.png"
+"$here/with-display" bash -c '
+  set -u
+  "$0" "$1" >/dev/null 2>&1 &
+  for i in $(seq 1 120); do
+    if xwininfo -root -tree 2>/dev/null | grep -q "\"Tarnwick 2.6\""; then break; fi
+    sleep 0.5
+  done
+  sleep 2
+  import -window root "$2"
+  echo "screenshot: $2"
+  WINEPREFIX="$TARNWICK_WINEPREFIX" wineserver -k 2>/dev/null || true
+' "$winrun" "$exe" "$shot"

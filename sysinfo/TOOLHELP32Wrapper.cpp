@@ -1,0 +1,65 @@
+#include "TOOLHELP32Wrapper.h"
+
+#include "DebugOutput.h"
+#include "GuardedCall.h"
+
+TOOLHELP32Wrapper::TOOLHELP32Wrapper()
+    : WrapperBase("KERNEL32.DLL"),
+      pfnCreateToolhelp32Snapshot(Resolve<PFN_CreateToolhelp32Snapshot>("CreateToolhelp32Snapshot")),
+      pfnProcess32First(Resolve<PFN_Process32>("Process32First")),
+      pfnProcess32Next(Resolve<PFN_Process32>("Process32Next")),
+      pfnModule32First(Resolve<PFN_Module32>("Module32First")),
+      pfnModule32Next(Resolve<PFN_Module32>("Module32Next")),
+      pfnThread32First(Resolve<PFN_Thread32>("Thread32First")),
+      pfnThread32Next(Resolve<PFN_Thread32>("Thread32Next"))
+{
+}
+
+bool TOOLHELP32Wrapper::HasAllEntryPoints() const
+{
+    return pfnCreateToolhelp32Snapshot && pfnProcess32First && pfnProcess32Next && pfnModule32First
+        && pfnModule32Next && pfnThread32First && pfnThread32Next;
+}
+
+HANDLE TOOLHELP32Wrapper::CreateToolhelp32Snapshot(DWORD flags, DWORD processId)
+{
+    HANDLE snapshot = INVALID_HANDLE_VALUE;
+    if (!GuardedCall::Invoke([&] { snapshot = pfnCreateToolhelp32Snapshot(flags, processId); })) {
+        DebugOutput::Write("TOOLHELP32Wrapper::CreateToolhelp32Snapshot failed\n");
+        return INVALID_HANDLE_VALUE;
+    }
+    return snapshot;
+}
+
+namespace {
+template <class Fn, class Entry>
+bool CallEntry(Fn fn, HANDLE snapshot, Entry* entry, const char* failLine)
+{
+    BOOL result = FALSE;
+    if (!GuardedCall::Invoke([&] { result = fn(snapshot, entry); })) {
+        DebugOutput::Write(failLine);
+        return false;
+    }
+    return result == 1;
+}
+} // namespace
+
+bool TOOLHELP32Wrapper::Process32First(HANDLE snapshot, PROCESSENTRY32* entry)
+{
+    return CallEntry(pfnProcess32First, snapshot, entry, "TOOLHELP32Wrapper::Process32First failed\n");
+}
+
+bool TOOLHELP32Wrapper::Process32Next(HANDLE snapshot, PROCESSENTRY32* entry)
+{
+    return CallEntry(pfnProcess32Next, snapshot, entry, "TOOLHELP32Wrapper::Process32Next failed\n");
+}
+
+bool TOOLHELP32Wrapper::Module32First(HANDLE snapshot, MODULEENTRY32* entry)
+{
+    return CallEntry(pfnModule32First, snapshot, entry, "TOOLHELP32Wrapper::Module32First failed\n");
+}
+
+bool TOOLHELP32Wrapper::Module32Next(HANDLE snapshot, MODULEENTRY32* entry)
+{
+    return CallEntry(pfnModule32Next, snapshot, entry, "TOOLHELP32Wrapper::Module32Next failed\n");
+}
