@@ -28,7 +28,7 @@ run: build
 
 bench: build
 	scripts/winrun --prefix $(BUILD)/wineprefix $(BUILD)/bin/pe-bench.exe \
-	  'C:\windows\system32'
+	  'Z:\usr\lib\i386-linux-gnu\wine\i386-windows' 3
 
 clean:
 	rm -rf $(BUILD)

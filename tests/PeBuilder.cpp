@@ -1,0 +1,187 @@
+#include "PeBuilder.h"
+
+#include <cstring>
+
+namespace {
+class Blob {
+public:
+    uint32_t Size() const { return static_cast<uint32_t>(bytes.size()); }
+    uint32_t Rva() const { return PeBuilder::kSectionRva + Size(); }
+    uint32_t AddString(const std::string& text)
+    {
+        uint32_t rva = Rva();
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        bytes.push_back(0);
+        Align(2);
+        return rva;
+    }
+    uint32_t AddU16(uint16_t value)
+    {
+        uint32_t rva = Rva();
+        bytes.push_back(static_cast<uint8_t>(value));
+        bytes.push_back(static_cast<uint8_t>(value >> 8));
+        return rva;
+    }
+    uint32_t AddU32(uint32_t value)
+    {
+        uint32_t rva = Rva();
+        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+        return rva;
+    }
+    void PutU32(uint32_t rva, uint32_t value)
+    {
+        uint32_t offset = rva - PeBuilder::kSectionRva;
+        for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+    }
+    void Align(uint32_t alignment)
+    {
+        while (bytes.size() % alignment) bytes.push_back(0);
+    }
+    std::vector<uint8_t> bytes;
+};
+
+void Put16(std::vector<uint8_t>& image, uint32_t offset, uint16_t value)
+{
+    image[offset] = static_cast<uint8_t>(value);
+    image[offset + 1] = static_cast<uint8_t>(value >> 8);
+}
+
+void Put32(std::vector<uint8_t>& image, uint32_t offset, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i) image[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+} // namespace
+
+std::vector<uint8_t> PeBuilder::Build() const
+{
+    Blob blob;
+    // The export table first, at the start of the section, as in an ".edata"
+    // section of its own; plain exports point at a few bytes of "code" after it.
+    const uint32_t codeRva = PeBuilder::kSectionRva + 0x800;
+
+    uint32_t exportRva = 0, exportSize = 0;
+    if (bHasExports) {
+        blob.Align(4);
+        exportRva = blob.Rva();
+        for (int i = 0; i < 10; ++i) blob.AddU32(0);
+        const uint32_t dllName = blob.AddString(exports.strDllName);
+        std::vector<uint32_t> forwarders(exports.functions.size(), 0);
+        for (size_t i = 0; i < exports.functions.size(); ++i)
+            if (exports.functions[i].compare(0, 2, "->") == 0)
+                forwarders[i] = blob.AddString(exports.functions[i].substr(2));
+        std::vector<uint32_t> nameRvas;
+        for (const ExportName& name : exports.names) nameRvas.push_back(blob.AddString(name.strName));
+        blob.Align(4);
+        const uint32_t functionsRva = blob.Rva();
+        for (size_t i = 0; i < exports.functions.size(); ++i) {
+            if (exports.functions[i].empty())
+                blob.AddU32(0);
+            else if (forwarders[i])
+                blob.AddU32(forwarders[i]);
+            else
+                blob.AddU32(codeRva);
+        }
+        const uint32_t namesRva = blob.Rva();
+        for (uint32_t rva : nameRvas) blob.AddU32(rva);
+        const uint32_t ordinalsRva = blob.Rva();
+        for (const ExportName& name : exports.names) blob.AddU16(name.wIndex);
+        blob.Align(4);
+        exportSize = blob.Rva() - exportRva;
+        blob.PutU32(exportRva + 12, dllName);
+        blob.PutU32(exportRva + 16, exports.dwBase);
+        blob.PutU32(exportRva + 20, static_cast<uint32_t>(exports.functions.size()));
+        blob.PutU32(exportRva + 24, static_cast<uint32_t>(exports.names.size()));
+        blob.PutU32(exportRva + 28, functionsRva);
+        blob.PutU32(exportRva + 32, namesRva);
+        blob.PutU32(exportRva + 36, ordinalsRva);
+    }
+    // The "code".
+    while (blob.Rva() < codeRva) blob.AddU32(0);
+    blob.AddU32(0xC3C3C3C3);
+
+    uint32_t importRva = 0, importSize = 0;
+    if (!imports.empty()) {
+        // Names and hint/name records first, then thunk arrays, then descriptors.
+        std::vector<uint32_t> dllNameRvas;
+        std::vector<std::vector<uint32_t>> thunkValues;
+        for (const ImportDll& dll : imports) {
+            dllNameRvas.push_back(blob.AddString(dll.strName));
+            std::vector<uint32_t> values;
+            for (const ImportFunction& function : dll.functions) {
+                if (function.bByOrdinal) {
+                    values.push_back(0x80000000u | function.wValue);
+                } else {
+                    uint32_t record = blob.AddU16(function.wValue);
+                    blob.AddString(function.strName);
+                    values.push_back(record);
+                }
+            }
+            thunkValues.push_back(values);
+        }
+        blob.Align(4);
+        std::vector<uint32_t> originalThunks, firstThunks;
+        for (size_t i = 0; i < imports.size(); ++i) {
+            for (int pass = 0; pass < 2; ++pass) {
+                uint32_t start = blob.Rva();
+                for (uint32_t value : thunkValues[i]) blob.AddU32(value);
+                blob.AddU32(0);
+                (pass == 0 ? originalThunks : firstThunks).push_back(start);
+            }
+        }
+        importRva = blob.Rva();
+        for (size_t i = 0; i < imports.size(); ++i) {
+            blob.AddU32(imports[i].bOriginalFirstThunk ? originalThunks[i] : 0);
+            blob.AddU32(0);
+            blob.AddU32(0);
+            blob.AddU32(dllNameRvas[i]);
+            blob.AddU32(firstThunks[i]);
+        }
+        for (int i = 0; i < 5; ++i) blob.AddU32(0);
+        importSize = blob.Rva() - importRva;
+    }
+
+    blob.Align(0x200);
+
+    const uint32_t sectionTable = kHeaderOffset + 24 + wOptionalHeaderSize;
+    const uint32_t headersEnd = sectionTable + 40;
+    std::vector<uint8_t> image(kSectionFileOffset > headersEnd ? kSectionFileOffset : headersEnd, 0);
+    const uint32_t sectionFileOffset = static_cast<uint32_t>(image.size());
+    image.insert(image.end(), blob.bytes.begin(), blob.bytes.end());
+
+    // DOS header.
+    Put16(image, 0, 0x5A4D);
+    Put16(image, 0x18, 0x40);
+    Put32(image, 0x3C, kHeaderOffset);
+    // NT headers.
+    const uint32_t nt = kHeaderOffset;
+    Put32(image, nt, 0x00004550);
+    Put16(image, nt + 4, 0x014C);
+    Put16(image, nt + 6, 1);
+    Put16(image, nt + 20, wOptionalHeaderSize);
+    Put16(image, nt + 22, 0x2102);
+    const uint32_t opt = nt + 24;
+    Put16(image, opt, bPe32Plus ? 0x20B : 0x10B);
+    Put32(image, nt + 0x34, dwImageBase);
+    Put32(image, opt + 32, 0x1000);
+    Put32(image, opt + 36, 0x200);
+    Put16(image, opt + 40, 4);
+    Put16(image, opt + 48, 4);
+    Put32(image, opt + 56, kSectionRva + blob.Size());
+    Put32(image, opt + 60, sectionFileOffset);
+    Put16(image, opt + 68, 2);
+    Put32(image, opt + 92, 16);
+    Put32(image, nt + 0x78, exportRva);
+    Put32(image, nt + 0x7C, exportSize);
+    Put32(image, nt + 0x80, importRva);
+    Put32(image, nt + 0x84, bImportSizeIsSectionSize ? blob.Size() : importSize);
+    // The section.
+    char name[8] = {};
+    std::memcpy(name, strSectionName.data(), strSectionName.size() < 8 ? strSectionName.size() : 8);
+    std::memcpy(&image[sectionTable], name, 8);
+    Put32(image, sectionTable + 8, bVirtualSizeZero ? 0 : blob.Size());
+    Put32(image, sectionTable + 12, kSectionRva);
+    Put32(image, sectionTable + 16, blob.Size());
+    Put32(image, sectionTable + 20, sectionFileOffset);
+    Put32(image, sectionTable + 36, 0x40000040);
+    return image;
+}

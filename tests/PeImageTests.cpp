@@ -1,0 +1,312 @@
+#include <doctest/doctest.h>
+
+#include "PeBuilder.h"
+#include "image/PeImageView.h"
+
+#include <cstring>
+
+namespace {
+
+PeBuilder SampleImports()
+{
+    PeBuilder b;
+    b.imports.push_back({"KERNEL32.dll", {{false, 0x1F4, "GetProcAddress"}, {true, 17, ""}, {false, 3, "Sleep"}}});
+    b.imports.push_back({"user32.dll", {{true, 0x1234, ""}}, false});
+    return b;
+}
+
+PeBuilder SampleExports()
+{
+    PeBuilder b;
+    b.bHasExports = true;
+    b.exports.dwBase = 5;
+    // index 0 named twice, 1 unnamed, 2 hole, 3 forwarded, 4 named
+    b.exports.functions = {"f", "f", "", "->OTHER.RealName", "f"};
+    b.exports.names = {{"First", 0}, {"Second", 0}, {"Fwd", 3}, {"Last", 4}};
+    return b;
+}
+
+void Put32(std::vector<uint8_t>& image, size_t offset, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i) image[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// Reading a (possibly broken) image must never fault: read every table.
+void ReadAll(const std::vector<uint8_t>& image)
+{
+    PeImageView view(image.data(), image.size());
+    view.ReadImports();
+    view.ReadExports();
+    view.ImportedDllNames();
+    PeSection section;
+    view.SectionByName(".idata", section);
+    uint32_t base;
+    view.ImageBase(base);
+}
+
+} // namespace
+
+TEST_SUITE("pe image")
+{
+    TEST_CASE("classification of non-PE files")
+    {
+        std::vector<uint8_t> small(63, 0);
+        small[0] = 'M';
+        small[1] = 'Z';
+        PeImageView tooSmall(small.data(), small.size());
+        CHECK(tooSmall.ImageState() == 2);
+        CHECK(tooSmall.Kind() == 0);
+
+        std::vector<uint8_t> text(200, 'x');
+        CHECK(PeImageView(text.data(), text.size()).ImageState() == 2);
+        CHECK(PeImageView(nullptr, 0).ImageState() == 1);
+
+        // A DOS program: relocation table below 0x40, even with a PE header behind it.
+        std::vector<uint8_t> image = PeBuilder().Build();
+        image[0x18] = 0x1C;
+        PeImageView dos(image.data(), image.size());
+        CHECK(dos.Kind() == 1);
+        CHECK(dos.ImageState() == 2);
+        CHECK(dos.NtHeaders() == nullptr);
+
+        // NE, LE and the 0x4558 signature.
+        for (auto pair : {std::make_pair(0x454E, 2u), std::make_pair(0x454C, 3u), std::make_pair(0x4558, 4u)}) {
+            image = PeBuilder().Build();
+            image[PeBuilder::kHeaderOffset] = static_cast<uint8_t>(pair.first);
+            image[PeBuilder::kHeaderOffset + 1] = static_cast<uint8_t>(pair.first >> 8);
+            PeImageView view(image.data(), image.size());
+            CHECK(view.Kind() == pair.second);
+            CHECK(view.HeaderOffset() == static_cast<int32_t>(PeBuilder::kHeaderOffset));
+            CHECK_FALSE(view.IsPE());
+        }
+
+        // e_lfanew past the end, and negative.
+        image = PeBuilder().Build();
+        Put32(image, 0x3C, static_cast<uint32_t>(image.size() + 1));
+        CHECK(PeImageView(image.data(), image.size()).Kind() == 0);
+        Put32(image, 0x3C, 0xFFFFFFF0u);
+        CHECK(PeImageView(image.data(), image.size()).Kind() == 0);
+        // e_lfanew exactly at the end: nothing to read there.
+        Put32(image, 0x3C, static_cast<uint32_t>(image.size()));
+        CHECK(PeImageView(image.data(), image.size()).Kind() == 0);
+
+        image = PeBuilder().Build();
+        PeImageView pe(image.data(), image.size());
+        CHECK(pe.Kind() == 5);
+        CHECK(pe.ImageState() == 0);
+        CHECK(pe.NtHeaders() == image.data() + PeBuilder::kHeaderOffset);
+        uint32_t base = 0;
+        CHECK(pe.ImageBase(base));
+        CHECK(base == 0x10000000u);
+    }
+
+    TEST_CASE("imports by name and by ordinal, in descriptor and thunk order")
+    {
+        std::vector<uint8_t> image = SampleImports().Build();
+        PeImageView view(image.data(), image.size());
+        std::vector<ImportedModule> modules = view.ReadImports();
+        REQUIRE(modules.size() == 2);
+        CHECK(modules[0].strName == "KERNEL32.dll");
+        REQUIRE(modules[0].functions.size() == 3);
+        CHECK(modules[0].functions[0].dwValue == 0x1F4);
+        CHECK(modules[0].functions[0].strName == "GetProcAddress");
+        CHECK(modules[0].functions[1].dwValue == 17);
+        CHECK(modules[0].functions[1].strName == "N/A");
+        CHECK(modules[0].functions[2].strName == "Sleep");
+        // Without OriginalFirstThunk the FirstThunk array is read.
+        CHECK(modules[1].strName == "user32.dll");
+        REQUIRE(modules[1].functions.size() == 1);
+        CHECK(modules[1].functions[0].dwValue == 0x1234);
+
+        CHECK(view.ImportedDllNames() == std::vector<std::string>{"KERNEL32.dll", "user32.dll"});
+    }
+
+    TEST_CASE("the undecorator replaces names only when it answers")
+    {
+        PeBuilder b = SampleImports();
+        std::vector<uint8_t> image = b.Build();
+        PeImageView view(image.data(), image.size());
+        size_t seenBuffer = 0;
+        auto modules = view.ReadImports([&](const std::string& name, size_t buffer) {
+            seenBuffer = buffer;
+            return name == "Sleep" ? std::string("void Sleep(int)") : std::string();
+        });
+        CHECK(seenBuffer == 1039);
+        CHECK(modules[0].functions[0].strName == "GetProcAddress");
+        CHECK(modules[0].functions[2].strName == "void Sleep(int)");
+    }
+
+    TEST_CASE("exports: holes, unnamed, forwarded, two names for one function")
+    {
+        std::vector<uint8_t> image = SampleExports().Build();
+        PeImageView view(image.data(), image.size());
+        std::vector<ExportedFunction> exports = view.ReadExports();
+        REQUIRE(exports.size() == 4);
+        CHECK(exports[0].dwOrdinal == 5);
+        CHECK(exports[0].strName == "Second");  // the later name wins
+        CHECK(exports[1].dwOrdinal == 6);
+        CHECK(exports[1].strName == "N/A");
+        CHECK(exports[2].dwOrdinal == 8);  // ordinal 7 is a hole
+        CHECK(exports[2].strName == "Fwd -> OTHER.RealName");
+        CHECK(exports[3].dwOrdinal == 9);
+        CHECK(exports[3].strName == "Last");
+
+        size_t seenBuffer = 0;
+        auto undecorated = view.ReadExports([&](const std::string& name, size_t buffer) {
+            seenBuffer = buffer;
+            return "<" + name + ">";
+        });
+        CHECK(seenBuffer == 2047);
+        CHECK(undecorated[2].strName == "<Fwd> -> <OTHER.RealName>");
+        CHECK(undecorated[1].strName == "N/A");
+    }
+
+    TEST_CASE("a section with VirtualSize 0 is read through the directory size")
+    {
+        PeBuilder b = SampleImports();
+        b.bHasExports = true;
+        b.exports = SampleExports().exports;
+        b.bVirtualSizeZero = true;
+        b.bImportSizeIsSectionSize = true;
+
+        b.strSectionName = ".idata";
+        std::vector<uint8_t> image = b.Build();
+        PeImageView idata(image.data(), image.size());
+        CHECK(idata.PointerFromRva(PeBuilder::kSectionRva) == nullptr);  // plain rule sees nothing
+        auto modules = idata.ReadImports();
+        REQUIRE(modules.size() == 2);
+        CHECK(modules[0].functions.size() == 3);
+        // The export table is not in an ".edata" section: no bound for it.
+        CHECK(idata.ReadExports().empty());
+        // The closure walk uses the plain rule only.
+        CHECK(idata.ImportedDllNames().empty());
+
+        b.strSectionName = ".EDATA";
+        image = b.Build();
+        PeImageView edata(image.data(), image.size());
+        CHECK(edata.ReadExports().size() == 4);
+    }
+
+    TEST_CASE("section by name follows SizeOfOptionalHeader")
+    {
+        PeBuilder b = SampleImports();
+        b.wOptionalHeaderSize = 240;  // 16 bytes more than the usual 224
+        b.strSectionName = ".idata";
+        b.bVirtualSizeZero = true;
+        b.bImportSizeIsSectionSize = true;
+        std::vector<uint8_t> image = b.Build();
+        PeImageView view(image.data(), image.size());
+        PeSection section;
+        REQUIRE(view.SectionByName(".IDATA", section));
+        CHECK(section.dwVirtualAddress == PeBuilder::kSectionRva);
+        CHECK_FALSE(view.SectionByName(".text", section));
+        // The bound found through the right table makes the imports readable.
+        CHECK(view.ReadImports().size() == 2);
+    }
+
+    TEST_CASE("PE32+ images are recognised and not read")
+    {
+        PeBuilder b = SampleImports();
+        b.bHasExports = true;
+        b.exports = SampleExports().exports;
+        b.bPe32Plus = true;
+        std::vector<uint8_t> image = b.Build();
+        PeImageView view(image.data(), image.size());
+        CHECK(view.Kind() == 5);
+        CHECK(view.IsPE32Plus());
+        CHECK(view.ReadImports().empty());
+        CHECK(view.ReadExports().empty());
+        CHECK(view.ImportedDllNames().empty());
+        uint32_t base = 0;
+        CHECK_FALSE(view.ImageBase(base));
+    }
+
+    TEST_CASE("truncation at every byte of the headers and tables reads quietly")
+    {
+        PeBuilder b = SampleImports();
+        b.bHasExports = true;
+        b.exports = SampleExports().exports;
+        const std::vector<uint8_t> full = b.Build();
+        // Every length up to the end of the tables, each in an exact-size buffer
+        // so that a read past the end would leave the allocation.
+        for (size_t length = 0; length <= full.size(); ++length) {
+            std::vector<uint8_t> cut(full.begin(), full.begin() + length);
+            cut.shrink_to_fit();
+            ReadAll(cut);
+        }
+        // A cut inside the tables keeps what was read before the cut.
+        std::vector<uint8_t> cut(full.begin(), full.end() - 0x10);
+        PeImageView view(cut.data(), cut.size());
+        CHECK(view.IsPE());
+    }
+
+    TEST_CASE("absurd counts, offsets and directories")
+    {
+        PeBuilder b = SampleImports();
+        b.bHasExports = true;
+        b.exports = SampleExports().exports;
+        const std::vector<uint8_t> good = b.Build();
+        const uint32_t nt = PeBuilder::kHeaderOffset;
+        PeImageView reference(good.data(), good.size());
+        const uint32_t exportRva = reference.DirectoryRva(0);
+        const uint32_t exportOffset = exportRva - PeBuilder::kSectionRva + 0x400;
+
+        struct Patch {
+            const char* what;
+            size_t offset;
+            uint32_t value;
+            int width;
+        };
+        const Patch patches[] = {
+            {"NumberOfSections 0xFFFF", nt + 6, 0xFFFF, 2},
+            {"SizeOfOptionalHeader 0xFFFF", nt + 20, 0xFFFF, 2},
+            {"export directory far away", nt + 0x78, 0x7FFFFFF0, 4},
+            {"import directory far away", nt + 0x80, 0xFFFFFFF0, 4},
+            {"import size huge", nt + 0x84, 0xFFFFFFFF, 4},
+            {"export size huge", nt + 0x7C, 0xFFFFFFFF, 4},
+            {"NumberOfFunctions huge", exportOffset + 20, 0xFFFFFFFF, 4},
+            {"NumberOfNames huge", exportOffset + 24, 0xFFFFFFFF, 4},
+            {"AddressOfFunctions outside", exportOffset + 28, 0x00FFFFFF, 4},
+            {"AddressOfNames outside", exportOffset + 32, 0x00FFFFFF, 4},
+            {"AddressOfNameOrdinals outside", exportOffset + 36, 0x00FFFFFF, 4},
+            {"section raw pointer past the end", nt + 24 + 224 + 20, 0x7FFFFFFF, 4},
+            {"section raw size huge", nt + 24 + 224 + 16, 0xFFFFFFFF, 4},
+            {"section virtual size huge", nt + 24 + 224 + 8, 0xFFFFFFFF, 4},
+            {"section at the top of the address space", nt + 24 + 224 + 12, 0xFFFFFF00, 4},
+        };
+        for (const Patch& patch : patches) {
+            CAPTURE(patch.what);
+            std::vector<uint8_t> image = good;
+            for (int i = 0; i < patch.width; ++i) image[patch.offset + i] = static_cast<uint8_t>(patch.value >> (8 * i));
+            // With the section table moved or grown the huge raw size makes
+            // every RVA map past the file: those translations must fail.
+            ReadAll(image);
+        }
+
+        // A run of thunks without terminator stops at the end of the file.
+        std::vector<uint8_t> image = good;
+        PeImageView view(image.data(), image.size());
+        const std::vector<ImportedModule> before = view.ReadImports();
+        CHECK(before.size() == 2);
+    }
+
+    TEST_CASE("a name without terminator is read up to the end of the file")
+    {
+        PeBuilder b;
+        b.bHasExports = true;
+        b.exports.functions = {"f"};
+        b.exports.names = {{"Tail", 0}};
+        std::vector<uint8_t> image = b.Build();
+        // Cut the file right after "Tail" (drop its terminator and all behind it).
+        PeImageView full(image.data(), image.size());
+        const uint8_t* functions = full.PointerFromRva(full.DirectoryRva(0));
+        REQUIRE(functions != nullptr);
+        const uint8_t* found = nullptr;
+        for (const uint8_t* p = image.data(); p + 4 <= image.data() + image.size(); ++p)
+            if (std::memcmp(p, "Tail", 4) == 0) found = p;
+        REQUIRE(found != nullptr);
+        std::vector<uint8_t> cut(static_cast<const uint8_t*>(image.data()), found + 2);
+        PeImageView view(cut.data(), cut.size());
+        CHECK(view.ReadString(cut.data() + (found - image.data())) == "Ta");
+    }
+}
