@@ -3,7 +3,9 @@ BUILD ?= build
 CMAKE_FLAGS ?=
 CTEST_FLAGS ?=
 
-.PHONY: all deps configure build test run bench clean
+NATIVE ?= $(BUILD)/native
+
+.PHONY: all deps configure build native-test test run bench fuzz clean
 
 all: build
 
@@ -20,7 +22,12 @@ configure: deps $(BUILD)/build.ninja
 build: configure
 	cmake --build $(BUILD)
 
-test: build
+native-test: deps
+	cmake -S tests/native -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	cmake --build $(NATIVE)
+	cd $(NATIVE) && ctest --output-on-failure
+
+test: build native-test
 	cd $(BUILD) && ../scripts/with-display ctest --output-on-failure -j2 $(CTEST_FLAGS)
 
 run: build
@@ -29,6 +36,15 @@ run: build
 bench: build
 	scripts/winrun --prefix $(BUILD)/wineprefix $(BUILD)/bin/pe-bench.exe \
 	  'Z:\usr\lib\i386-linux-gnu\wine\i386-windows' 3
+
+# Runs the PE walker under libFuzzer for FUZZ_SECONDS (clang).
+FUZZ_SECONDS ?= 60
+fuzz:
+	CXX=clang++ cmake -S tests/native -B $(BUILD)/fuzz -G Ninja >/dev/null
+	cmake --build $(BUILD)/fuzz --target fuzz-pe
+	mkdir -p $(BUILD)/fuzz/corpus
+	$(BUILD)/fuzz/fuzz-pe -max_total_time=$(FUZZ_SECONDS) $(BUILD)/fuzz/corpus \
+	  /usr/lib/i386-linux-gnu/wine/i386-windows
 
 clean:
 	rm -rf $(BUILD)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,14 @@ typedef std::vector<std::string> Args;
 
 int Os(const Args& args);
 int Pe(const Args& args);
+int Ps(const Args& args);
+int Modules(const Args& args);
+int FindDll(const Args& args);
+int Machine(const Args& args);
+
+// The formatted views of ps and modules.
+int PsFormatted();
+int ModulesFormatted(uint32_t processId);
 
 // Writes "tarnwick-cli: <message>" and the usage hint to standard error; returns 2.
 int UsageError(const std::string& message);

@@ -1,6 +1,8 @@
 // tarnwick-cli: the console companion of tarnwick.exe.
 #include "CliCommands.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -14,6 +16,11 @@ const char kUsage[] =
     "  os                      kind and description of the running Windows\n"
     "  pe [--closure] FILE...  PE image facts: imports, exports, resource types,\n"
     "                          and with --closure the static import closure\n"
+    "  ps --raw                one row per process record (tab-separated)\n"
+    "  modules --raw PID       one row per module record of the process\n"
+    "  finddll PATTERN         processes with modules matching PATTERN\n"
+    "                          (* ? [a-z] [!a-z], case-insensitive)\n"
+    "  machine                 computer, OS, user (and NetWare user)\n"
     "  --help                  this text\n"
     "\n"
     "Exit status: 0 success, 1 failure, 2 bad command line.\n";
@@ -26,6 +33,10 @@ struct Command {
 const Command kCommands[] = {
     {"os", CliCommands::Os},
     {"pe", CliCommands::Pe},
+    {"ps", CliCommands::Ps},
+    {"modules", CliCommands::Modules},
+    {"finddll", CliCommands::FindDll},
+    {"machine", CliCommands::Machine},
 };
 
 } // namespace
@@ -38,6 +49,8 @@ int CliCommands::UsageError(const std::string& message)
 
 int main(int argc, char** argv)
 {
+    // Lines end in "\n" alone, whatever reads them.
+    _setmode(_fileno(stdout), _O_BINARY);
     if (argc < 2) return CliCommands::UsageError("no command given");
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {

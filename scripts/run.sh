@@ -17,7 +17,8 @@ fi
 shot="$build/screenshot.png"
 "$here/with-display" bash -c '
   set -u
-  "$0" "$1" >/dev/null 2>&1 &
+  winexe="Z:$(echo "$1" | tr / \\\\)"
+  "$0" explorer /desktop=Tarnwick,1024x700 "$winexe" >/dev/null 2>&1 &
   for i in $(seq 1 120); do
     if xwininfo -root -tree 2>/dev/null | grep -q "\"Tarnwick 2.6\""; then break; fi
     sleep 0.5

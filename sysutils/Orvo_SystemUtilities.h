@@ -4,11 +4,9 @@
 
 #include <windows.h>
 
-#ifdef ORVOSYSUTILS_BUILD
+// Plain declarations: programs reach the exports through the import
+// library's stubs, the tests link a static copy of the same code.
 #define ORVOSYSUTILS_API
-#else
-#define ORVOSYSUTILS_API __declspec(dllimport)
-#endif
 
 typedef void(WINAPI* FindFilesCallback)(const char* path, LPARAM userValue);
 

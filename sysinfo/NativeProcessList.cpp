@@ -1,0 +1,79 @@
+#include "NativeProcessList.h"
+
+#include <cctype>
+
+namespace {
+const size_t kEntryMinimum = 0x50;
+
+uint32_t U32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+uint16_t U16(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+} // namespace
+
+std::vector<NativeProcessEntry> NativeProcessList::Parse(const uint8_t* block, size_t size, uintptr_t blockAddress)
+{
+    std::vector<NativeProcessEntry> entries;
+    if (!block) return entries;
+    size_t offset = 0;
+    while (offset + kEntryMinimum <= size) {
+        const uint8_t* e = block + offset;
+        NativeProcessEntry entry;
+        entry.dwThreadCount = U32(e + 0x04);
+        entry.qwCreateTime = uint64_t(U32(e + 0x20)) | (uint64_t(U32(e + 0x24)) << 32);
+        const uint16_t nameLength = U16(e + 0x38);
+        const uint32_t nameBuffer = U32(e + 0x3C);
+        entry.lBasePriority = static_cast<int32_t>(U32(e + 0x40));
+        entry.dwProcessId = U32(e + 0x44);
+        entry.dwParentProcessId = U32(e + 0x48);
+        entry.dwHandleCount = U32(e + 0x4C);
+        if (nameBuffer != 0) {
+            entry.bHasImageName = true;
+            // The name lies inside the block; anything else is not read.
+            const uint64_t start = nameBuffer;
+            if (start >= blockAddress && start - blockAddress + nameLength <= size) {
+                const uint8_t* p = block + (start - blockAddress);
+                for (uint16_t i = 0; i + 1 < nameLength; i += 2) {
+                    char16_t c = static_cast<char16_t>(U16(p + i));
+                    if (c == 0) break;
+                    entry.strImageName.push_back(c);
+                }
+            }
+        }
+        entries.push_back(entry);
+        const uint32_t next = U32(e);
+        if (next == 0) break;
+        if (next < kEntryMinimum || next > size - offset) break;
+        offset += next;
+    }
+    return entries;
+}
+
+const char* NativeProcessList::FixedName(size_t position)
+{
+    if (position == 0) return "System Idle Process";
+    if (position == 1) return "System";
+    return nullptr;
+}
+
+uint32_t NativeProcessList::PriorityClassFromBase(uint32_t basePriority)
+{
+    if (basePriority <= 4) return 0x40;
+    if (basePriority <= 6) return 0x4000;
+    if (basePriority <= 8) return 0x20;
+    if (basePriority <= 10) return 0x8000;
+    if (basePriority <= 13) return 0x80;
+    return 0x100;
+}
+
+bool NativeProcessList::LooksExecutable(const std::string& path)
+{
+    std::string lower = path.substr(0, 259);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower.find(".exe") != std::string::npos || lower.find(".ex") != std::string::npos
+        || lower.find(".e") != std::string::npos || lower.find(".com") != std::string::npos;
+}

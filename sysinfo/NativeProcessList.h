@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One entry of the system's process list (32-bit layout), as read from the
+// block that NtQuerySystemInformation fills.
+struct NativeProcessEntry {
+    uint32_t dwThreadCount = 0;
+    uint64_t qwCreateTime = 0;
+    bool bHasImageName = false;
+    std::u16string strImageName;
+    int32_t lBasePriority = 0;
+    uint32_t dwProcessId = 0;
+    uint32_t dwParentProcessId = 0;
+    uint32_t dwHandleCount = 0;
+};
+
+// Walks the process list block. Offsets and the image-name pointers are
+// checked against the block; a bad entry ends the walk.
+class NativeProcessList {
+public:
+    // `blockAddress` is the address the block has in this process (image-name
+    // buffers point into it).
+    static std::vector<NativeProcessEntry> Parse(const uint8_t* block, size_t size, uintptr_t blockAddress);
+
+    // Name of the entry at a position: the idle and system entries first.
+    static const char* FixedName(size_t position);
+
+    // Maps a base priority to a priority class.
+    static uint32_t PriorityClassFromBase(uint32_t basePriority);
+
+    // True for paths that name an executable (".e" or ".com" anywhere, without regard to case).
+    static bool LooksExecutable(const std::string& path);
+};

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "KERNEL32Wrapper.h"
+#include "ModuleRecord.h"
+#include "NTDLLWrapper.h"
+#include "PSAPIWrapper.h"
+#include "ProcessRecord.h"
+#include "TOOLHELP32Wrapper.h"
+#include "../sysutils/OsVersion.h"
+
+#include <list>
+#include <optional>
+#include <string>
+
+// A picture of the running processes, and of the modules of one process.
+// Toolhelp on the 9x family; the native call, the process-status library and
+// terminal services on the NT family.
+class ProcessSnapshot {
+public:
+    ProcessSnapshot();
+    ~ProcessSnapshot();
+    ProcessSnapshot(const ProcessSnapshot&) = delete;
+    ProcessSnapshot& operator=(const ProcessSnapshot&) = delete;
+
+    bool EnumProcesses(SnapshotProgressCallback callback, uint32_t userValue);
+    bool EnumProcessModules(uint32_t processId, SnapshotProgressCallback callback, uint32_t userValue);
+
+    int GetProcessExecutable(uint32_t processId, char* buffer, int bufferSize);
+
+    std::string GetProcessCommandLine(HANDLE process);
+    std::optional<std::string> GetProcessCurrentDirectory(uint32_t processId);
+    std::optional<std::string> GetProcessDllPath(uint32_t processId);
+    std::optional<std::string> GetProcessEnvironment(uint32_t processId);
+
+    bool IsProcessAccessible(uint32_t processId) const;
+    bool IsIdleProcess(uint32_t processId) const;
+    bool IsSystemProcess(uint32_t processId) const;
+
+    uint32_t GetProcessCountTH32();
+    uint32_t GetModuleCountTH32(uint32_t processId);
+    static uint32_t MapPriorityClass(uint32_t processId, uint32_t basePriority);
+    FileTime GetBootTime();
+
+    const std::list<ProcessRecord>& Processes() const { return processes; }
+    const std::list<ModuleRecord>& Modules() const { return modules; }
+    const OsVersion& Os() const { return osVersion; }
+    bool IsValid() const { return bValid != 0; }
+
+private:
+    bool EnumProcessesTH32(SnapshotProgressCallback callback, uint32_t userValue);
+    bool EnumProcessesNT(SnapshotProgressCallback callback, uint32_t userValue);
+    bool EnumProcessModulesTH32(uint32_t processId, SnapshotProgressCallback callback, uint32_t userValue);
+    bool EnumProcessModulesNT(uint32_t processId, SnapshotProgressCallback callback, uint32_t userValue);
+    int GetProcessExecutableTH32(uint32_t processId, char* buffer, int bufferSize);
+    int GetProcessExecutableNT(uint32_t processId, char* buffer, int bufferSize);
+    // Both normalisation steps, in place in a 260-byte buffer.
+    void NormalisePath(char* path, bool expandShortNames);
+    void AppendModule(const char* path, uint32_t baseAddress, SnapshotProgressCallback callback,
+                      uint32_t userValue);
+    std::optional<std::string> ReadParameter(HANDLE process, int what);
+
+    OsVersion osVersion;
+    TOOLHELP32Wrapper toolhelp;
+    NTDLLWrapper ntdll;
+    PSAPIWrapper psapi;
+    KERNEL32Wrapper kernel32;
+    uint8_t bValid;
+    uint32_t dwIdleProcessId;
+    uint32_t dwSystemProcessId;
+    std::list<ProcessRecord> processes;
+    std::list<ModuleRecord> modules;
+};

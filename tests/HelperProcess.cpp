@@ -1,0 +1,90 @@
+#include "HelperProcess.h"
+
+#include "TestPaths.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+std::string HelperProcess::NewEventName()
+{
+    static unsigned counter = 0;
+    char name[64];
+    snprintf(name, sizeof(name), "tw-ready-%lu-%u", GetCurrentProcessId(), ++counter);
+    return name;
+}
+
+bool HelperProcess::Start(const std::string& extra, const std::string& environmentEntry,
+                          const std::string& directory)
+{
+    readyEvent = NewEventName();
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, readyEvent.c_str());
+    commandLine = "\"" + TestPaths::BinFolder() + "tw-helper.exe\" wait " + readyEvent + (extra.empty() ? "" : " ")
+                + extra;
+
+    std::vector<char> environment;
+    if (!environmentEntry.empty()) {
+        char* current = GetEnvironmentStringsA();
+        for (const char* p = current; *p; p += std::strlen(p) + 1) environment.insert(environment.end(), p, p + std::strlen(p) + 1);
+        FreeEnvironmentStringsA(current);
+        environment.insert(environment.end(), environmentEntry.begin(), environmentEntry.end());
+        environment.push_back('\0');
+        environment.push_back('\0');
+    }
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    std::string mutableLine = commandLine;
+    BOOL ok = CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, 0,
+                             environment.empty() ? nullptr : environment.data(),
+                             directory.empty() ? nullptr : directory.c_str(), &startup, &info);
+    bool ready = ok && WaitReady(readyEvent, event);
+    CloseHandle(event);
+    return ready;
+}
+
+bool HelperProcess::WaitReady(const std::string&, HANDLE event)
+{
+    return WaitForSingleObject(event, 20000) == WAIT_OBJECT_0;
+}
+
+HelperProcess::~HelperProcess()
+{
+    if (info.hProcess) {
+        TerminateProcess(info.hProcess, 0);
+        WaitForSingleObject(info.hProcess, 5000);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
+}
+
+bool RunAndCapture(const std::string& commandLine, std::string& output, DWORD& exitCode)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return false;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION info = {};
+    std::string line = commandLine;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
+        CloseHandle(readEnd);
+        CloseHandle(writeEnd);
+        return false;
+    }
+    CloseHandle(writeEnd);
+    output.clear();
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got) output.append(buffer, got);
+    CloseHandle(readEnd);
+    WaitForSingleObject(info.hProcess, 30000);
+    GetExitCodeProcess(info.hProcess, &exitCode);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return true;
+}

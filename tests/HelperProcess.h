@@ -1,0 +1,29 @@
+#pragma once
+
+#include <windows.h>
+#include <string>
+
+// A tw-helper process started by a test and ended with it.
+class HelperProcess {
+public:
+    // extra: arguments after "wait EVENT"; environment: extra "NAME=value"
+    // added to the inherited environment; directory: its current directory.
+    bool Start(const std::string& extra, const std::string& environmentEntry = std::string(),
+               const std::string& directory = std::string());
+    ~HelperProcess();
+
+    DWORD Pid() const { return info.dwProcessId; }
+    const std::string& CommandLine() const { return commandLine; }
+    // Waits for the event named in the command line.
+    static bool WaitReady(const std::string& eventName, HANDLE event);
+    static std::string NewEventName();
+
+    std::string readyEvent;
+
+private:
+    PROCESS_INFORMATION info = {};
+    std::string commandLine;
+};
+
+// Runs a program to its end and returns what it wrote to standard output.
+bool RunAndCapture(const std::string& commandLine, std::string& output, DWORD& exitCode);
