@@ -1,0 +1,90 @@
+// Resource identifiers of tarnwick.exe (shared with language modules).
+#pragma once
+
+// Menus
+#define IDR_MAINMENU                  102
+#define IDR_POPUP_OPTIONS             113
+#define IDR_POPUP_MV_CONTEXT          128
+#define IDR_POPUP_MV_SORTMODE         165
+#define IDR_POPUP_TV_P_CONTEXT        199
+#define IDR_POPUP_PV_CONTEXT          200
+#define IDR_POPUP_MODULE_PROPERTIES   203
+
+// Accelerators
+#define IDR_ACCELERATORS              103
+
+// Icons
+#define IDI_TARNWICK                  101
+#define IDI_MODULE                    111
+#define IDI_PROCESS                   112
+#define IDI_HELP                      172
+#define IDI_CANCEL                    174
+#define IDI_OK                        176
+#define IDI_LANGUAGE_PROGRAM          202
+// Icons of the toolbar and the view image list
+#define IDI_TB_REFRESH                300
+#define IDI_TB_KILL                   301
+#define IDI_TB_REPORT                 302
+#define IDI_TB_FINDDLL                303
+#define IDI_TB_OPTIONS                304
+#define IDI_TB_PROPERTIES             305
+#define IDI_TB_FULLSCREEN             306
+#define IDI_VIEW_ROOT                 310
+#define IDI_VIEW_KILL                 311
+#define IDI_VIEW_PROCESSES            312
+#define IDI_VIEW_SERVICES             313
+#define IDI_VIEW_EXECUTABLE           314
+#define IDI_VIEW_MODULE               315
+#define IDI_VIEW_RELOCATED            316
+#define IDI_VIEW_SERVICE              317
+
+// Bitmaps
+#define IDB_SPLASH                    123
+#define IDB_SORTARROWS                151
+#define IDB_TOOLBAR                   152
+#define IDB_TOOLBAR_HOT               153
+#define IDB_VIEWIMAGES                154
+
+// The built-in search engine's picture, of type "RT_PNG"
+#define IDR_PNG_SEARCH                205
+
+// Command ids
+#define ID_HELP_HELP                  40030
+#define ID_HELP_ABOUT                 40031
+#define ID_EDIT_COPY                  40034
+#define ID_FILE_QUIT                  40039
+#define ID_VIEW_TOOLBAR               40045
+#define ID_VIEW_INFOBAR               40046
+#define ID_VIEW_STATUSBAR             40047
+#define ID_FILE_KILL                  40049
+#define ID_FILE_REPORT                40050
+#define ID_VIEW_FULLSCREEN            40053
+#define ID_EXTRAS_OPTIONS             40054
+#define ID_EXTRAS_LANGUAGE            40055
+#define ID_VIEW_REFRESH               40056
+#define ID_OPTIONS_VIEW               40057
+#define ID_OPTIONS_COLUMNS            40058
+#define ID_OPTIONS_COLORS             40059
+#define ID_OPTIONS_COPY               40060
+#define ID_PROPERTIES_ADVANCED        40061
+#define ID_PROPERTIES_STANDARD        40062
+#define ID_OPTIONS_APPLICATIONS       40072
+#define ID_SORT_NAME                  40074
+#define ID_SORT_EXTENSION             40075
+#define ID_SORT_RELOCATED             40076
+#define ID_SORT_DYNAMIC               40077
+#define ID_SORT_LOADORDER             40078
+#define ID_EDIT_SELECTALL             40080
+#define ID_OPTIONS_PLUGINS            40084
+#define ID_MODPROP_COPY               40085
+#define ID_MODPROP_SELECTALL          40086
+#define ID_FILE_DEBUG                 40087
+#define ID_FILE_SWITCHTO              40088
+#define ID_OPEN_COMMAND_WINDOW        40091
+#define ID_EXPLORE_FROM_HERE          40092
+#define ID_SEARCH_INTERNET            40094
+#define ID_OPTIONS_INTERNET_SEARCH    40097
+#define ID_PROCESS_MODULES            40099
+#define ID_HELP_HOMEPAGE              40101
+#define ID_HELP_PLUGINS               40102
+#define ID_FILE_FINDDLL               40103
