@@ -1,10 +1,10 @@
 #include "ProcessSnapshot.h"
 
 #include "DebugOutput.h"
+#include "FileFactsCache.h"
 #include "NativeProcessList.h"
 #include "ProcessParametersReader.h"
 #include "WTSWrapper.h"
-#include "../image/MappedImageFile.h"
 #include "../sysutils/Orvo_SystemUtilities.h"
 
 #include <cstring>
@@ -395,11 +395,7 @@ void ProcessSnapshot::AppendModule(const char* path, uint32_t baseAddress, Snaps
     record.strPath = work;
     record.dwBaseAddress = baseAddress;
     if (work[0]) {
-        MappedImageFile file;
-        file.open(work);
-        uint32_t imageBase = 0;
-        if (file.IsPE() && file.View().ImageBase(imageBase)) record.dwPreferredBase = imageBase;
-        file.close();
+        record.dwPreferredBase = FileFactsCache::Shared().GetPreferredBase(work);
         WIN32_FIND_DATAA data;
         HANDLE search = FindFirstFileA(work, &data);
         if (search != INVALID_HANDLE_VALUE) {

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "UserSettings.h"
+
+#include <string>
+
+// Loading, saving and defaults of the settings record.
+class UserSettingsFile {
+public:
+    static const uint32_t kSize = 778;
+    static const uint32_t kVersion = 0x00020006;
+    static const uint32_t kRevision = 3;
+    static const uint32_t kCpuBackgroundDefault = 0xFF000000;
+
+    static void SetDefaults(UserSettings& settings);
+    // "Tarnwick.ui" in the program's folder.
+    static std::string DefaultPath();
+    // True when the file could be read (also when its content was rejected).
+    static bool Load(UserSettings& settings, const std::string& path);
+    // Writes the record; the previous file stays intact until the new one is complete.
+    static bool Save(UserSettings& settings, const std::string& path);
+    // Separator and delimiter characters of the clipboard copy ('\0': none).
+    static char CopySeparator(const UserSettings& settings);
+    static char CopyDelimiter(const UserSettings& settings);
+};

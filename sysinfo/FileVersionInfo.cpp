@@ -1,0 +1,89 @@
+#include "FileVersionInfo.h"
+
+#include <windows.h>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+const uint32_t kFixedSignature = 0xFEEF04BDu;
+}
+
+FileVersionInfo::FileVersionInfo() : dwFixed{}, wLanguage(0x0400), wCodePage(0x04E4) {}
+
+bool FileVersionInfo::Load(const char* path)
+{
+    wLanguage = 0x0400;
+    wCodePage = 0x04E4;
+    std::memset(dwFixed, 0, sizeof(dwFixed));
+    if (!path) return false;
+
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    if (size == 0) return false;
+    data.assign(size, 0);
+    if (!GetFileVersionInfoA(path, 0, size, data.data())) {
+        data.clear();
+        return false;
+    }
+
+    void* fixed = nullptr;
+    UINT fixedLength = 0;
+    if (!VerQueryValueA(data.data(), "\\", &fixed, &fixedLength) || !fixed) return false;
+    std::memcpy(dwFixed, fixed, fixedLength < sizeof(dwFixed) ? fixedLength : sizeof(dwFixed));
+
+    void* translation = nullptr;
+    UINT translationLength = 0;
+    if (VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", &translation, &translationLength) && translation
+        && translationLength >= 4) {
+        uint16_t pair[2];
+        std::memcpy(pair, translation, 4);
+        if (pair[0] && pair[1]) {
+            wLanguage = pair[0];
+            wCodePage = pair[1];
+            return dwFixed[0] == kFixedSignature;
+        }
+    }
+
+    // No usable translation: take it from the key of the first string table.
+    void* tables = nullptr;
+    UINT tablesLength = 0;
+    if (VerQueryValueA(data.data(), "\\StringFileInfo\\", &tables, &tablesLength) && tables) {
+        // The value points at the first table record: length, value length, type, key.
+        const uint8_t* record = static_cast<const uint8_t*>(tables);
+        const uint8_t* end = data.data() + data.size();
+        if (record >= data.data() && record + 6 < end) {
+            const wchar_t* key = reinterpret_cast<const wchar_t*>(record + 6);
+            size_t maxChars = static_cast<size_t>(end - (record + 6)) / 2;
+            size_t count = 0;
+            while (count < maxChars && count < 16 && key[count]) ++count;
+            char ansi[17] = {};
+            WideCharToMultiByte(CP_ACP, 0, key, static_cast<int>(count), ansi, 16, nullptr, nullptr);
+            unsigned value = 0;
+            if (std::sscanf(ansi, "%x", &value) == 1) {
+                wLanguage = static_cast<uint16_t>(value >> 16);
+                wCodePage = static_cast<uint16_t>(value & 0xFFFF);
+            }
+        }
+    }
+    return dwFixed[0] == kFixedSignature;
+}
+
+std::string FileVersionInfo::QueryString(const char* key) const
+{
+    if (data.empty() || !key) return std::string();
+    char query[300];
+    snprintf(query, sizeof(query), "\\StringFileInfo\\%04x%04x\\%s", wLanguage, wCodePage, key);
+    void* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(const_cast<uint8_t*>(data.data()), query, &value, &length) || !value || length == 0)
+        return std::string();
+    const char* text = static_cast<const char*>(value);
+    size_t n = 0;
+    while (n < length && text[n]) ++n;
+    return std::string(text, n);
+}
+
+std::string FileVersionInfo::LoadAndQuery(const char* path, const char* key)
+{
+    return Load(path) ? QueryString(key) : std::string();
+}

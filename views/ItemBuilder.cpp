@@ -1,0 +1,162 @@
+#include "ItemBuilder.h"
+
+#include "../sysinfo/FileFactsCache.h"
+#include "../image/ImportClosure.h"
+#include "../sysinfo/ServiceList.h"
+
+#include <shellapi.h>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+const int kImageProcess = 4;
+const int kImageModule = 5;
+const int kImageRelocated = 6;
+const int kImageService = 7;
+
+std::string LowerUnquoted(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (c != '"') out += c;
+    if (!out.empty()) CharLowerBuffA(&out[0], static_cast<DWORD>(out.size()));
+    return out;
+}
+
+bool IsUnknown(const std::string& text)
+{
+    return lstrcmpiA(text.c_str(), "...") == 0;
+}
+
+std::string Decimal(uint32_t value)
+{
+    char text[16];
+    snprintf(text, sizeof(text), "%d", static_cast<int>(value));
+    return text;
+}
+
+FILETIME ToFileTime(const FileTime& time)
+{
+    FILETIME out;
+    out.dwLowDateTime = time.dwLowDateTime;
+    out.dwHighDateTime = time.dwHighDateTime;
+    return out;
+}
+
+bool LooksExecutable(const std::string& name)
+{
+    std::string lower = name;
+    if (!lower.empty()) CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
+    return lower.find(".e") != std::string::npos || lower.find(".com") != std::string::npos;
+}
+} // namespace
+
+ItemBuilder::ItemBuilder(const ValueFormatter& formatter, FileFactsCache& cache, HIMAGELIST imageList)
+    : formatter(formatter), cache(cache), imageList(imageList)
+{
+}
+
+bool ItemBuilder::IsServiceCommandLine(const std::string& commandLine, const ServiceList& services)
+{
+    const std::string line = LowerUnquoted(commandLine);
+    for (const ServiceRecord& service : services.Services()) {
+        if (service.strBinaryPath.empty()) continue;
+        if (line.find(LowerUnquoted(service.strBinaryPath)) != std::string::npos) return true;
+    }
+    return false;
+}
+
+int ItemBuilder::AddFileIcon(const std::string& path)
+{
+    if (!imageList) return -1;
+    HICON small = nullptr;
+    if (ExtractIconExA(path.c_str(), 0, nullptr, &small, 1) == 0 || !small) return -1;
+    int index = ImageList_AddIcon(imageList, small);
+    DestroyIcon(small);
+    return index;
+}
+
+void ItemBuilder::BuildProcessItem(ProcessItem& item, const ProcessRecord& record, const ServiceList& services,
+                                   bool withIcon)
+{
+    const std::string notAvailable = ValueFormatter::NotAvailable();
+    const bool nt = formatter.IsNtFamily();
+    item = ProcessItem();
+    item.strName = record.strName;
+    const bool pathUnknown = IsUnknown(record.strPath);
+    item.strPath = pathUnknown ? notAvailable : record.strPath;
+    item.strPid = formatter.ProcessId(record.dwProcessId);
+    item.strParentPid = formatter.ProcessId(record.dwParentProcessId);
+    item.strThreads = Decimal(record.dwThreadCount);
+    item.strHandles = nt ? Decimal(record.dwHandleCount) : notAvailable;
+    item.strOwner = nt && !IsUnknown(record.strOwner) ? record.strOwner : notAvailable;
+    item.strCreated = nt ? formatter.FormatDateTime(ToFileTime(record.ftCreationTime)) : notAvailable;
+    item.strCommandLine = IsUnknown(record.strCommandLine) ? notAvailable : record.strCommandLine;
+    item.strPriority = ValueFormatter::PriorityClassText(record.dwPriorityClass);
+    if (pathUnknown) {
+        item.strCompany = item.strVersion = item.strDescription = notAvailable;
+    } else {
+        VersionTexts texts = cache.GetVersionTexts(record.strPath, nt, notAvailable);
+        item.strCompany = texts.strCompany;
+        item.strVersion = texts.strVersion;
+        item.strDescription = texts.strDescription;
+    }
+    item.dwPid = record.dwProcessId;
+    item.dwParentPid = record.dwParentProcessId;
+    item.dwThreads = record.dwThreadCount;
+    item.dwHandles = nt ? record.dwHandleCount : 0;
+    item.ftCreated = ToFileTime(record.ftCreationTime);
+    item.dwSequence = record.dwSequence;
+    item.dwPriorityClass = record.dwPriorityClass;
+    item.bService = nt && record.dwSequence > 1 && !services.Services().empty()
+                 && IsServiceCommandLine(item.strCommandLine, services);
+    if (withIcon) {
+        const int fallback = item.bService ? kImageService : kImageProcess;
+        const int icon = pathUnknown ? -1 : AddFileIcon(record.strPath);
+        item.nImage = icon >= 0 ? icon : fallback;
+    }
+}
+
+void ItemBuilder::BuildModuleItem(ModuleItem& item, const ModuleRecord& record, const ImportClosure* closure,
+                                  bool closureLoaded, bool withIcon)
+{
+    const std::string notAvailable = ValueFormatter::NotAvailable();
+    item = ModuleItem();
+    item.strName = record.strName;
+    item.strLocation = record.strPath;
+    if (record.strPath.find('~') != std::string::npos) {
+        char longPath[260] = {};
+        DWORD length = kernel32.GetLongPathName(record.strPath.c_str(), longPath, sizeof(longPath));
+        if (length > 0 && length < sizeof(longPath)) item.strLocation = longPath;
+    }
+    char address[16];
+    snprintf(address, sizeof(address), "0x%08X", static_cast<unsigned>(record.dwBaseAddress));
+    item.strBaseAddress = address;
+    VersionTexts texts = cache.GetVersionTexts(item.strLocation, formatter.IsNtFamily(), notAvailable);
+    item.strVersion = texts.strVersion;
+    item.strCompany = texts.strCompany;
+    item.strDescription = texts.strDescription;
+    item.strSize = ValueFormatter::FormatSizeKb(record.nFileSizeLow);
+    const std::string unknown = ValueFormatter::Unknown();
+    item.strCreated = record.ftCreationTime.Value() ? formatter.FormatDateTime(ToFileTime(record.ftCreationTime))
+                                                    : unknown;
+    item.strModified = record.ftLastWriteTime.Value()
+                         ? formatter.FormatDateTime(ToFileTime(record.ftLastWriteTime))
+                         : unknown;
+    item.bDynamic = closureLoaded && closure && !closure->find(record.strName.c_str(), false);
+    item.bRelocated = record.dwBaseAddress != record.dwPreferredBase;
+    item.dwLoadOrder = record.dwLoadOrder;
+    item.dwBaseAddress = record.dwBaseAddress;
+    item.dwSize = record.nFileSizeLow;
+    item.ftCreated = ToFileTime(record.ftCreationTime);
+    item.ftModified = ToFileTime(record.ftLastWriteTime);
+    if (withIcon) {
+        if (LooksExecutable(record.strName)) {
+            const int icon = AddFileIcon(item.strLocation);
+            item.nImage = icon >= 0 ? icon : kImageProcess;
+        } else {
+            item.nImage = item.bRelocated ? kImageRelocated : kImageModule;
+        }
+    }
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ModuleItem.h"
+#include "ProcessItem.h"
+#include "ValueFormatter.h"
+#include "../sysinfo/KERNEL32Wrapper.h"
+#include "../sysinfo/ModuleRecord.h"
+#include "../sysinfo/ProcessRecord.h"
+
+#include <commctrl.h>
+
+class FileFactsCache;
+class ImportClosure;
+class ServiceList;
+
+// Turns process and module records into the display records.
+class ItemBuilder {
+public:
+    // Icons go into `imageList` when one is given (positions 4 to 7 hold the
+    // stock process, module, relocated module and service pictures).
+    ItemBuilder(const ValueFormatter& formatter, FileFactsCache& cache, HIMAGELIST imageList = nullptr);
+
+    void BuildProcessItem(ProcessItem& item, const ProcessRecord& record, const ServiceList& services,
+                          bool withIcon);
+    // `closureLoaded`: the import closure of the process's executable was built without error.
+    void BuildModuleItem(ModuleItem& item, const ModuleRecord& record, const ImportClosure* closure,
+                         bool closureLoaded, bool withIcon);
+
+    // The service rule: a service's lower-cased, unquoted binary path occurs in
+    // the lower-cased, unquoted command line.
+    static bool IsServiceCommandLine(const std::string& commandLine, const ServiceList& services);
+
+private:
+    int AddFileIcon(const std::string& path);
+
+    const ValueFormatter& formatter;
+    FileFactsCache& cache;
+    HIMAGELIST imageList;
+    KERNEL32Wrapper kernel32;
+};

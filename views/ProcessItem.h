@@ -1,0 +1,34 @@
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+#include <cstdint>
+#include <string>
+
+// A process as the views, reports and the clipboard show it.
+struct ProcessItem {
+    uint32_t nKind = 1;
+    std::string strName;
+    std::string strPath;
+    std::string strPid;
+    std::string strParentPid;
+    std::string strThreads;
+    std::string strHandles;
+    std::string strOwner;
+    std::string strCreated;
+    std::string strCommandLine;
+    std::string strPriority;
+    std::string strCompany;
+    std::string strVersion;
+    std::string strDescription;
+    uint32_t dwPid = 0;
+    uint32_t dwParentPid = 0;
+    uint32_t dwThreads = 0;
+    uint32_t dwHandles = 0;
+    FILETIME ftCreated = {0, 0};
+    uint32_t dwSequence = 0;
+    uint8_t bService = 0;
+    int32_t nImage = -1;
+    uint32_t dwPriorityClass = 0;
+    HTREEITEM hTreeNode = nullptr;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "../app/UserSettings.h"
+
+#include <windows.h>
+#include <cstdint>
+#include <string>
+
+// The small formatters of process and module texts: dates and times by the
+// user's settings, sizes, priority names, identifiers, captions.
+class ValueFormatter {
+public:
+    ValueFormatter(const UserSettings& settings, bool ntFamily);
+
+    const char* FormatDate(const SYSTEMTIME* time, char* buffer, int bufferSize) const;
+    const char* FormatTime(const SYSTEMTIME* time, char* buffer, int bufferSize) const;
+    // Local date and time; "Not Available" when the time cannot be converted.
+    std::string FormatDateTime(const FILETIME& time) const;
+
+    static std::string FormatSizeKb(uint32_t bytes);
+    static std::string PriorityClassText(uint32_t priorityClass);
+    std::string ProcessId(uint32_t pid) const;
+    std::string ProcessCaption(const std::string& name, uint32_t pid) const;
+
+    // "Not Available" (string 19) and "Unknown" (string 40).
+    static std::string NotAvailable();
+    static std::string Unknown();
+
+    bool IsNtFamily() const { return nt; }
+    const UserSettings& Settings() const { return settings; }
+
+private:
+    const UserSettings& settings;
+    bool nt;
+};
