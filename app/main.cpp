@@ -4,6 +4,7 @@
 #include "../sysinfo/IMAGEHELPWrapper.h"
 #include "../sysutils/Orvo_SystemUtilities.h"
 #include "../sysinfo/WTSWrapper.h"
+#include "res/resource.h"
 
 namespace {
 const char kFrameClass[] = "TarnwickMainFrameWndClass";
@@ -38,11 +39,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = kFrameClass;
-    windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_TARNWICK));
     if (!RegisterClassA(&windowClass)) return -1;
 
     HWND frame = CreateWindowExA(0, kFrameClass, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 800, 560, nullptr, nullptr, instance, nullptr);
+                                 800, 560, nullptr, LoadMenuA(instance, MAKEINTRESOURCEA(IDR_MAINMENU)),
+                                 instance, nullptr);
     if (!frame) return -1;
     ShowWindow(frame, showCommand);
     UpdateWindow(frame);

@@ -21,32 +21,20 @@
 #define IDI_CANCEL                    174
 #define IDI_OK                        176
 #define IDI_LANGUAGE_PROGRAM          202
-// Icons of the toolbar and the view image list
-#define IDI_TB_REFRESH                300
-#define IDI_TB_KILL                   301
-#define IDI_TB_REPORT                 302
-#define IDI_TB_FINDDLL                303
-#define IDI_TB_OPTIONS                304
-#define IDI_TB_PROPERTIES             305
-#define IDI_TB_FULLSCREEN             306
-#define IDI_VIEW_ROOT                 310
-#define IDI_VIEW_KILL                 311
-#define IDI_VIEW_PROCESSES            312
-#define IDI_VIEW_SERVICES             313
-#define IDI_VIEW_EXECUTABLE           314
-#define IDI_VIEW_MODULE               315
-#define IDI_VIEW_RELOCATED            316
-#define IDI_VIEW_SERVICE              317
 
 // Bitmaps
 #define IDB_SPLASH                    123
 #define IDB_SORTARROWS                151
+// 16 x 16 images on RGB(255, 0, 255): the toolbar buttons in their order, and the
+// view image list (0 computer, 1 kill, 2 processes, 3 services, 4 process without
+// an icon, 5 module, 6 relocated module, 7 service without an icon)
 #define IDB_TOOLBAR                   152
-#define IDB_TOOLBAR_HOT               153
 #define IDB_VIEWIMAGES                154
 
 // The built-in search engine's picture, of type "RT_PNG"
 #define IDR_PNG_SEARCH                205
+// The report style sheet, of type "RT_CSS"
+#define IDR_CSS_REPORT                227
 
 // Command ids
 #define ID_HELP_HELP                  40030

@@ -1,0 +1,497 @@
+#!/usr/bin/env python3
+"""Draws the pictures of tarnwick.exe into app/res/ (icons, bitmaps, the PNG).
+
+Run by hand after changing a picture; the files it writes are committed.
+Python 3 standard library only. Designs are laid out on a 16 x 16 grid and
+scaled for larger sizes; edges are anti-aliased by 4 x 4 supersampling.
+"""
+import math
+import os
+import struct
+import zlib
+
+OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app", "res")
+
+# ---------------------------------------------------------------- canvas
+
+
+class Canvas:
+    def __init__(self, width, height, scale=1.0):
+        self.w, self.h, self.s = width, height, scale
+        self.px = [[(0.0, 0.0, 0.0, 0.0)] * width for _ in range(height)]
+
+    def fill(self, inside, color, box=None):
+        """Paints colour (r, g, b[, a]) where inside(x, y) holds, x/y in design units."""
+        r, g, b = color[:3]
+        a_max = color[3] if len(color) > 3 else 1.0
+        x0, y0, x1, y1 = 0, 0, self.w, self.h
+        if box:
+            x0 = max(0, int(box[0] * self.s) - 1)
+            y0 = max(0, int(box[1] * self.s) - 1)
+            x1 = min(self.w, int(box[2] * self.s) + 2)
+            y1 = min(self.h, int(box[3] * self.s) + 2)
+        n = 4
+        for py in range(y0, y1):
+            for px in range(x0, x1):
+                hits = 0
+                for sy in range(n):
+                    for sx in range(n):
+                        if inside((px + (sx + 0.5) / n) / self.s, (py + (sy + 0.5) / n) / self.s):
+                            hits += 1
+                if not hits:
+                    continue
+                a = a_max * hits / (n * n)
+                dr, dg, db, da = self.px[py][px]
+                oa = a + da * (1 - a)
+                if oa <= 0:
+                    continue
+                self.px[py][px] = (
+                    (r * a + dr * da * (1 - a)) / oa,
+                    (g * a + dg * da * (1 - a)) / oa,
+                    (b * a + db * da * (1 - a)) / oa,
+                    oa,
+                )
+
+    # shapes, in design units
+    def rect(self, x0, y0, x1, y1, c):
+        self.fill(lambda x, y: x0 <= x < x1 and y0 <= y < y1, c, (x0, y0, x1, y1))
+
+    def rrect(self, x0, y0, x1, y1, rad, c):
+        def inside(x, y):
+            if not (x0 <= x < x1 and y0 <= y < y1):
+                return False
+            cx = min(max(x, x0 + rad), x1 - rad)
+            cy = min(max(y, y0 + rad), y1 - rad)
+            return (x - cx) ** 2 + (y - cy) ** 2 <= rad * rad
+        self.fill(inside, c, (x0, y0, x1, y1))
+
+    def circle(self, cx, cy, rad, c):
+        self.fill(lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= rad * rad, c,
+                  (cx - rad, cy - rad, cx + rad, cy + rad))
+
+    def ring(self, cx, cy, r0, r1, c, a0=0.0, a1=360.0):
+        def inside(x, y):
+            d = (x - cx) ** 2 + (y - cy) ** 2
+            if not (r0 * r0 <= d <= r1 * r1):
+                return False
+            ang = math.degrees(math.atan2(y - cy, x - cx)) % 360
+            return (a0 <= ang <= a1) if a0 <= a1 else (ang >= a0 or ang <= a1)
+        self.fill(inside, c, (cx - r1, cy - r1, cx + r1, cy + r1))
+
+    def line(self, x0, y0, x1, y1, wid, c):
+        dx, dy = x1 - x0, y1 - y0
+        ll = dx * dx + dy * dy or 1e-9
+        hw = wid / 2.0
+
+        def inside(x, y):
+            t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / ll))
+            return (x - x0 - t * dx) ** 2 + (y - y0 - t * dy) ** 2 <= hw * hw
+        self.fill(inside, c, (min(x0, x1) - hw, min(y0, y1) - hw, max(x0, x1) + hw, max(y0, y1) + hw))
+
+    def poly(self, pts, c):
+        def inside(x, y):
+            odd = False
+            j = len(pts) - 1
+            for i in range(len(pts)):
+                xi, yi = pts[i]
+                xj, yj = pts[j]
+                if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
+                    odd = not odd
+                j = i
+            return odd
+        xs = [p[0] for p in pts]
+        ys = [p[1] for p in pts]
+        self.fill(inside, c, (min(xs), min(ys), max(xs), max(ys)))
+
+    def rgba8(self):
+        out = []
+        for row in self.px:
+            out.append([(round(r * 255), round(g * 255), round(b * 255), round(a * 255)) for r, g, b, a in row])
+        return out
+
+
+def hexc(text, a=1.0):
+    text = text.lstrip("#")
+    return (int(text[0:2], 16) / 255, int(text[2:4], 16) / 255, int(text[4:6], 16) / 255, a)
+
+
+WHITE = hexc("ffffff")
+OUTLINE = hexc("1f2a44")
+
+# ---------------------------------------------------------------- designs (16 x 16 grid)
+
+
+def badge(c, fill, edge):
+    c.circle(8, 8, 7.5, edge)
+    c.circle(8, 8, 6.5, fill)
+    c.fill(lambda x, y: (x - 8) ** 2 + (y - 8) ** 2 <= 42 and y < 7, (1, 1, 1, 0.18))
+
+
+def draw_program(c):
+    # Blue tile with a white process tree: a root and two children.
+    c.rrect(0.5, 0.5, 15.5, 15.5, 3, hexc("1d4f91"))
+    c.rrect(1.5, 1.5, 14.5, 14.5, 2.2, hexc("2f74c8"))
+    c.rect(4, 4, 5, 12.5, WHITE)
+    c.rect(4, 7, 9, 8, WHITE)
+    c.rect(4, 11.5, 9, 12.5, WHITE)
+    c.rect(2.5, 2.5, 7, 5.5, WHITE)
+    c.rect(8.5, 5.5, 13.5, 9.5, hexc("ffd54a"))
+    c.rect(8.5, 10, 13.5, 14, hexc("ffd54a"))
+
+
+def draw_process(c):
+    # An application window with a title bar.
+    c.rect(0.5, 1.5, 15.5, 14.5, OUTLINE)
+    c.rect(1.5, 2.5, 14.5, 5.5, hexc("2f74c8"))
+    c.rect(1.5, 5.5, 14.5, 13.5, WHITE)
+    c.rect(11.5, 3.2, 13.5, 4.8, WHITE)
+    c.rect(3, 7.5, 11, 8.5, hexc("9aa7bd"))
+    c.rect(3, 10, 9, 11, hexc("9aa7bd"))
+
+
+def gear(c, cx, cy, r_out, r_in, r_hole, color, hole):
+    teeth = 8
+
+    def inside(x, y):
+        d = math.hypot(x - cx, y - cy)
+        ang = math.atan2(y - cy, x - cx)
+        tooth = (math.cos(ang * teeth) > 0.0)
+        return d <= (r_out if tooth else r_in) and d >= r_hole
+    c.fill(inside, color, (cx - r_out, cy - r_out, cx + r_out, cy + r_out))
+    if hole:
+        c.circle(cx, cy, r_hole, hole)
+
+
+def draw_module(c, body=hexc("3b8f5a"), edge=hexc("1e5233")):
+    # A building block: a cube seen from the front with a lighter top face.
+    c.poly([(2, 5), (8, 2), (14, 5), (14, 12), (8, 15), (2, 12)], edge)
+    c.poly([(3, 5.4), (8, 3), (13, 5.4), (8, 7.8)], hexc("8fd19e"))
+    c.poly([(3, 6.3), (7.5, 8.6), (7.5, 13.8), (3, 11.5)], body)
+    c.poly([(8.5, 8.6), (13, 6.3), (13, 11.5), (8.5, 13.8)], hexc("2c7448"))
+
+
+def draw_relocated(c):
+    draw_module(c, hexc("c27a1b"), hexc("6b3f07"))
+    # an arrow: moved away from its base
+    c.circle(11.5, 11.5, 4.5, WHITE)
+    c.line(8.8, 11.5, 13.2, 11.5, 1.6, hexc("c0392b"))
+    c.poly([(11.5, 8.6), (14.6, 11.5), (11.5, 14.4)], hexc("c0392b"))
+
+
+def draw_service(c):
+    gear(c, 8, 8, 7.4, 5.6, 2.3, hexc("5b6b84"), None)
+    gear(c, 8, 8, 6.4, 4.7, 2.3, hexc("8a9ab3"), None)
+    c.ring(8, 8, 2.3, 3.2, hexc("5b6b84"))
+
+
+def draw_help(c):
+    badge(c, hexc("2f74c8"), hexc("1d4f91"))
+    c.ring(8, 6.2, 1.6, 3.2, WHITE, 180, 60)
+    c.line(9.6, 7.9, 8, 9.2, 1.6, WHITE)
+    c.line(8, 9.2, 8, 10.2, 1.6, WHITE)
+    c.circle(8, 12.3, 1.05, WHITE)
+
+
+def draw_cancel(c):
+    badge(c, hexc("d64541"), hexc("8e2420"))
+    c.line(5.3, 5.3, 10.7, 10.7, 2.0, WHITE)
+    c.line(10.7, 5.3, 5.3, 10.7, 2.0, WHITE)
+
+
+def draw_ok(c):
+    badge(c, hexc("3ba55c"), hexc("1e6b37"))
+    c.line(4.6, 8.3, 7.0, 10.8, 2.0, WHITE)
+    c.line(7.0, 10.8, 11.6, 5.2, 2.0, WHITE)
+
+
+def draw_refresh(c):
+    # A circular arrow turning clockwise, its head at the upper right.
+    green = hexc("2e9a4a")
+    c.ring(8, 8, 3.5, 5.6, green, 10, 290)
+    a = math.radians(290)
+    px, py = 8 + 4.55 * math.cos(a), 8 + 4.55 * math.sin(a)
+    tx, ty = -math.sin(a), math.cos(a)
+    rx, ry = math.cos(a), math.sin(a)
+    c.poly([(px + 3.6 * tx, py + 3.6 * ty), (px + 3.3 * rx, py + 3.3 * ry), (px - 3.3 * rx, py - 3.3 * ry)], green)
+
+
+def draw_kill(c):
+    red = hexc("c0392b")
+    c.poly([(5, 1), (11, 1), (15, 5), (15, 11), (11, 15), (5, 15), (1, 11), (1, 5)], hexc("7a1d14"))
+    c.poly([(5.4, 2), (10.6, 2), (14, 5.4), (14, 10.6), (10.6, 14), (5.4, 14), (2, 10.6), (2, 5.4)], red)
+    c.line(5.5, 5.5, 10.5, 10.5, 2.0, WHITE)
+    c.line(10.5, 5.5, 5.5, 10.5, 2.0, WHITE)
+
+
+def draw_report(c):
+    c.poly([(2.5, 0.5), (10.5, 0.5), (13.5, 3.5), (13.5, 15.5), (2.5, 15.5)], OUTLINE)
+    c.poly([(3.5, 1.5), (10, 1.5), (12.5, 4), (12.5, 14.5), (3.5, 14.5)], WHITE)
+    c.poly([(10, 1.5), (12.5, 4), (10, 4)], hexc("b8c2d3"))
+    for y in (6, 8, 10, 12):
+        c.rect(5, y, 11 if y != 12 else 9, y + 1, hexc("2f74c8"))
+
+
+def draw_find(c):
+    c.ring(6.5, 6.5, 3.3, 5.0, OUTLINE)
+    c.circle(6.5, 6.5, 3.3, hexc("cfe3fa"))
+    c.fill(lambda x, y: (x - 5.6) ** 2 + (y - 5.6) ** 2 <= 2.2, (1, 1, 1, 0.9), (3, 3, 8, 8))
+    c.line(10.2, 10.2, 14.2, 14.2, 2.6, hexc("7a5230"))
+
+
+def draw_options(c):
+    gear(c, 8, 8, 7.4, 5.4, 2.2, hexc("4d5d78"), None)
+    gear(c, 8, 8, 6.4, 4.5, 2.2, hexc("d7a53a"), None)
+    c.ring(8, 8, 2.2, 3.0, hexc("4d5d78"))
+
+
+def draw_properties(c):
+    c.rect(1.5, 1.5, 14.5, 14.5, OUTLINE)
+    c.rect(2.5, 2.5, 13.5, 13.5, WHITE)
+    c.rect(2.5, 2.5, 13.5, 4.5, hexc("2f74c8"))
+    c.circle(8, 6.6, 1.1, hexc("2f74c8"))
+    c.rect(7, 8.3, 9, 12.3, hexc("2f74c8"))
+    c.rect(6, 11.5, 10, 12.5, hexc("2f74c8"))
+
+
+def draw_fullscreen(c):
+    c.rect(1.5, 2.5, 14.5, 13.5, OUTLINE)
+    c.rect(2.5, 3.5, 13.5, 12.5, hexc("dbe8f7"))
+    blue = hexc("1d4f91")
+    for sx, sy in ((-1, -1), (1, -1), (-1, 1), (1, 1)):
+        ex, ey = 8 + sx * 4.3, 8 + sy * 3.3
+        c.line(8 + sx * 1.2, 8 + sy * 0.9, ex, ey, 1.3, blue)
+        c.poly([(ex + sx * 0.6, ey + sy * 0.6), (ex - sx * 2.4, ey + sy * 0.6), (ex + sx * 0.6, ey - sy * 2.4)], blue)
+
+
+def draw_computer(c):
+    c.rect(1.5, 1.5, 14.5, 11.5, OUTLINE)
+    c.rect(2.5, 2.5, 13.5, 10.5, hexc("3f86d6"))
+    c.fill(lambda x, y: 2.5 <= x < 13.5 and 2.5 <= y < 10.5 and x + y < 11, (1, 1, 1, 0.25), (2, 2, 14, 11))
+    c.rect(6.5, 11.5, 9.5, 13.5, hexc("7d8798"))
+    c.rect(3.5, 13.5, 12.5, 15, OUTLINE)
+
+
+def draw_processes(c):
+    # Two windows, one behind the other.
+    c.rect(4.5, 0.5, 15.5, 10.5, OUTLINE)
+    c.rect(5.5, 1.5, 14.5, 3.5, hexc("7aa7dc"))
+    c.rect(5.5, 3.5, 14.5, 9.5, hexc("eef3fa"))
+    c.rect(0.5, 5.5, 11.5, 15.5, OUTLINE)
+    c.rect(1.5, 6.5, 10.5, 8.5, hexc("2f74c8"))
+    c.rect(1.5, 8.5, 10.5, 14.5, WHITE)
+
+
+def draw_services(c):
+    c.rect(0.5, 1.5, 15.5, 14.5, OUTLINE)
+    c.rect(1.5, 2.5, 14.5, 4.5, hexc("5b6b84"))
+    c.rect(1.5, 4.5, 14.5, 13.5, WHITE)
+    gear(c, 8, 9, 3.9, 2.8, 1.1, hexc("5b6b84"), None)
+
+
+def draw_sort_up(c):
+    c.poly([(7, 4), (11.5, 10), (2.5, 10)], hexc("808080"))
+    c.line(7, 4, 11.5, 10, 0.01, hexc("808080"))
+
+
+# ---------------------------------------------------------------- file writers
+
+
+def render(draw, size):
+    c = Canvas(size, size, size / 16.0)
+    draw(c)
+    return c.rgba8()
+
+
+def ico_bytes(draw, sizes):
+    images = []
+    for size in sizes:
+        px = render(draw, size)
+        xor = bytearray()
+        mask_stride = ((size + 31) // 32) * 4
+        mask = bytearray()
+        for row in reversed(px):
+            for r, g, b, a in row:
+                xor += bytes((b, g, r, a))
+            bits = bytearray(mask_stride)
+            for x, (_, _, _, a) in enumerate(row):
+                if a < 128:
+                    bits[x // 8] |= 0x80 >> (x % 8)
+            mask += bits
+        header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+        images.append((size, header + bytes(xor) + bytes(mask)))
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, data in images:
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    for _, data in images:
+        out += data
+    return out
+
+
+def bmp_bytes(rows):
+    """24-bit bottom-up BMP from rows of (r, g, b)."""
+    h, w = len(rows), len(rows[0])
+    stride = (w * 3 + 3) & ~3
+    data = bytearray()
+    for row in reversed(rows):
+        line = bytearray()
+        for r, g, b in row:
+            line += bytes((b, g, r))
+        line += bytes(stride - len(line))
+        data += line
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    return struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(data), 0, 0, 14 + len(info)) + info + bytes(data)
+
+
+def png_bytes(px):
+    raw = bytearray()
+    for row in px:
+        raw.append(0)
+        for p in row:
+            raw += bytes(p)
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    h, w = len(px), len(px[0])
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
+def strip(draws, key, edge_bg, width=16, height=16):
+    """Images side by side on a key colour (the image list's mask colour).
+    Edge pixels are blended over edge_bg, those below half cover become key."""
+    rows = [[key] * (width * len(draws)) for _ in range(height)]
+    for i, draw in enumerate(draws):
+        c = Canvas(width, height, height / 16.0)
+        draw(c)
+        for y, row in enumerate(c.rgba8()):
+            for x, (r, g, b, a) in enumerate(row):
+                if a < 100:
+                    continue
+                f = a / 255.0
+                rows[y][i * width + x] = tuple(round(v * f + bg * (1 - f)) for v, bg in zip((r, g, b), edge_bg))
+    return rows
+
+
+def google_png():
+    # The built-in search engine: a magnifier over a white page with coloured bars.
+    def draw(c):
+        c.rrect(0.5, 0.5, 15.5, 15.5, 2.5, hexc("4285f4"))
+        c.rrect(1.5, 1.5, 14.5, 14.5, 1.8, WHITE)
+        for i, col in enumerate(("4285f4", "ea4335", "fbbc05", "34a853")):
+            c.rect(3 + i * 2.5, 3, 5 + i * 2.5, 5, hexc(col))
+        c.ring(7, 9.3, 2.0, 3.3, hexc("4285f4"))
+        c.line(9.4, 11.7, 12.6, 14.2, 2.0, hexc("4285f4"))
+    return png_bytes(render(draw, 16))
+
+
+# 5 x 7 glyphs for the splash texts
+FONT = {
+    "T": ["11111", "00100", "00100", "00100", "00100", "00100", "00100"],
+    "P": ["11110", "10001", "10001", "11110", "10000", "10000", "10000"],
+    "W": ["10001", "10001", "10001", "10101", "10101", "10101", "01010"],
+    "a": ["00000", "00000", "01110", "00001", "01111", "10001", "01111"],
+    "c": ["00000", "00000", "01110", "10000", "10000", "10001", "01110"],
+    "d": ["00001", "00001", "01101", "10011", "10001", "10011", "01101"],
+    "e": ["00000", "00000", "01110", "10001", "11111", "10000", "01110"],
+    "f": ["00110", "01001", "01000", "11100", "01000", "01000", "01000"],
+    "i": ["00100", "00000", "01100", "00100", "00100", "00100", "01110"],
+    "k": ["10000", "10000", "10010", "10100", "11000", "10100", "10010"],
+    "m": ["00000", "00000", "11010", "10101", "10101", "10001", "10001"],
+    "n": ["00000", "00000", "10110", "11001", "10001", "10001", "10001"],
+    "o": ["00000", "00000", "01110", "10001", "10001", "10001", "01110"],
+    "r": ["00000", "00000", "10110", "11001", "10000", "10000", "10000"],
+    "s": ["00000", "00000", "01111", "10000", "01110", "00001", "11110"],
+    "t": ["01000", "01000", "11100", "01000", "01000", "01001", "00110"],
+    "w": ["00000", "00000", "10001", "10001", "10101", "10101", "01010"],
+    "2": ["01110", "10001", "00001", "00010", "00100", "01000", "11111"],
+    "6": ["00110", "01000", "10000", "11110", "10001", "10001", "01110"],
+    ".": ["00000", "00000", "00000", "00000", "00000", "01100", "01100"],
+    " ": ["00000"] * 7,
+}
+
+
+def text_width(text, scale):
+    return len(text) * 6 * scale - scale
+
+
+def put_text(rows, text, x, y, scale, color):
+    for ch in text:
+        glyph = FONT[ch]
+        for gy, line in enumerate(glyph):
+            for gx, bit in enumerate(line):
+                if bit == "1":
+                    for yy in range(scale):
+                        for xx in range(scale):
+                            rows[y + gy * scale + yy][x + gx * scale + xx] = color
+        x += 6 * scale
+
+
+def splash():
+    w, h = 360, 200
+    top, bottom = (29, 79, 145), (12, 30, 62)
+    rows = []
+    for y in range(h):
+        f = y / (h - 1)
+        rows.append([tuple(round(a + (b - a) * f) for a, b in zip(top, bottom))] * w)
+    rows = [list(r) for r in rows]
+    icon = Canvas(64, 64, 4.0)
+    draw_program(icon)
+    for y, row in enumerate(icon.rgba8()):
+        for x, (r, g, b, a) in enumerate(row):
+            if a:
+                f = a / 255.0
+                bg = rows[40 + y][28 + x]
+                rows[40 + y][28 + x] = tuple(round(v * f + q * (1 - f)) for v, q in zip((r, g, b), bg))
+    put_text(rows, "Tarnwick 2.6", 112, 52, 3, (255, 255, 255))
+    put_text(rows, "Process information for Windows", 112, 94, 1, (200, 216, 240))
+    for x in range(28, w - 28):
+        rows[150][x] = (255, 213, 74)
+    return rows
+
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+
+    def write(name, data):
+        with open(os.path.join(OUT, name), "wb") as f:
+            f.write(data)
+
+    write("tarnwick.ico", ico_bytes(draw_program, (16, 32)))
+    write("module.ico", ico_bytes(draw_module, (16, 32)))
+    write("process.ico", ico_bytes(draw_process, (16, 32)))
+    write("help.ico", ico_bytes(draw_help, (16, 32)))
+    write("cancel.ico", ico_bytes(draw_cancel, (16, 32)))
+    write("ok.ico", ico_bytes(draw_ok, (16, 32)))
+
+    magenta, face = (255, 0, 255), (212, 208, 200)
+    # In the order of the toolbar's buttons.
+    write("toolbar.bmp", bmp_bytes(strip([draw_refresh, draw_kill, draw_report, draw_find, draw_options,
+                                          draw_properties, draw_fullscreen], magenta, face)))
+    # The view image list: 0 computer, 1 kill, 2 processes, 3 services, 4 process without an
+    # icon, 5 module at its preferred base, 6 relocated module, 7 service without an icon.
+    write("views.bmp", bmp_bytes(strip([draw_computer, draw_kill, draw_processes, draw_services, draw_process,
+                                        draw_module, draw_relocated, draw_service], magenta, (255, 255, 255))))
+
+    # Sort arrows: ascending, descending, 14 pixels wide on RGB(192, 192, 192).
+    grey = (192, 192, 192)
+    rows = [[grey] * 28 for _ in range(14)]
+    for y in range(14):
+        for x in range(14):
+            # ascending: a triangle pointing up, shaded like a header arrow
+            half = (y - 4) * 0.7
+            if 4 <= y <= 9 and abs(x - 6.5) <= half + 0.5:
+                rows[y][x] = (128, 128, 128)
+            yd = 13 - y
+            half = (yd - 4) * 0.7
+            if 4 <= yd <= 9 and abs(x - 6.5) <= half + 0.5:
+                rows[y][14 + x] = (128, 128, 128)
+    write("sortarrows.bmp", bmp_bytes(rows))
+
+    write("splash.bmp", bmp_bytes(splash()))
+    write("search.png", google_png())
+
+
+if __name__ == "__main__":
+    main()
