@@ -23,6 +23,13 @@ std::string StringTable::Load(UINT id)
     return std::string();
 }
 
+std::string StringTable::LoadOwn(UINT id)
+{
+    std::string text;
+    LoadFrom(g_ownModule ? g_ownModule : GetModuleHandleA(nullptr), id, text);
+    return text;
+}
+
 void StringTable::SetResourceModule(HMODULE module)
 {
     g_resourceModule = module;

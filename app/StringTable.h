@@ -8,6 +8,8 @@
 class StringTable {
 public:
     static std::string Load(UINT id);
+    // From the program's own table only.
+    static std::string LoadOwn(UINT id);
     // The module whose strings come first; null means the program itself.
     static void SetResourceModule(HMODULE module);
     static HMODULE GetResourceModule();

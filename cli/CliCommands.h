@@ -15,6 +15,7 @@ int Ps(const Args& args);
 int Modules(const Args& args);
 int FindDll(const Args& args);
 int Machine(const Args& args);
+int Report(const Args& args);
 
 // The formatted views of ps and modules.
 int PsFormatted();

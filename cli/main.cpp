@@ -23,6 +23,9 @@ const char kUsage[] =
     "  finddll PATTERN         processes with modules matching PATTERN\n"
     "                          (* ? [a-z] [!a-z], case-insensitive)\n"
     "  machine                 computer, OS, user (and NetWare user)\n"
+    "  report --format text|xml|html --out FILE [PID...]\n"
+    "                          a report of the processes (all when none given);\n"
+    "                          Ctrl+C aborts and removes what was written\n"
     "  --help                  this text\n"
     "\n"
     "Exit status: 0 success, 1 failure, 2 bad command line.\n";
@@ -39,6 +42,7 @@ const Command kCommands[] = {
     {"modules", CliCommands::Modules},
     {"finddll", CliCommands::FindDll},
     {"machine", CliCommands::Machine},
+    {"report", CliCommands::Report},
 };
 
 } // namespace

@@ -630,18 +630,7 @@ TEST_SUITE("family")
     {
         HelperProcess helper;
         REQUIRE(helper.Start("load restypes.dll"));
-        std::string cli;
-        {
-            // The console tool under this program's Windows version.
-            char self[MAX_PATH] = {};
-            GetModuleFileNameA(nullptr, self, MAX_PATH);
-            std::string name = std::strrchr(self, '\\') + 1;
-            std::string suffix = name.substr(std::string("tarnwick-tests").size());
-            cli = "\"" + TestPaths::BinFolder() + "tarnwick-cli" + suffix + "\"";
-            if (GetFileAttributesA((TestPaths::BinFolder() + "tarnwick-cli" + suffix).c_str())
-                == INVALID_FILE_ATTRIBUTES)
-                cli = "\"" + TestPaths::BinFolder() + "tarnwick-cli.exe\"";
-        }
+        const std::string cli = ConsoleTool();
         const bool nt = GetVersion() < 0x80000000u;
         std::string out;
         DWORD exitCode = 99;

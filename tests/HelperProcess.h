@@ -25,5 +25,9 @@ private:
     std::string commandLine;
 };
 
+// The console tool, quoted, under the same Windows version as this test
+// program (Wine picks the version by program name: a copy named like ours).
+std::string ConsoleTool();
+
 // Runs a program to its end and returns what it wrote to standard output.
 bool RunAndCapture(const std::string& commandLine, std::string& output, DWORD& exitCode);

@@ -78,32 +78,6 @@ HelperProcess* StartPastFirstTwo(std::vector<std::unique_ptr<HelperProcess>>& he
     return nullptr;
 }
 
-// The console tool under the same Windows version as this test program:
-// Wine picks the version by program name, so use a copy named like ours.
-std::string ConsoleTool()
-{
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string name = std::strrchr(self, '\\') + 1;
-    std::string suffix;
-    const std::string stem = "tarnwick-tests";
-    if (name.compare(0, stem.size(), stem) == 0) suffix = name.substr(stem.size());  // "-win98.exe" or ".exe"
-    const std::string original = TestPaths::BinFolder() + "tarnwick-cli.exe";
-    if (suffix.empty() || suffix == ".exe") return "\"" + original + "\"";
-    const std::string copy = TestPaths::BinFolder() + "tarnwick-cli" + suffix;
-    CopyFileA(original.c_str(), copy.c_str(), FALSE);
-    const std::string version = suffix.substr(1, suffix.size() - 5);
-    HKEY key;
-    const std::string keyName = "Software\\Wine\\AppDefaults\\tarnwick-cli" + suffix;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, keyName.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr)
-        == ERROR_SUCCESS) {
-        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
-                       static_cast<DWORD>(version.size() + 1));
-        RegCloseKey(key);
-    }
-    return "\"" + copy + "\"";
-}
-
 std::string Field(const std::string& row, int index)
 {
     size_t start = 0;

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "../report/ReportProgress.h"
+
+// Report progress on the console: a progress line on standard error, Ctrl+C
+// as the abort, messages on standard error.
+class ConsoleReportProgress : public ReportProgress {
+public:
+    ConsoleReportProgress();
+    ~ConsoleReportProgress() override;
+
+    void End() override;
+    void SetRange(int bar, uint32_t minimum, uint32_t maximum) override;
+    void SetStep(int bar, uint32_t step) override;
+    void SetPosition(int bar, uint32_t position) override;
+    void Step(int bar) override;
+    void SetProcessText(const std::string& text) override;
+    void SetModuleText(const std::string& text) override;
+    bool IsAborted() const override;
+    void ShowError(const std::string& text) override;
+
+private:
+    void Show();
+    uint32_t maximum[2];
+    uint32_t position[2];
+    uint32_t step[2];
+    std::string process;
+    bool shown;
+};

@@ -1,0 +1,108 @@
+#include "ReportWriter.h"
+
+#include "../app/StringTable.h"
+#include "../image/ImportClosure.h"
+#include "../sysinfo/DebugOutput.h"
+#include "../sysinfo/NativeProcessList.h"
+
+#include <windows.h>
+#include <ctime>
+
+void ReportContext::StampNow()
+{
+    char date[16] = {}, time[16] = {};
+    _strdate(date);
+    _strtime(time);
+    strDate = date;
+    strTime = time;
+}
+
+bool ReportWriter::IsMissing(const std::string& text) const
+{
+    return !notAvailable.empty() && text.find(notAvailable) != std::string::npos;
+}
+
+void ReportWriter::Put(FILE* file, const std::string& text)
+{
+    std::fwrite(text.data(), 1, text.size(), file);
+}
+
+bool ReportWriter::EnumerateModules(const ProcessItem& process, ReportContext& context,
+                                    std::vector<ModuleRecord>& records)
+{
+    records.clear();
+    return context.modules && context.modules->Enumerate(process.dwPid, records) && !records.empty();
+}
+
+void ReportWriter::WalkModules(const ProcessItem& process, const std::vector<ModuleRecord>& records,
+                               ReportContext& context, ReportProgress& progress,
+                               void (*writeModule)(void*, FILE*, const ModuleItem&), void* self, FILE* file)
+{
+    progress.SetRange(ReportProgress::Modules, 0, static_cast<uint32_t>(records.size()));
+    progress.SetStep(ReportProgress::Modules, 1);
+    progress.SetPosition(ReportProgress::Modules, 0);
+    if (context.formatter) progress.SetProcessText(context.formatter->ProcessCaption(process.strName, process.dwPid));
+
+    ImportClosure closure;
+    bool closureLoaded = false;
+    for (const ModuleRecord& record : records)
+        if (NativeProcessList::LooksExecutable(record.strName)) {
+            closureLoaded = closure.walk(record.strPath.c_str());
+            if (!closureLoaded) DebugOutput::Write("Loading dependency-list failed!\n");
+            break;
+        }
+
+    for (const ModuleRecord& record : records) {
+        if (progress.IsAborted()) break;
+        progress.SetModuleText(record.strName);
+        ModuleItem item;
+        context.builder->BuildModuleItem(item, record, &closure, closureLoaded, false);
+        writeModule(self, file, item);
+        progress.Step(ReportProgress::Modules);
+        progress.Pump();
+    }
+}
+
+bool ReportWriter::Write(const std::vector<const ProcessItem*>& processes, const std::string& path,
+                         ReportContext& context, ReportProgress& progress)
+{
+    FILE* file = std::fopen(path.c_str(), "wt");
+    if (!file) {
+        progress.ShowError(StringTable::LoadOwn(79));
+        return false;
+    }
+    notAvailable = StringTable::Load(19);
+    progress.Begin();
+    progress.SetRange(ReportProgress::Processes, 0, static_cast<uint32_t>(processes.size()));
+    progress.SetStep(ReportProgress::Processes, 1);
+    progress.SetPosition(ReportProgress::Processes, 0);
+
+    WriteHeader(file, context);
+    for (const ProcessItem* process : processes) {
+        if (progress.IsAborted()) break;
+        if (!process) continue;
+        WriteProcess(file, *process);
+        std::vector<ModuleRecord> records;
+        if (EnumerateModules(*process, context, records))
+            WalkModules(
+                *process, records, context, progress,
+                [](void* self, FILE* out, const ModuleItem& module) {
+                    static_cast<ReportWriter*>(self)->WriteModule(out, module);
+                },
+                this, file);
+        else
+            WriteModulesNotAvailable(file);
+        WriteProcessEnd(file);
+        progress.Step(ReportProgress::Processes);
+        progress.Pump();
+    }
+    WriteTrailer(file);
+    progress.End();
+    const bool writeFailed = std::ferror(file) != 0;
+    const bool closeFailed = std::fclose(file) != 0;
+    if (progress.IsAborted()) {
+        DeleteFileA(path.c_str());
+        return false;
+    }
+    return !writeFailed && !closeFailed;
+}
