@@ -495,32 +495,27 @@ std::string ProcessSnapshot::GetProcessCommandLine(HANDLE process)
     return text ? *text : std::string("...");
 }
 
-std::optional<std::string> ProcessSnapshot::GetProcessCurrentDirectory(uint32_t processId)
+std::optional<std::string> ProcessSnapshot::ReadParameterOf(uint32_t processId, int what)
 {
     if (!ntdll.pfnNtQuerySystemInformation || !ntdll.pfnNtQueryInformationProcess) return std::nullopt;
     HANDLE process = OpenProcess(kQueryAndRead, FALSE, processId);
     if (!IsOpen(process)) return std::nullopt;
-    std::optional<std::string> text = ReadParameter(process, ProcessParametersReader::CurrentDirectory);
+    std::optional<std::string> value = ReadParameter(process, what);
     CloseHandle(process);
-    return text;
+    return value;
+}
+
+std::optional<std::string> ProcessSnapshot::GetProcessCurrentDirectory(uint32_t processId)
+{
+    return ReadParameterOf(processId, ProcessParametersReader::CurrentDirectory);
 }
 
 std::optional<std::string> ProcessSnapshot::GetProcessDllPath(uint32_t processId)
 {
-    if (!ntdll.pfnNtQuerySystemInformation || !ntdll.pfnNtQueryInformationProcess) return std::nullopt;
-    HANDLE process = OpenProcess(kQueryAndRead, FALSE, processId);
-    if (!IsOpen(process)) return std::nullopt;
-    std::optional<std::string> text = ReadParameter(process, ProcessParametersReader::DllPath);
-    CloseHandle(process);
-    return text;
+    return ReadParameterOf(processId, ProcessParametersReader::DllPath);
 }
 
 std::optional<std::string> ProcessSnapshot::GetProcessEnvironment(uint32_t processId)
 {
-    if (!ntdll.pfnNtQuerySystemInformation || !ntdll.pfnNtQueryInformationProcess) return std::nullopt;
-    HANDLE process = OpenProcess(kQueryAndRead, FALSE, processId);
-    if (!IsOpen(process)) return std::nullopt;
-    std::optional<std::string> block = ReadParameter(process, -1);
-    CloseHandle(process);
-    return block;
+    return ReadParameterOf(processId, -1);
 }

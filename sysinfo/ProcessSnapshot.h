@@ -57,7 +57,9 @@ private:
     void NormalisePath(char* path, bool expandShortNames);
     void AppendModule(const char* path, uint32_t baseAddress, SnapshotProgressCallback callback,
                       uint32_t userValue);
+    // `what`: a string field of the parameter block, or -1 for the environment.
     std::optional<std::string> ReadParameter(HANDLE process, int what);
+    std::optional<std::string> ReadParameterOf(uint32_t processId, int what);
 
     OsVersion osVersion;
     TOOLHELP32Wrapper toolhelp;
