@@ -1,13 +1,12 @@
 #include "ButtonEx.h"
+#include "Superclass.h"
 #include "ThisModule.h"
 
 #include <commctrl.h>
 
 namespace {
 const char kClassName[] = "ClButtonEx";
-WNDPROC g_baseProc = nullptr;
-int g_baseExtra = 0;
-bool g_registered = false;
+Superclass g_class("Button", kClassName, 0);
 
 const int kPushButtonPart = 1;   // BP_PUSHBUTTON
 const int kGap = 4;              // between icon and text
@@ -42,33 +41,19 @@ ButtonEx::ButtonEx()
 ButtonEx::~ButtonEx()
 {
     if (hWnd && IsWindow(hWnd)) {
-        SetWindowLongA(hWnd, g_baseExtra, 0);
+        SetWindowLongA(hWnd, g_class.ObjectSlot(), 0);
         DestroyWindow(hWnd);
     }
 }
 
 bool ButtonEx::Register()
 {
-    if (g_registered) return true;
-    WNDCLASSA base = {};
-    if (!GetClassInfoA(nullptr, "Button", &base)) return false;
-    g_baseProc = base.lpfnWndProc;
-    g_baseExtra = base.cbWndExtra;
-    WNDCLASSA windowClass = base;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = ThisModule();
-    windowClass.cbWndExtra = base.cbWndExtra + 4;
-    windowClass.lpszClassName = kClassName;
-    windowClass.style &= ~CS_GLOBALCLASS;
-    g_registered = RegisterClassA(&windowClass) != 0;
-    return g_registered;
+    return g_class.Register(WindowProc);
 }
 
 void ButtonEx::Unregister()
 {
-    if (!g_registered) return;
-    UnregisterClassA(kClassName, ThisModule());
-    g_registered = false;
+    g_class.Unregister();
 }
 
 bool ButtonEx::Create(DWORD exStyle, DWORD style, const char* text, const RECT& rect, HWND parent, UINT id)
@@ -82,7 +67,7 @@ bool ButtonEx::Create(DWORD exStyle, DWORD style, const char* text, const RECT& 
 
 ButtonEx* ButtonEx::FromWindow(HWND window)
 {
-    return reinterpret_cast<ButtonEx*>(static_cast<LONG_PTR>(GetWindowLongA(window, g_baseExtra)));
+    return reinterpret_cast<ButtonEx*>(static_cast<LONG_PTR>(GetWindowLongA(window, g_class.ObjectSlot())));
 }
 
 HICON ButtonEx::SetIcon(HICON icon)
@@ -228,11 +213,11 @@ LRESULT CALLBACK ButtonEx::WindowProc(HWND window, UINT message, WPARAM wParam, 
         }
         self->hWnd = window;
         self->bDefault = (create->style & 0x0F) == BS_DEFPUSHBUTTON;
-        SetWindowLongA(window, g_baseExtra, static_cast<LONG>(reinterpret_cast<LONG_PTR>(self)));
-        return CallWindowProcA(g_baseProc, window, message, wParam, lParam);
+        SetWindowLongA(window, g_class.ObjectSlot(), static_cast<LONG>(reinterpret_cast<LONG_PTR>(self)));
+        return CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
     }
     ButtonEx* self = FromWindow(window);
-    if (!self) return CallWindowProcA(g_baseProc, window, message, wParam, lParam);
+    if (!self) return CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
 
     switch (message) {
     case WM_ERASEBKGND:
@@ -304,7 +289,7 @@ LRESULT CALLBACK ButtonEx::WindowProc(HWND window, UINT message, WPARAM wParam, 
         self->SetPressed(wParam != 0);
         return 0;
     case BM_SETSTYLE: {
-        LRESULT result = CallWindowProcA(g_baseProc, window, message, wParam, lParam);
+        LRESULT result = CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
         self->bDefault = (wParam & 0x0F) == BS_DEFPUSHBUTTON;
         self->Redraw();
         return result;
@@ -313,18 +298,18 @@ LRESULT CALLBACK ButtonEx::WindowProc(HWND window, UINT message, WPARAM wParam, 
     case WM_SETFONT:
     case WM_ENABLE:
     case WM_UPDATEUISTATE: {
-        LRESULT result = CallWindowProcA(g_baseProc, window, message, wParam, lParam);
+        LRESULT result = CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
         self->Redraw();
         return result;
     }
     case WM_NCDESTROY: {
-        SetWindowLongA(window, g_baseExtra, 0);
+        SetWindowLongA(window, g_class.ObjectSlot(), 0);
         self->hWnd = nullptr;
         if (self->bOwnedByWindow) delete self;
-        return CallWindowProcA(g_baseProc, window, message, wParam, lParam);
+        return CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
     }
     default:
         break;
     }
-    return CallWindowProcA(g_baseProc, window, message, wParam, lParam);
+    return CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
 }

@@ -1,13 +1,12 @@
 #include "GridView.h"
+#include "Superclass.h"
 #include "ThisModule.h"
 
 #include <vector>
 
 namespace {
 const char kClassName[] = "Orvo_GridView";
-WNDPROC g_baseProc = nullptr;
-int g_baseExtra = 0;
-bool g_registered = false;
+Superclass g_class(WC_LISTVIEWA, kClassName, ICC_LISTVIEW_CLASSES);
 
 // An opaque 1-pixel line drawn as a rectangle.
 void FillLine(HDC dc, int left, int top, int right, int bottom)
@@ -28,40 +27,24 @@ GridView::GridView() : hWnd(nullptr), nColumns(0), hHeader(nullptr) {}
 GridView::~GridView()
 {
     if (hWnd && IsWindow(hWnd)) {
-        SetWindowLongA(hWnd, g_baseExtra, 0);
+        SetWindowLongA(hWnd, g_class.ObjectSlot(), 0);
         DestroyWindow(hWnd);
     }
 }
 
 bool GridView::Register()
 {
-    if (g_registered) return true;
-    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&init);
-    WNDCLASSA base = {};
-    if (!GetClassInfoA(nullptr, WC_LISTVIEWA, &base)) return false;
-    g_baseProc = base.lpfnWndProc;
-    g_baseExtra = base.cbWndExtra;
-    WNDCLASSA windowClass = base;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = ThisModule();
-    windowClass.cbWndExtra = base.cbWndExtra + 4;
-    windowClass.lpszClassName = kClassName;
-    windowClass.style &= ~CS_GLOBALCLASS;
-    g_registered = RegisterClassA(&windowClass) != 0;
-    return g_registered;
+    return g_class.Register(WindowProc);
 }
 
 void GridView::Unregister()
 {
-    if (!g_registered) return;
-    UnregisterClassA(kClassName, ThisModule());
-    g_registered = false;
+    g_class.Unregister();
 }
 
 GridView* GridView::FromWindow(HWND window)
 {
-    return reinterpret_cast<GridView*>(static_cast<LONG_PTR>(GetWindowLongA(window, g_baseExtra)));
+    return reinterpret_cast<GridView*>(static_cast<LONG_PTR>(GetWindowLongA(window, g_class.ObjectSlot())));
 }
 
 bool GridView::Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent, UINT id)
@@ -193,12 +176,12 @@ LRESULT CALLBACK GridView::WindowProc(HWND window, UINT message, WPARAM wParam, 
         GridView* created = static_cast<GridView*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         if (created) {
             created->hWnd = window;
-            SetWindowLongA(window, g_baseExtra, static_cast<LONG>(reinterpret_cast<LONG_PTR>(created)));
+            SetWindowLongA(window, g_class.ObjectSlot(), static_cast<LONG>(reinterpret_cast<LONG_PTR>(created)));
         }
-        return CallWindowProcA(g_baseProc, window, message, wParam, lParam);
+        return CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
     }
     case WM_PARENTNOTIFY: {
-        LRESULT result = CallWindowProcA(g_baseProc, window, message, wParam, lParam);
+        LRESULT result = CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
         if (self) {
             if (LOWORD(wParam) == WM_CREATE)
                 self->hHeader = reinterpret_cast<HWND>(lParam);
@@ -209,22 +192,22 @@ LRESULT CALLBACK GridView::WindowProc(HWND window, UINT message, WPARAM wParam, 
     }
     case LVM_INSERTCOLUMNA:
     case LVM_INSERTCOLUMNW: {
-        LRESULT result = CallWindowProcA(g_baseProc, window, message, wParam, lParam);
+        LRESULT result = CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
         if (self && result >= 0) ++self->nColumns;
         return result;
     }
     case LVM_DELETECOLUMN: {
-        LRESULT result = CallWindowProcA(g_baseProc, window, message, wParam, lParam);
+        LRESULT result = CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
         if (self && result && self->nColumns > 0) --self->nColumns;
         return result;
     }
     case WM_WINDOWPOSCHANGED: {
-        LRESULT result = CallWindowProcA(g_baseProc, window, message, wParam, lParam);
+        LRESULT result = CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
         if (SendMessageA(window, LVM_GETITEMCOUNT, 0, 0) == 0) InvalidateRect(window, nullptr, TRUE);
         return result;
     }
     case WM_PAINT: {
-        LRESULT result = CallWindowProcA(g_baseProc, window, message, wParam, lParam);
+        LRESULT result = CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
         if (self) {
             const LRESULT count = SendMessageA(window, LVM_GETITEMCOUNT, 0, 0);
             HDC dc = GetDC(window);
@@ -239,12 +222,12 @@ LRESULT CALLBACK GridView::WindowProc(HWND window, UINT message, WPARAM wParam, 
     }
     case WM_NCDESTROY:
         if (self) {
-            SetWindowLongA(window, g_baseExtra, 0);
+            SetWindowLongA(window, g_class.ObjectSlot(), 0);
             self->hWnd = nullptr;
             self->hHeader = nullptr;
         }
-        return CallWindowProcA(g_baseProc, window, message, wParam, lParam);
+        return CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
     default:
-        return CallWindowProcA(g_baseProc, window, message, wParam, lParam);
+        return CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
     }
 }

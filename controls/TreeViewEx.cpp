@@ -1,13 +1,12 @@
 #include "TreeViewEx.h"
+#include "Superclass.h"
 #include "ThisModule.h"
 
 #include <commctrl.h>
 
 namespace {
 const char kClassName[] = "Orvo_TreeViewEx";
-WNDPROC g_baseProc = nullptr;
-int g_baseExtra = 0;
-bool g_registered = false;
+Superclass g_class(WC_TREEVIEWA, kClassName, ICC_TREEVIEW_CLASSES);
 } // namespace
 
 TreeViewEx::TreeViewEx() : hWnd(nullptr) {}
@@ -15,35 +14,19 @@ TreeViewEx::TreeViewEx() : hWnd(nullptr) {}
 TreeViewEx::~TreeViewEx()
 {
     if (hWnd && IsWindow(hWnd)) {
-        SetWindowLongA(hWnd, g_baseExtra, 0);
+        SetWindowLongA(hWnd, g_class.ObjectSlot(), 0);
         DestroyWindow(hWnd);
     }
 }
 
 bool TreeViewEx::Register()
 {
-    if (g_registered) return true;
-    INITCOMMONCONTROLSEX init = {sizeof(init), ICC_TREEVIEW_CLASSES};
-    InitCommonControlsEx(&init);
-    WNDCLASSA base = {};
-    if (!GetClassInfoA(nullptr, WC_TREEVIEWA, &base)) return false;
-    g_baseProc = base.lpfnWndProc;
-    g_baseExtra = base.cbWndExtra;
-    WNDCLASSA windowClass = base;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = ThisModule();
-    windowClass.cbWndExtra = base.cbWndExtra + 4;
-    windowClass.lpszClassName = kClassName;
-    windowClass.style &= ~CS_GLOBALCLASS;
-    g_registered = RegisterClassA(&windowClass) != 0;
-    return g_registered;
+    return g_class.Register(WindowProc);
 }
 
 void TreeViewEx::Unregister()
 {
-    if (!g_registered) return;
-    UnregisterClassA(kClassName, ThisModule());
-    g_registered = false;
+    g_class.Unregister();
 }
 
 bool TreeViewEx::Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent, UINT id)
@@ -61,7 +44,7 @@ LRESULT CALLBACK TreeViewEx::WindowProc(HWND window, UINT message, WPARAM wParam
         TreeViewEx* self = static_cast<TreeViewEx*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         if (self) {
             self->hWnd = window;
-            SetWindowLongA(window, g_baseExtra, static_cast<LONG>(reinterpret_cast<LONG_PTR>(self)));
+            SetWindowLongA(window, g_class.ObjectSlot(), static_cast<LONG>(reinterpret_cast<LONG_PTR>(self)));
         }
         break;
     }
@@ -69,9 +52,9 @@ LRESULT CALLBACK TreeViewEx::WindowProc(HWND window, UINT message, WPARAM wParam
         if (wParam == VK_TAB || wParam == VK_RETURN || wParam == VK_ESCAPE) return 0;
         break;
     case WM_NCDESTROY: {
-        TreeViewEx* self = reinterpret_cast<TreeViewEx*>(static_cast<LONG_PTR>(GetWindowLongA(window, g_baseExtra)));
+        TreeViewEx* self = reinterpret_cast<TreeViewEx*>(static_cast<LONG_PTR>(GetWindowLongA(window, g_class.ObjectSlot())));
         if (self) {
-            SetWindowLongA(window, g_baseExtra, 0);
+            SetWindowLongA(window, g_class.ObjectSlot(), 0);
             self->hWnd = nullptr;
         }
         break;
@@ -79,5 +62,5 @@ LRESULT CALLBACK TreeViewEx::WindowProc(HWND window, UINT message, WPARAM wParam
     default:
         break;
     }
-    return CallWindowProcA(g_baseProc, window, message, wParam, lParam);
+    return CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
 }
