@@ -2,6 +2,7 @@
 
 #include "DebugCapture.h"
 #include "TestPaths.h"
+#include "sysutils/OsVersion.h"
 #include "sysutils/Orvo_SystemUtilities.h"
 
 #include <cstring>
@@ -219,20 +220,34 @@ TEST_SUITE("family")
         CHECK(std::string(small) == "keep");
     }
 
-    TEST_CASE("user-interface language on this family")
+    TEST_CASE("user-interface language on this version")
     {
-        WORD language = GetUILanguage();
-        if (IsNtFamily()) {
-            // XP asks the system; Wine answers with a real language id.
+        const WORD language = GetUILanguage();
+        switch (OsVersion().nKind) {
+        case OsVersion::WindowsME:
+        case OsVersion::Windows2000:
+        case OsVersion::WindowsXP:
+            // The system is asked; Wine answers with a real language id.
             CHECK(language != 0);
             CHECK(language != 0xFFFF);
-        } else {
+            break;
+        case OsVersion::Windows95:
+        case OsVersion::Windows98:
+        case OsVersion::Windows98SE: {
             HKEY key;
-            bool hasLocale = RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\ResourceLocale", 0,
-                                           KEY_READ, &key)
-                          == ERROR_SUCCESS;
+            const bool hasLocale = RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop\\ResourceLocale", 0,
+                                                 KEY_READ, &key)
+                                == ERROR_SUCCESS;
             if (hasLocale) RegCloseKey(key);
             if (!hasLocale) CHECK(language == 0xFFFF);
+            break;
+        }
+        case OsVersion::WindowsNT:
+            CHECK(language == 0xFFFF);
+            break;
+        default:
+            CHECK(language == 0);
+            break;
         }
         CHECK(GetAnsiCharset() == ANSI_CHARSET);
     }
