@@ -1,6 +1,6 @@
 #include "UserSettingsFile.h"
 
-#include "ClDebugString.h"
+#include "../sysinfo/DebugOutput.h"
 #include "../sysutils/Orvo_SystemUtilities.h"
 
 #include <cstring>
@@ -11,9 +11,7 @@ const uint32_t kModuleWidths[12] = {95, 150, 75, 90, 100, 100, 60, 120, 120, 0, 
 
 void DebugLine(const char* text)
 {
-    ClDebugString channel;
-    channel.enable(true);
-    channel.print("%s", text);
+    DebugOutput::Write(text);
 }
 } // namespace
 
@@ -105,9 +103,7 @@ bool UserSettingsFile::Save(UserSettings& settings, const std::string& path)
     HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        ClDebugString channel;
-        channel.enable(true);
-        channel.print("Could not create the file \"%s\"\n", path.c_str());
+        DebugOutput::Format(300, "Could not create the file \"%s\"\n", path.c_str());
         DebugLine("Unable to save user settings!\n");
         return false;
     }

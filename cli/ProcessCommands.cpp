@@ -162,7 +162,6 @@ const ProcessColumn k9xColumns[] = {
 
 struct Formatting {
     UserSettings settings;
-    OsVersion os;
     Formatting() { UserSettingsFile::SetDefaults(settings); }
 };
 

@@ -9,6 +9,7 @@
 #include "ColorArithmetic.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -56,6 +57,21 @@ DWORD DibColorCount(const BITMAPINFOHEADER* header)
 {
     if (header->biClrUsed) return header->biClrUsed;
     return header->biBitCount <= 8 ? 1u << header->biBitCount : 0;
+}
+
+// True when the header, its colour table and its bits take at most `size` bytes.
+bool DibFitsIn(const BITMAPINFOHEADER* header, DWORD size)
+{
+    if (header->biSize > size || header->biBitCount > 32 || header->biWidth <= 0 || header->biPlanes != 1)
+        return false;
+    const uint64_t lines = header->biHeight < 0 ? -static_cast<int64_t>(header->biHeight) : header->biHeight;
+    const uint64_t stride = ((static_cast<uint64_t>(header->biWidth) * header->biBitCount + 31) / 32) * 4;
+    const uint64_t bits = header->biCompression == BI_RGB || header->biCompression == BI_BITFIELDS
+                            ? stride * lines
+                            : header->biSizeImage;
+    const uint64_t needed =
+        uint64_t(ColorTableOffset(header)) + uint64_t(DibColorCount(header)) * sizeof(RGBQUAD) + bits;
+    return needed <= size;
 }
 
 void PutLittleEndian(BYTE* at, DWORD value, int bytes)
@@ -249,7 +265,11 @@ HBITMAP WINAPI LoadPaletteBitmap(HINSTANCE instance, const char* name)
     HGLOBAL loaded = LoadResource(instance, resource);
     if (!loaded) return nullptr;
     const BITMAPINFOHEADER* header = static_cast<const BITMAPINFOHEADER*>(LockResource(loaded));
-    if (!header || header->biSize < sizeof(BITMAPINFOHEADER)) {
+    const DWORD resourceSize = SizeofResource(instance, resource);
+    // The resource may come from another module (a language module): its
+    // header, colour table and bits must lie inside it.
+    if (!header || resourceSize < sizeof(BITMAPINFOHEADER) || header->biSize < sizeof(BITMAPINFOHEADER)
+        || !DibFitsIn(header, resourceSize)) {
         FreeResource(loaded);
         return nullptr;
     }

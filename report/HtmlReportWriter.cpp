@@ -98,11 +98,8 @@ bool HtmlReportWriter::WriteHtmlModulePage(const std::string& pagePath, const Pr
 bool HtmlReportWriter::Write(const std::vector<const ProcessItem*>& processes, const std::string& path,
                              ReportContext& context, ReportProgress& progress)
 {
-    FILE* file = std::fopen(path.c_str(), "wt");
-    if (!file) {
-        progress.ShowError(StringTable::LoadOwn(79));
-        return false;
-    }
+    FILE* file = OpenReport(path, progress);
+    if (!file) return false;
     const std::string filesWord = StringTable::Load(186);
     const std::string folderName = ReportText::FolderName(path, filesWord);
     const std::string folder = ReportText::FolderPath(path, filesWord);
@@ -127,11 +124,7 @@ bool HtmlReportWriter::Write(const std::vector<const ProcessItem*>& processes, c
     const std::string styleSheet = folder + "\\tarnwick_report.css";
     const bool wroteStyleSheet = WriteStyleSheet(styleSheet);
 
-    notAvailable = StringTable::Load(19);
-    progress.Begin();
-    progress.SetRange(ReportProgress::Processes, 0, static_cast<uint32_t>(processes.size()));
-    progress.SetStep(ReportProgress::Processes, 1);
-    progress.SetPosition(ReportProgress::Processes, 0);
+    BeginProgress(processes.size(), progress);
 
     Put(file, "<html>\n<head>\n" + MetaLines());
     Put(file, "<title>Tarnwick 2.6</title>\n");
@@ -164,9 +157,7 @@ bool HtmlReportWriter::Write(const std::vector<const ProcessItem*>& processes, c
         std::string name = H(p.strName);
         if (WriteHtmlModulePage(page, p, context, progress)) {
             written.push_back(page);
-            char link[64];
-            snprintf(link, sizeof(link), "%u", static_cast<unsigned>(p.dwPid));
-            name = "<a href=\"./" + H(folderName) + "/" + link + ".html\">" + name + "</a>";
+            name = "<a href=\"./" + H(folderName) + "/" + pageName + "\">" + name + "</a>";
         }
         // Without a formatter, the name of the priority class is not known.
         const std::string priority = context.formatter ? ValueFormatter::PriorityClassText(p.dwPriorityClass)

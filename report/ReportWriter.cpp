@@ -6,7 +6,7 @@
 #include "../sysinfo/NativeProcessList.h"
 
 #include <windows.h>
-#include <ctime>
+#include <ctime>  // _strdate, _strtime
 
 void ReportContext::StampNow()
 {
@@ -15,6 +15,22 @@ void ReportContext::StampNow()
     _strtime(time);
     strDate = date;
     strTime = time;
+}
+
+FILE* ReportWriter::OpenReport(const std::string& path, ReportProgress& progress)
+{
+    FILE* file = std::fopen(path.c_str(), "wt");
+    if (!file) progress.ShowError(StringTable::LoadOwn(79));
+    return file;
+}
+
+void ReportWriter::BeginProgress(size_t processCount, ReportProgress& progress)
+{
+    notAvailable = StringTable::Load(19);
+    progress.Begin();
+    progress.SetRange(ReportProgress::Processes, 0, static_cast<uint32_t>(processCount));
+    progress.SetStep(ReportProgress::Processes, 1);
+    progress.SetPosition(ReportProgress::Processes, 0);
 }
 
 bool ReportWriter::IsMissing(const std::string& text) const
@@ -66,16 +82,9 @@ void ReportWriter::WalkModules(const ProcessItem& process, const std::vector<Mod
 bool ReportWriter::Write(const std::vector<const ProcessItem*>& processes, const std::string& path,
                          ReportContext& context, ReportProgress& progress)
 {
-    FILE* file = std::fopen(path.c_str(), "wt");
-    if (!file) {
-        progress.ShowError(StringTable::LoadOwn(79));
-        return false;
-    }
-    notAvailable = StringTable::Load(19);
-    progress.Begin();
-    progress.SetRange(ReportProgress::Processes, 0, static_cast<uint32_t>(processes.size()));
-    progress.SetStep(ReportProgress::Processes, 1);
-    progress.SetPosition(ReportProgress::Processes, 0);
+    FILE* file = OpenReport(path, progress);
+    if (!file) return false;
+    BeginProgress(processes.size(), progress);
 
     WriteHeader(file, context);
     for (const ProcessItem* process : processes) {

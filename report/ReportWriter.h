@@ -53,6 +53,11 @@ protected:
                      ReportProgress& progress, void (*writeModule)(void* self, FILE* file, const ModuleItem& module),
                      void* self, FILE* file);
 
+    // Opens the report file (text mode); on failure tells the user and returns null.
+    static FILE* OpenReport(const std::string& path, ReportProgress& progress);
+    // Loads the word for missing values and starts the progress over the processes.
+    void BeginProgress(size_t processCount, ReportProgress& progress);
+
     // A field in its form for missing values when its text contains the word.
     bool IsMissing(const std::string& text) const;
     static void Put(FILE* file, const std::string& text);

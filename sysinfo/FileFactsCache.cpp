@@ -48,8 +48,14 @@ FileFactsCache& FileFactsCache::Shared()
     return cache;
 }
 
-bool FileFactsCache::MakeKey(const std::string& path, Key& key)
+bool FileFactsCache::MakeKey(const std::string& path, const FileStamp* stamp, Key& key)
 {
+    if (stamp) {
+        key.path = Lower(path);
+        key.writeTime = stamp->writeTime;
+        key.size = stamp->size;
+        return true;
+    }
     WIN32_FIND_DATAA data;
     HANDLE search = FindFirstFileA(path.c_str(), &data);
     if (search == INVALID_HANDLE_VALUE) return false;
@@ -111,10 +117,10 @@ uint32_t FileFactsCache::ReadPreferredBase(const std::string& path)
 }
 
 VersionTexts FileFactsCache::GetVersionTexts(const std::string& path, bool ntFamily,
-                                             const std::string& notAvailable)
+                                             const std::string& notAvailable, const FileStamp* stamp)
 {
     Key key;
-    if (!MakeKey(path, key)) return ReadVersionTexts(path, ntFamily, notAvailable);
+    if (!MakeKey(path, stamp, key)) return ReadVersionTexts(path, ntFamily, notAvailable);
     const int family = ntFamily ? 1 : 0;
     {
         Lock guard(lock);
@@ -135,10 +141,10 @@ VersionTexts FileFactsCache::GetVersionTexts(const std::string& path, bool ntFam
     return texts;
 }
 
-uint32_t FileFactsCache::GetPreferredBase(const std::string& path)
+uint32_t FileFactsCache::GetPreferredBase(const std::string& path, const FileStamp* stamp)
 {
     Key key;
-    if (!MakeKey(path, key)) return ReadPreferredBase(path);
+    if (!MakeKey(path, stamp, key)) return ReadPreferredBase(path);
     {
         Lock guard(lock);
         auto found = entries.find(key);

@@ -12,6 +12,12 @@ struct VersionTexts {
     std::string strCompany;
 };
 
+// When a file was last written and how large it is.
+struct FileStamp {
+    uint64_t writeTime = 0;
+    uint64_t size = 0;
+};
+
 // Facts of module files that stay the same while the file does not change,
 // kept per path, file time and size so that a refresh does not read every
 // file again. Safe to use from several threads.
@@ -26,10 +32,12 @@ public:
     static FileFactsCache& Shared();
 
     // Version texts by the reader of the given family ("Not Available" words
-    // come from `notAvailable`).
-    VersionTexts GetVersionTexts(const std::string& path, bool ntFamily, const std::string& notAvailable);
+    // come from `notAvailable`). A caller that already knows the file's stamp
+    // passes it, saving a directory search.
+    VersionTexts GetVersionTexts(const std::string& path, bool ntFamily, const std::string& notAvailable,
+                                 const FileStamp* stamp = nullptr);
     // ImageBase of the PE file, 0 when it cannot be read.
-    uint32_t GetPreferredBase(const std::string& path);
+    uint32_t GetPreferredBase(const std::string& path, const FileStamp* stamp = nullptr);
 
     void Clear();
     size_t Size() const;
@@ -55,7 +63,7 @@ private:
         uint32_t dwBase = 0;
     };
     // False when the file cannot be found (then nothing is cached).
-    static bool MakeKey(const std::string& path, Key& key);
+    static bool MakeKey(const std::string& path, const FileStamp* stamp, Key& key);
 
     mutable CRITICAL_SECTION lock;
     std::map<Key, Facts> entries;

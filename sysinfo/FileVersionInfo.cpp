@@ -6,7 +6,16 @@
 
 namespace {
 const uint32_t kFixedSignature = 0xFEEF04BDu;
+
+// Bytes of the version block from `value` to its end; 0 when the pointer
+// lies outside (lengths in a version resource come from the file).
+size_t BytesAfter(const std::vector<uint8_t>& block, const void* value)
+{
+    const uint8_t* p = static_cast<const uint8_t*>(value);
+    if (!p || p < block.data() || p >= block.data() + block.size()) return 0;
+    return static_cast<size_t>(block.data() + block.size() - p);
 }
+} // namespace
 
 FileVersionInfo::FileVersionInfo() : dwFixed{}, wLanguage(0x0400), wCodePage(0x04E4) {}
 
@@ -29,12 +38,14 @@ bool FileVersionInfo::Load(const char* path)
     void* fixed = nullptr;
     UINT fixedLength = 0;
     if (!VerQueryValueA(data.data(), "\\", &fixed, &fixedLength) || !fixed) return false;
-    std::memcpy(dwFixed, fixed, fixedLength < sizeof(dwFixed) ? fixedLength : sizeof(dwFixed));
+    size_t fixedBytes = fixedLength < sizeof(dwFixed) ? fixedLength : sizeof(dwFixed);
+    if (fixedBytes > BytesAfter(data, fixed)) fixedBytes = BytesAfter(data, fixed);
+    std::memcpy(dwFixed, fixed, fixedBytes);
 
     void* translation = nullptr;
     UINT translationLength = 0;
     if (VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", &translation, &translationLength) && translation
-        && translationLength >= 4) {
+        && translationLength >= 4 && BytesAfter(data, translation) >= 4) {
         uint16_t pair[2];
         std::memcpy(pair, translation, 4);
         if (pair[0] && pair[1]) {
@@ -51,7 +62,7 @@ bool FileVersionInfo::Load(const char* path)
         // The value points at the first table record: length, value length, type, key.
         const uint8_t* record = static_cast<const uint8_t*>(tables);
         const uint8_t* end = data.data() + data.size();
-        if (record >= data.data() && record + 6 < end) {
+        if (BytesAfter(data, record) > 6) {
             const wchar_t* key = reinterpret_cast<const wchar_t*>(record + 6);
             size_t maxChars = static_cast<size_t>(end - (record + 6)) / 2;
             size_t count = 0;
@@ -78,8 +89,9 @@ std::string FileVersionInfo::QueryString(const char* key) const
     if (!VerQueryValueA(const_cast<uint8_t*>(data.data()), query, &value, &length) || !value || length == 0)
         return std::string();
     const char* text = static_cast<const char*>(value);
+    const size_t max = length < BytesAfter(data, value) ? length : BytesAfter(data, value);
     size_t n = 0;
-    while (n < length && text[n]) ++n;
+    while (n < max && text[n]) ++n;
     return std::string(text, n);
 }
 

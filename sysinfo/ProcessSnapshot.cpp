@@ -395,17 +395,22 @@ void ProcessSnapshot::AppendModule(const char* path, uint32_t baseAddress, Snaps
     record.strPath = work;
     record.dwBaseAddress = baseAddress;
     if (work[0]) {
-        record.dwPreferredBase = FileFactsCache::Shared().GetPreferredBase(work);
         WIN32_FIND_DATAA data;
         HANDLE search = FindFirstFileA(work, &data);
         if (search != INVALID_HANDLE_VALUE) {
+            FindClose(search);
             record.ftCreationTime.dwLowDateTime = data.ftCreationTime.dwLowDateTime;
             record.ftCreationTime.dwHighDateTime = data.ftCreationTime.dwHighDateTime;
             record.ftLastWriteTime.dwLowDateTime = data.ftLastWriteTime.dwLowDateTime;
             record.ftLastWriteTime.dwHighDateTime = data.ftLastWriteTime.dwHighDateTime;
             record.nFileSizeHigh = data.nFileSizeHigh;
             record.nFileSizeLow = data.nFileSizeLow;
-            FindClose(search);
+            FileStamp stamp;
+            stamp.writeTime = record.ftLastWriteTime.Value();
+            stamp.size = record.FileSize();
+            record.dwPreferredBase = FileFactsCache::Shared().GetPreferredBase(work, &stamp);
+        } else {
+            record.dwPreferredBase = FileFactsCache::ReadPreferredBase(work);
         }
     }
     record.dwLoadOrder = static_cast<uint32_t>(modules.size());

@@ -7,6 +7,7 @@ size_t Align4(size_t offset)
 }
 } // namespace
 
+// A record always ends past its start (at least 6 bytes), so every walk advances.
 bool VersionResourceWalker::ReadRecord(size_t start, size_t limit, Record& record) const
 {
     if (start + 6 > limit) return false;
@@ -66,13 +67,10 @@ bool VersionResourceWalker::Walk(const uint8_t* block, size_t length)
                         entry.value.push_back(ch);
                     }
                     out.entries.push_back(entry);
-                    if (text.end <= s) break;
                 }
                 tables.push_back(out);
-                if (table.end <= t) break;
             }
         }
-        if (child.end <= at) break;
     }
     return true;
 }

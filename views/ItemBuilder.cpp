@@ -2,6 +2,7 @@
 
 #include "../sysinfo/FileFactsCache.h"
 #include "../image/ImportClosure.h"
+#include "../sysinfo/NativeProcessList.h"
 #include "../sysinfo/ServiceList.h"
 
 #include <shellapi.h>
@@ -44,12 +45,6 @@ FILETIME ToFileTime(const FileTime& time)
     return out;
 }
 
-bool LooksExecutable(const std::string& name)
-{
-    std::string lower = name;
-    if (!lower.empty()) CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
-    return lower.find(".e") != std::string::npos || lower.find(".com") != std::string::npos;
-}
 } // namespace
 
 ItemBuilder::ItemBuilder(const ValueFormatter& formatter, FileFactsCache& cache, HIMAGELIST imageList)
@@ -133,7 +128,12 @@ void ItemBuilder::BuildModuleItem(ModuleItem& item, const ModuleRecord& record, 
     char address[16];
     snprintf(address, sizeof(address), "0x%08X", static_cast<unsigned>(record.dwBaseAddress));
     item.strBaseAddress = address;
-    VersionTexts texts = cache.GetVersionTexts(item.strLocation, formatter.IsNtFamily(), notAvailable);
+    // The snapshot has already looked the file up: its stamp keys the cache.
+    FileStamp stamp;
+    stamp.writeTime = record.ftLastWriteTime.Value();
+    stamp.size = record.FileSize();
+    VersionTexts texts = cache.GetVersionTexts(item.strLocation, formatter.IsNtFamily(), notAvailable,
+                                               stamp.writeTime ? &stamp : nullptr);
     item.strVersion = texts.strVersion;
     item.strCompany = texts.strCompany;
     item.strDescription = texts.strDescription;
@@ -152,7 +152,7 @@ void ItemBuilder::BuildModuleItem(ModuleItem& item, const ModuleRecord& record, 
     item.ftCreated = ToFileTime(record.ftCreationTime);
     item.ftModified = ToFileTime(record.ftLastWriteTime);
     if (withIcon) {
-        if (LooksExecutable(record.strName)) {
+        if (NativeProcessList::LooksExecutable(record.strName)) {
             const int icon = AddFileIcon(item.strLocation);
             item.nImage = icon >= 0 ? icon : kImageProcess;
         } else {

@@ -1,6 +1,7 @@
 #include "ValueFormatter.h"
 
 #include "../app/StringTable.h"
+#include "../sysinfo/ModuleBasicInformation.h"
 #include "../sysutils/TextHelpers.h"
 
 #include <cstdio>
@@ -51,20 +52,7 @@ std::string ValueFormatter::FormatDateTime(const FILETIME& time) const
 
 std::string ValueFormatter::FormatSizeKb(uint32_t bytes)
 {
-    char number[32];
-    snprintf(number, sizeof(number), "%d", static_cast<int>(TextHelpers::BytesToKB(bytes)));
-    NUMBERFMTA format = {};
-    format.NumDigits = 0;
-    format.LeadingZero = 0;
-    format.Grouping = 3;
-    format.lpDecimalSep = const_cast<char*>(",");
-    format.lpThousandSep = const_cast<char*>(".");
-    format.NegativeOrder = 0;
-    char grouped[64] = {};
-    // Some systems give an empty text for 0 without a leading zero.
-    if (!GetNumberFormatA(LOCALE_USER_DEFAULT, 0, number, &format, grouped, sizeof(grouped)) || !grouped[0])
-        snprintf(grouped, sizeof(grouped), "%s", number);
-    return std::string(grouped) + " Kb";
+    return ModuleBasicInformation::GroupedNumber(TextHelpers::BytesToKB(bytes), " Kb");
 }
 
 std::string ValueFormatter::PriorityClassText(uint32_t priorityClass)

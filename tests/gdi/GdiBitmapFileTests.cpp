@@ -259,6 +259,8 @@ TEST_SUITE("gdi utils")
             DeleteObject(bitmap);
 
             CHECK(load(self, "GDITEST_MISSING") == nullptr);
+            // A colour table larger than the resource: refused, nothing read past its end.
+            CHECK(load(self, "GDITEST_CORRUPT") == nullptr);
         }
     }
 }
