@@ -13,14 +13,11 @@ bool EqualNoCase(const std::string& a, const char* b)
     return lstrcmpiA(a.c_str(), b) == 0;
 }
 
-std::string Printf(const char* format, const char* text, unsigned number)
+std::string ServicePackAndBuild(const char* servicePack, unsigned build)
 {
-    char buffer[400];
-    if (text)
-        snprintf(buffer, sizeof(buffer), format, text, number);
-    else
-        snprintf(buffer, sizeof(buffer), format, number);
-    return buffer;
+    char text[400];
+    snprintf(text, sizeof(text), "%s (Build %d)", servicePack, static_cast<int>(build));
+    return text;
 }
 } // namespace
 
@@ -176,11 +173,11 @@ void OsVersion::Describe(const OsVersionFacts& f)
 
         if (major == 4 && EqualNoCase(csd, "Service Pack 6")) {
             if (f.bHotfixQ246009)
-                d += Printf("Service Pack 6a (Build %d)", nullptr, f.dwBuildNumber & 0xFFFF);
+                d += ServicePackAndBuild("Service Pack 6a", f.dwBuildNumber & 0xFFFF);
             else
-                d += Printf("%s (Build %d)", csd.c_str(), f.dwBuildNumber);
+                d += ServicePackAndBuild(csd.c_str(), f.dwBuildNumber);
         } else {
-            d += Printf("%s (Build %d)", csd.c_str(), f.dwBuildNumber);
+            d += ServicePackAndBuild(csd.c_str(), f.dwBuildNumber);
         }
     } else {
         d = "<Unknown>";
