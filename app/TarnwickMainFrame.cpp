@@ -1438,6 +1438,13 @@ void TarnwickMainFrame::OnContextMenu(HWND window, int x, int y)
 {
     if (!window) return;
     HWND listWindow = list ? list->GetHwnd() : nullptr;
+    // A click on the list's header may arrive as the list's own menu request.
+    if (list && window == listWindow && list->GetHeader() && !(x == -1 && y == -1)) {
+        RECT header;
+        GetWindowRect(list->GetHeader(), &header);
+        const POINT point = {x, y};
+        if (PtInRect(&header, point)) window = list->GetHeader();
+    }
     UINT menuId = 0;
     if (list && window == list->GetHeader()) {
         if (nListKind != kModuleList) return;
@@ -1473,11 +1480,11 @@ void TarnwickMainFrame::OnContextMenu(HWND window, int x, int y)
     if (!resource) return;
     HMENU popup = GetSubMenu(resource, 0);
     if (menuId == IDR_POPUP_PV_CONTEXT) {
-        SetMenuDefaultItem(popup, ID_PROPERTIES_ADVANCED, FALSE);
+        SetDefaultCommand(popup, ID_PROPERTIES_ADVANCED);
         InsertPluginsSubmenu(popup, 2, MenuEnabling::View::ProcessList);
         InsertSearchSubmenu(popup);
     } else if (menuId == IDR_POPUP_MV_CONTEXT) {
-        SetMenuDefaultItem(popup, ID_PROPERTIES_ADVANCED, FALSE);
+        SetDefaultCommand(popup, ID_PROPERTIES_ADVANCED);
         InsertOpenWithSubmenu(popup);
         InsertPluginsSubmenu(popup, 2, MenuEnabling::View::ModuleList);
         InsertSearchSubmenu(popup);
@@ -1487,6 +1494,19 @@ void TarnwickMainFrame::OnContextMenu(HWND window, int x, int y)
     TrackContextMenu(popup, window, x, y);
     DestroyMenu(resource);
     ownerDrawMenu.Release();
+}
+
+void TarnwickMainFrame::SetDefaultCommand(HMENU menu, UINT command)
+{
+    // The item may sit in a submenu ("Properties").
+    const int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        if (GetMenuItemID(menu, position) == command) {
+            SetMenuDefaultItem(menu, command, FALSE);
+            return;
+        }
+        if (HMENU submenu = GetSubMenu(menu, position)) SetDefaultCommand(submenu, command);
+    }
 }
 
 void TarnwickMainFrame::TrackContextMenu(HMENU popup, HWND view, int x, int y)

@@ -273,6 +273,7 @@ private:
     MenuEnabling::State MenuState() const;
     bool IsDebuggerRegistered() const;
     void ApplyMenuEnabling(HMENU menu);
+    static void SetDefaultCommand(HMENU menu, UINT command);
     void TrackContextMenu(HMENU popup, HWND view, int x, int y);
     void RunCommandFromMenu(UINT id, HWND view);
     void EndBusy();
