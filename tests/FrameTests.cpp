@@ -300,7 +300,7 @@ TEST_SUITE("main window logic")
         damaged.bShowInfobar = 0;
 
         const std::string folder = TestPaths::MakeScratchFolder("settings-damaged");
-        const std::string path = folder + "Tarnwick.ui";
+        const std::string path = folder + "\\Tarnwick.ui";
         REQUIRE(TestPaths::WriteFile(path, &damaged, sizeof(damaged)));
         UserSettings loaded;
         UserSettingsFile::SetDefaults(loaded);
@@ -331,7 +331,7 @@ TEST_SUITE("main window")
     TEST_CASE("children, fixed tree items, counts, and the list moving when the infobar hides")
     {
         const std::string folder = TestPaths::MakeScratchFolder("frame-children");
-        Frame window(folder + "Tarnwick.ui");
+        Frame window(folder + "\\Tarnwick.ui");
         HWND frame = window.hwnd;
         CHECK(ClassOf(frame) == "TarnwickMainFrameWndClass");
         CHECK(WindowText(frame) == "Tarnwick 2.6");
@@ -399,7 +399,7 @@ TEST_SUITE("main window")
     TEST_CASE("requests while busy wait and run once; closing waits too and saves the settings")
     {
         const std::string folder = TestPaths::MakeScratchFolder("frame-busy");
-        const std::string path = folder + "Tarnwick.ui";
+        const std::string path = folder + "\\Tarnwick.ui";
         Frame window(path);
         const unsigned before = window.frame->RefreshCount();
         {
@@ -427,7 +427,7 @@ TEST_SUITE("main window")
     TEST_CASE("arrow keys in the tree load only the item where they stop")
     {
         const std::string folder = TestPaths::MakeScratchFolder("frame-keys");
-        Frame window(folder + "Tarnwick.ui");
+        Frame window(folder + "\\Tarnwick.ui");
         HWND tree = window.Tree();
         SetFocus(tree);
         for (int i = 0; i < 3; ++i) SendMessageA(tree, WM_KEYDOWN, VK_DOWN, 0);
@@ -448,7 +448,7 @@ TEST_SUITE("main window")
         const std::string folder = TestPaths::MakeScratchFolder("frame-modules");
         HelperProcess helper;
         REQUIRE(helper.Start("load restypes.dll"));
-        Frame window(folder + "Tarnwick.ui");
+        Frame window(folder + "\\Tarnwick.ui");
         UserSettings& settings = window.frame->Settings();
 
         // Sort-mode commands do nothing while the process list is shown.
@@ -513,7 +513,7 @@ TEST_SUITE("main window")
     TEST_CASE("closing saves placement, pane width and the shown list's column order only")
     {
         const std::string folder = TestPaths::MakeScratchFolder("frame-save");
-        const std::string path = folder + "Tarnwick.ui";
+        const std::string path = folder + "\\Tarnwick.ui";
         RECT placed;
         {
             Frame window(path);
@@ -569,7 +569,7 @@ TEST_SUITE("family")
         OsVersion os;
         const bool nt = !os.Is9xFamily();
         // Every column is visible by default: the 9x family still hides four.
-        Frame window(folder + "Tarnwick.ui");
+        Frame window(folder + "\\Tarnwick.ui");
         HWND header = reinterpret_cast<HWND>(SendMessageA(window.List(), LVM_GETHEADER, 0, 0));
         const int columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
         CHECK(columns == (nt ? 12 : 8));
