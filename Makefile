@@ -36,6 +36,7 @@ run: build
 bench: build
 	scripts/winrun --prefix $(BUILD)/wineprefix $(BUILD)/bin/pe-bench.exe \
 	  'Z:\usr\lib\i386-linux-gnu\wine\i386-windows' 3
+	cd $(BUILD) && ../scripts/with-display ../scripts/winrun --prefix wineprefix-bench bin/refresh-bench.exe
 
 # Runs the PE walker under libFuzzer for FUZZ_SECONDS (clang).
 FUZZ_SECONDS ?= 60

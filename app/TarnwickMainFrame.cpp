@@ -55,7 +55,7 @@ TarnwickMainFrame::TarnwickMainFrame(TarnwickApp& app)
       hProcessesItem(nullptr), hKillItem(nullptr), nListKind(kEmptyList), hLastFocus(nullptr),
       bSelectionPending(false), bMuteTreeNotifications(false), bSplitterDrag(false), bTreeDrag(false),
       bListDrag(false), nGrabOffset(0), bGrabRecorded(false), hDropTarget(nullptr), bNoOwnerDrawMenus(false),
-      nRefreshCount(0), nProcessImageCount(ViewImages::kStockCount), szTooltip{}, wszTooltip{}
+      nRefreshCount(0), szTooltip{}, wszTooltip{}
 {
     UseSettingsFile(UserSettingsFile::DefaultPath());
     formatter.reset(new ValueFormatter(settings, IsNtFamily()));
@@ -873,7 +873,6 @@ void TarnwickMainFrame::FullRefresh()
 
     snapshot.EnumProcesses(ProgressCallback, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this)));
     processView->Build(snapshot.Processes(), ProgressCallback, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this)));
-    nProcessImageCount = images->Count();
     processView->FillTree(treeWindow, hProcessesItem, settings.bResolveProcessDependencies != 0);
     SendMessageA(treeWindow, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(hRootItem));
     SendMessageA(treeWindow, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hProcessesItem));
@@ -899,6 +898,8 @@ void TarnwickMainFrame::HandleSelectionChange()
     } else {
         ShowEmptyList();
     }
+    // Filled while hidden: columns and rows of a visible list cost a repaint each.
+    ShowWindow(list->GetHwnd(), SW_SHOWNA);
     UpdateInfobar(item);
     UpdateStatusCount();
     if (listHadFocus) SetFocus(list->GetHwnd());
@@ -916,7 +917,7 @@ void TarnwickMainFrame::RecreateList()
     list.reset();
     std::unique_ptr<GridView> created(new GridView);
     if (!created->Create(WS_EX_CLIENTEDGE,
-                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | LVS_REPORT | LVS_OWNERDRAWFIXED
+                         WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS | LVS_REPORT | LVS_OWNERDRAWFIXED
                              | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
                          rect, hwnd, kListId))
         return;
@@ -948,8 +949,7 @@ void TarnwickMainFrame::ShowModuleList(ProcessItem& process)
     nListKind = kModuleList;
     listedProcess = process;
     snapshot.EnumProcessModules(process.dwPid, ProgressCallback, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this)));
-    moduleView->Build(snapshot.Modules(), nProcessImageCount, ProgressCallback,
-                      static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this)));
+    moduleView->Build(snapshot.Modules(), ProgressCallback, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this)));
     moduleView->SetupColumns(list->GetHwnd());
     moduleView->FillList(list->GetHwnd());
     Debug().print("TarnwickMainFrame: %d modules of %s [%u]\n", static_cast<int>(moduleView->Count()),

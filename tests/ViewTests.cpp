@@ -202,7 +202,7 @@ TEST_SUITE("views")
         // No executable among them: nothing counts as dynamically loaded.
         view.Build({Record("b.dll", 0, 0x10000000, 0x10000000), Record("a.drv", 1, 0x20000000, 0x30000000),
                     Record("c.dll", 2, 0x40000000, 0x40000000)},
-                   ViewImages::kStockCount, nullptr, 0);
+                   nullptr, 0);
         for (const auto& item : view.Items()) CHECK_FALSE(item->bDynamic);
         CHECK(view.Items()[1]->nImage == ViewImages::kRelocated);
         CHECK(view.Items()[0]->nImage == ViewImages::kModule);
