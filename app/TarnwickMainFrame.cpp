@@ -414,6 +414,7 @@ LRESULT TarnwickMainFrame::OnInfobarNotify(NMHDR& header)
 LRESULT TarnwickMainFrame::OnTooltipText(NMHDR& header)
 {
     // The tip of a toolbar button is the string whose number is its command.
+    if (header.idFrom < ID_HELP_HELP || header.idFrom > ID_FILE_FINDDLL) return 0;
     const std::string text = StringTable::Load(static_cast<UINT>(header.idFrom));
     if (header.code == TTN_GETDISPINFOA) {
         auto& info = reinterpret_cast<NMTTDISPINFOA&>(header);

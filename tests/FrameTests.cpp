@@ -458,6 +458,13 @@ TEST_SUITE("main window")
         }
         CHECK_FALSE(IsWindow(window.hwnd));
         CHECK(ReadFile(path).size() == 778);
+
+        // After a language change the same object builds its window again.
+        REQUIRE(window.frame->Create(nullptr, "Tarnwick 2.6"));
+        window.hwnd = window.frame->GetHwnd();
+        CHECK(window.ListCount() > 0);
+        CHECK(StatusText(window.hwnd) == "Processes : " + std::to_string(window.ListCount()));
+        CHECK(CountBelow(window.Tree(), window.Processes()) == window.ListCount());
         TestPaths::RemoveTree(folder);
     }
 
