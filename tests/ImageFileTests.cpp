@@ -6,11 +6,14 @@
 #include "image/ClModuleIX.h"
 #include "image/ImportClosure.h"
 #include "image/MappedImageFile.h"
+#include "image/PeResourceWalker.h"
 #include "image/ResourceTypeList.h"
 
 #include <windows.h>
 #include <algorithm>
+#include <cstring>
 #include <map>
+#include <string>
 
 namespace {
 
@@ -27,6 +30,34 @@ std::string WriteImage(const std::string& folder, const std::string& name, const
     std::string path = folder + "\\" + name;
     TestPaths::WriteFile(path, image.data(), image.size());
     return path;
+}
+
+// The system's own enumeration, the oracle for well-formed files: one line
+// per type, "name count", in the order the loader reports them.
+BOOL CALLBACK CountName(HMODULE, LPCSTR, LPSTR, LONG_PTR counter)
+{
+    ++*reinterpret_cast<uint32_t*>(counter);
+    return TRUE;
+}
+
+BOOL CALLBACK AddType(HMODULE module, LPSTR type, LONG_PTR lines)
+{
+    uint32_t count = 0;
+    EnumResourceNamesA(module, type, CountName, reinterpret_cast<LONG_PTR>(&count));
+    const std::string name = IS_INTRESOURCE(type)
+                               ? ResourceTypeList::TypeName(static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(type)))
+                               : std::string(type);
+    reinterpret_cast<std::vector<std::string>*>(lines)->push_back(name + " " + std::to_string(count));
+    return TRUE;
+}
+
+bool SystemResourceTypes(const std::string& path, std::vector<std::string>& lines)
+{
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return false;
+    EnumResourceTypesA(module, AddType, reinterpret_cast<LONG_PTR>(&lines));
+    FreeLibrary(module);
+    return true;
 }
 
 std::string CurrentDirectory()
@@ -124,6 +155,27 @@ TEST_SUITE("image files")
         CHECK(byName["RT_PNG"].nCount == 3);
         CHECK(byName["RT_VERSION"].nCount == 1);
 
+        // The version resource's bytes are the ones the loader finds.
+        MappedImageFile file;
+        file.open((TestPaths::BinFolder() + "restypes.dll").c_str());
+        const uint8_t* data = nullptr;
+        size_t size = 0;
+        REQUIRE(PeResourceWalker(file.View()).FirstData(16, data, size));
+        HMODULE module = LoadLibraryExA((TestPaths::BinFolder() + "restypes.dll").c_str(), nullptr,
+                                        LOAD_LIBRARY_AS_DATAFILE);
+        REQUIRE(module != nullptr);
+        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));
+        REQUIRE(found != nullptr);
+        CHECK(SizeofResource(module, found) == size);
+        const void* loaded = LockResource(LoadResource(module, found));
+        CHECK(std::memcmp(loaded, data, size) == 0);
+        FreeLibrary(module);
+        CHECK_FALSE(PeResourceWalker(file.View()).FirstData(4711, data, size));
+        // A file already mapped reads the same as a path.
+        ResourceTypeList fromView;
+        CHECK(fromView.load(file.View()));
+        CHECK(fromView.Entries().size() == list.Entries().size());
+
         CHECK(ResourceTypeList::TypeName(24) == "RT_MANIFEST");
         CHECK(ResourceTypeList::TypeName(15) == "RT_UNKNOWN(ID: 15)");
         CHECK(ResourceTypeList::TypeName(18) == "RT_UNKNOWN(ID: 18)");
@@ -188,13 +240,24 @@ TEST_SUITE("image files")
             return;
         }
         DebugCapture capture;
-        int files = 0, pe = 0;
+        int files = 0, pe = 0, withResources = 0;
+        std::vector<std::string> differing;
         do {
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
             const std::string path = folder + data.cFileName;
             MappedImageFile file;
             file.open(path.c_str());
-            if (file.IsPE()) ++pe;
+            if (file.IsPE()) {
+                ++pe;
+                // Resource types: the same names, counts and order as the system's enumeration.
+                ResourceTypeList list;
+                list.load(file.View());
+                std::vector<std::string> ours, system;
+                for (const ResourceTypeEntry& entry : list.Entries())
+                    ours.push_back(entry.strName + " " + std::to_string(entry.nCount));
+                if (SystemResourceTypes(path, system) && ours != system) differing.push_back(data.cFileName);
+                if (!ours.empty()) ++withResources;
+            }
             file.close();
             ClModuleIX ix;
             ix.Load(path.c_str());
@@ -203,6 +266,8 @@ TEST_SUITE("image files")
         FindClose(search);
         CHECK(files > 300);
         CHECK(pe > 300);
+        CHECK(withResources > 300);
+        CHECK(differing.empty());
         CHECK(capture.Text().find("ClModuleIX::Load failed") == std::string::npos);
 
         // Facts checked by hand with objdump -p on these files.
