@@ -1,23 +1,33 @@
 #pragma once
 
-#include "../sysinfo/IMAGEHELPWrapper.h"
 #include "PeImageView.h"
 
 #include <string>
 #include <vector>
 
 // Import and export tables of one module file, for display. Names are
-// undecorated when the image-help library offers its undecorator.
-class ClModuleIX : public IMAGEHELPWrapper {
+// undecorated when the image-help library offers its undecorator (one
+// binding shared by the whole process).
+class ClModuleIX {
 public:
     ClModuleIX();
 
+    // Opens and maps the file for this one read.
     void Load(const char* path);
+    // Reads from an image that is already mapped.
+    void Load(const PeImageView& image);
 
     const std::vector<ImportedModule>& Imports() const { return imports; }
     const std::vector<ExportedFunction>& Exports() const { return exports; }
 
+    // The last Load stopped on a fault or an exception ("ClModuleIX::Load
+    // failed" went to the debugger output); the lists hold what was read.
+    bool Failed() const { return failed; }
+
+    bool CanUndecorate() const;
+
 private:
     std::vector<ImportedModule> imports;
     std::vector<ExportedFunction> exports;
+    bool failed;
 };

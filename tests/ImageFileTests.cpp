@@ -4,6 +4,7 @@
 #include "PeBuilder.h"
 #include "TestPaths.h"
 #include "image/ClModuleIX.h"
+#include "sysinfo/IMAGEHELPWrapper.h"
 #include "image/ImportClosure.h"
 #include "image/MappedImageFile.h"
 #include "image/PeResourceWalker.h"
@@ -261,6 +262,7 @@ TEST_SUITE("image files")
             file.close();
             ClModuleIX ix;
             ix.Load(path.c_str());
+            CHECK_FALSE(ix.Failed());
             ++files;
         } while (FindNextFileA(search, &data));
         FindClose(search);
@@ -279,6 +281,45 @@ TEST_SUITE("image files")
         CHECK(forwardedHeapAlloc);
         CHECK(kernel32.Exports().front().dwOrdinal == 1);
         CHECK(kernel32.Exports().front().strName == "N/A -> krnl386.exe16.VxDCall0");
+
+        // Only C++ names ("?...") go through the undecorator: every other name
+        // would come back unchanged (or not at all) from it anyway.
+        IMAGEHELPWrapper& imageHelp = IMAGEHELPWrapper::Shared();
+        if (imageHelp.CanUndecorate()) {
+            PeImageView::Undecorator asIs = [](const std::string& name, size_t) { return name; };
+            MappedImageFile runtime;
+            runtime.open((folder + "msvcp60.dll").c_str());
+            const std::vector<ExportedFunction> raw = runtime.View().ReadExports(asIs);
+            ClModuleIX shown;
+            shown.Load(runtime.View());
+            REQUIRE(raw.size() == shown.Exports().size());
+            int plain = 0, decorated = 0;
+            for (size_t i = 0; i < raw.size(); ++i) {
+                const std::string& name = raw[i].strName;
+                char buffer[2048] = {};
+                if (name[0] == '?') {
+                    ++decorated;
+                    CHECK(shown.Exports()[i].strName != name);
+                    continue;
+                }
+                ++plain;
+                const DWORD length = imageHelp.UnDecorateSymbolName(name.c_str(), buffer, 2047, 0);
+                CHECK((length == 0 || name == buffer));
+                CHECK(shown.Exports()[i].strName == name);
+            }
+            CHECK(plain > 10);
+            CHECK(decorated > 100);
+        }
+
+        // The closure reads its first node from a view the caller mapped.
+        MappedImageFile cmd;
+        cmd.open((folder + "cmd.exe").c_str());
+        ImportClosure fromPath, fromView;
+        REQUIRE(fromPath.walk((folder + "cmd.exe").c_str()));
+        REQUIRE(fromView.walk((folder + "cmd.exe").c_str(), cmd.View()));
+        REQUIRE(fromPath.Count() == fromView.Count());
+        for (size_t i = 0; i < fromPath.Count(); ++i)
+            CHECK(fromPath.Nodes()[i].strFullPath == fromView.Nodes()[i].strFullPath);
 
         ClModuleIX version;
         version.Load((folder + "version.dll").c_str());
