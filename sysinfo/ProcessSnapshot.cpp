@@ -179,6 +179,8 @@ bool ProcessSnapshot::EnumProcessesNT(SnapshotProgressCallback callback, uint32_
 
     if (callback) callback(0, static_cast<uint32_t>(entries.size()), userValue);
 
+    // Without idle and system entries (Wine) no process carries their ids.
+    dwIdleProcessId = dwSystemProcessId = 0;
     for (size_t position = 0; position < entries.size(); ++position) {
         const NativeProcessEntry& entry = entries[position];
         ProcessRecord record;
@@ -187,12 +189,12 @@ bool ProcessSnapshot::EnumProcessesNT(SnapshotProgressCallback callback, uint32_
         record.dwThreadCount = entry.dwThreadCount;
         record.dwHandleCount = entry.dwHandleCount;
         record.dwSequence = static_cast<uint32_t>(position);
-        if (position < 2) {
+        if (const char* fixedName = NativeProcessList::FixedName(entries, position)) {
             if (position == 0)
                 dwIdleProcessId = entry.dwProcessId;
             else
                 dwSystemProcessId = entry.dwProcessId;
-            record.strName = NativeProcessList::FixedName(position);
+            record.strName = fixedName;
             record.strPath = "...";
             record.strOwner = "...";
             record.strCommandLine = "...";

@@ -133,9 +133,33 @@ TEST_SUITE("process data")
         // A block too short for one entry.
         CHECK(NativeProcessList::Parse(block.data(), 0x20, base).empty());
 
-        CHECK(std::string(NativeProcessList::FixedName(0)) == "System Idle Process");
-        CHECK(std::string(NativeProcessList::FixedName(1)) == "System");
-        CHECK(NativeProcessList::FixedName(2) == nullptr);
+    }
+
+    TEST_CASE("idle and system entries only when the system gives them")
+    {
+        // The Windows shape: the first entry has no name.
+        uintptr_t base = 0;
+        std::vector<uint8_t> block = ProcessBlock({{0, nullptr}, {4, u"System"}, {8, u"smss.exe"}}, base);
+        auto entries = NativeProcessList::Parse(block.data(), block.size(), base);
+        CHECK(NativeProcessList::HasIdleAndSystem(entries));
+        CHECK(std::string(NativeProcessList::FixedName(entries, 0)) == "System Idle Process");
+        CHECK(std::string(NativeProcessList::FixedName(entries, 1)) == "System");
+        CHECK(NativeProcessList::FixedName(entries, 2) == nullptr);
+        // A list of one entry is the idle process; the second is "System" whatever its name.
+        block = ProcessBlock({{0, nullptr}}, base);
+        entries = NativeProcessList::Parse(block.data(), block.size(), base);
+        CHECK(std::string(NativeProcessList::FixedName(entries, 0)) == "System Idle Process");
+        block = ProcessBlock({{0, nullptr}, {8, u"other.exe"}}, base);
+        entries = NativeProcessList::Parse(block.data(), block.size(), base);
+        CHECK(std::string(NativeProcessList::FixedName(entries, 1)) == "System");
+
+        // The Wine shape: the first entry has a name, and so every entry is
+        // an ordinary process with its own name.
+        block = ProcessBlock({{32, u"services.exe"}, {36, u"winedevice.exe"}, {40, u"app.exe"}}, base);
+        entries = NativeProcessList::Parse(block.data(), block.size(), base);
+        CHECK_FALSE(NativeProcessList::HasIdleAndSystem(entries));
+        for (size_t i = 0; i < entries.size(); ++i) CHECK(NativeProcessList::FixedName(entries, i) == nullptr);
+        CHECK(NativeProcessList::FixedName({}, 0) == nullptr);
     }
 
     TEST_CASE("base priorities map to priority classes")
