@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "ProcessIdText.h"
 #include "TabText.h"
 
 #include "../app/StringTable.h"
@@ -29,16 +30,6 @@ std::string Hex32(uint32_t value)
     char text[16];
     snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(value));
     return text;
-}
-
-bool ParsePid(const std::string& text, uint32_t& pid)
-{
-    if (text.empty()) return false;
-    char* end = nullptr;
-    unsigned long value = std::strtoul(text.c_str(), &end, 0);
-    if (*end || value > 0xFFFFFFFFul) return false;
-    pid = static_cast<uint32_t>(value);
-    return true;
 }
 
 void Out(const std::string& text)
@@ -88,7 +79,8 @@ int CliCommands::Modules(const Args& args)
             return UsageError("unknown argument '" + arg + "' for 'modules'");
     }
     uint32_t pid = 0;
-    if (!ParsePid(pidText, pid)) return UsageError("'modules' needs a process id");
+    if (pidText.empty()) return UsageError("'modules' needs a process id");
+    if (!ProcessIdText::Parse(pidText, pid)) return UsageError("'" + pidText + "' is not a process id");
     if (!raw) return ModulesFormatted(pid);
 
     ProcessSnapshot snapshot;

@@ -1,5 +1,6 @@
 #include <doctest/doctest.h>
 
+#include "cli/ProcessIdText.h"
 #include "cli/TabText.h"
 #include "sysinfo/NativeProcessList.h"
 #include "sysinfo/ProcessParametersReader.h"
@@ -250,6 +251,30 @@ TEST_SUITE("process data")
         CHECK(TabText::Escape("a\tb\rc\nd\\e") == "a\\tb\\rc\\nd\\\\e");
         CHECK(TabText::Escape("plain") == "plain");
         CHECK(TabText::Row({"a", "", "c"}) == "a\t\tc\n");
+    }
+
+    TEST_CASE("process ids on the command line")
+    {
+        struct Case {
+            const char* text;
+            bool ok;
+            uint32_t pid;
+        };
+        const Case cases[] = {
+            {"104", true, 104},         {"0104", true, 104},  // a leading zero is not octal
+            {"0", true, 0},             {"0x68", true, 0x68},   {"0X1f", true, 0x1F},
+            {"0x0000FFFF", true, 0xFFFF}, {"4294967295", true, 0xFFFFFFFFu}, {"0xFFFFFFFF", true, 0xFFFFFFFFu},
+            {"4294967296", false, 0},   {"0x100000000", false, 0}, {"99999999999999999999", false, 0},
+            {"12x", false, 0},          {"0x", false, 0},     {"", false, 0},       {"-1", false, 0},
+            {"+5", false, 0},           {" 5", false, 0},     {"5 ", false, 0},     {"0x-1", false, 0},
+            {"1e3", false, 0},          {"0b101", false, 0},  {"0xg", false, 0},
+        };
+        for (const Case& c : cases) {
+            CAPTURE(c.text);
+            uint32_t pid = 4711;
+            CHECK(ProcessIdText::Parse(c.text, pid) == c.ok);
+            CHECK(pid == (c.ok ? c.pid : 4711u));
+        }
     }
 
     TEST_CASE("parameters read out of a process")

@@ -248,6 +248,23 @@ TEST_SUITE("family")
         REQUIRE(RunAndCapture(cli + " modules --raw 2147483632", out, exitCode));
         CHECK(exitCode == 1);
         CHECK(out.empty());
+        // Ids are decimal even with a leading zero, or hexadecimal after 0x;
+        // anything else is a bad command line.
+        std::string again;
+        REQUIRE(RunAndCapture(cli + " modules --raw 0" + pidText, again, exitCode));
+        CHECK(exitCode == 0);
+        char hexText[16];
+        snprintf(hexText, sizeof(hexText), "0x%lx", static_cast<unsigned long>(helper.Pid()));
+        REQUIRE(RunAndCapture(cli + " modules --raw " + hexText, out, exitCode));
+        CHECK(exitCode == 0);
+        CHECK(out == again);
+        for (const char* bad : {"4294967296", "12x", "0x", "-1"}) {
+            CAPTURE(bad);
+            REQUIRE(RunAndCapture(cli + " modules " + bad, out, exitCode));
+            CHECK(exitCode == 2);
+            REQUIRE(RunAndCapture(cli + " report --format text --out x.txt " + bad, out, exitCode));
+            CHECK(exitCode == 2);
+        }
 
         REQUIRE(RunAndCapture(cli + " finddll RESTYPES.*", out, exitCode));
         CHECK(exitCode == 0);
