@@ -1,5 +1,6 @@
 #include "UserSettingsFile.h"
 
+#include "SettingsRecordCheck.h"
 #include "../sysinfo/DebugOutput.h"
 #include "../sysutils/Orvo_SystemUtilities.h"
 
@@ -80,14 +81,15 @@ bool UserSettingsFile::Load(UserSettings& settings, const std::string& path)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    UserSettings temporary;
-    SetDefaults(temporary);
+    uint8_t bytes[kSize];
     DWORD read = 0;
-    const BOOL ok = ReadFile(file, &temporary, kSize, &read, nullptr);
+    const BOOL ok = ReadFile(file, bytes, kSize, &read, nullptr);
     CloseHandle(file);
     if (!ok) return false;
-    if (temporary.dwVersion == kVersion && temporary.dwRevision <= kRevision && temporary.dwSize <= kSize)
-        std::memcpy(&settings, &temporary, kSize);
+    UserSettings candidate;
+    SetDefaults(candidate);
+    if (SettingsRecordCheck::Apply(bytes, read, reinterpret_cast<uint8_t*>(&candidate)))
+        std::memcpy(&settings, &candidate, kSize);
     return true;
 }
 
