@@ -52,7 +52,9 @@ int TextHelpers::FixNativePath(char* path, int bufferSize, const char* windowsDi
         size_t drop = length < 4 ? length : 4;
         std::memmove(work, work + drop, length - drop + 1);
     }
-    const char* root = std::strstr(work, "\\SystemRoot\\");
+    // Only a path that begins with it names the system root: a folder of
+    // that name further down is an ordinary folder.
+    const char* root = std::strncmp(work, "\\SystemRoot\\", 12) == 0 ? work : nullptr;
     if (root && windowsDir) {
         // Windows folder followed by the rest without "\SystemRoot" (11 characters).
         char rebuilt[600];

@@ -9,7 +9,8 @@ class TextHelpers {
 public:
     static int CopyFileNamePart(const char* path, char* buffer, int bufferSize);
     static int IsWin32Path(const char* path);
-    // Strips a leading "\??\" style prefix; "\SystemRoot\" becomes windowsDir.
+    // Strips a leading "\??\" style prefix; a path that then begins with
+    // "\SystemRoot\" gets windowsDir in its place.
     static int FixNativePath(char* path, int bufferSize, const char* windowsDir);
     static const char* GetFileNamePart(const char* path);
 

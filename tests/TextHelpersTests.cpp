@@ -65,6 +65,20 @@ TEST_SUITE("text helpers")
         CHECK(std::string(path) == "C:\\WINNT\\System32\\smss.exe");
         CHECK(length == static_cast<int>(std::strlen(path)));
 
+        // Only at the start: a folder named SystemRoot anywhere else is no system folder.
+        for (const char* spoof : {"C:\\x\\SystemRoot\\system32\\version.dll", "\\\\srv\\SystemRoot\\a.exe",
+                                  "C:\\SystemRoot\\notepad.exe"}) {
+            std::strcpy(path, spoof);
+            CHECK(TextHelpers::FixNativePath(path, sizeof(path), "C:\\WINNT") == static_cast<int>(std::strlen(spoof)));
+            CHECK(std::string(path) == spoof);
+        }
+        std::strcpy(path, "\\??\\C:\\x\\SystemRoot\\a.dll");
+        TextHelpers::FixNativePath(path, sizeof(path), "C:\\WINNT");
+        CHECK(std::string(path) == "C:\\x\\SystemRoot\\a.dll");
+        std::strcpy(path, "\\SystemRoot\\");
+        TextHelpers::FixNativePath(path, sizeof(path), "C:\\WINNT");
+        CHECK(std::string(path) == "C:\\WINNT\\");
+
         std::strcpy(path, "C:\\plain.exe");
         CHECK(TextHelpers::FixNativePath(path, sizeof(path), "C:\\WINNT") == 12);
         CHECK(std::string(path) == "C:\\plain.exe");
