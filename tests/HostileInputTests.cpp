@@ -1,0 +1,153 @@
+#include <doctest/doctest.h>
+
+#include "CraftedProcess.h"
+#include "HelperProcess.h"
+#include "TestPaths.h"
+#include "sysinfo/AnsiText.h"
+
+#include <windows.h>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+// Crafted processes and files, the way an attacker would make them, through
+// the console tool under this test program's Windows version.
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::string Field(const std::string& row, int index)
+{
+    size_t start = 0;
+    for (int i = 0; i < index; ++i) {
+        start = row.find('\t', start);
+        if (start == std::string::npos) return std::string();
+        ++start;
+    }
+    const size_t end = row.find('\t', start);
+    return row.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+// The row of `ps --raw` (or `modules --raw`) whose field `column` is `key`.
+std::string Row(const std::string& table, int column, const std::string& key)
+{
+    for (const std::string& line : SplitLines(table))
+        if (Field(line, column) == key) return line;
+    return std::string();
+}
+
+// A path as the console tool writes it in a table: backslashes doubled.
+std::string Escaped(const std::string& text)
+{
+    std::string out;
+    for (char c : text) out += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    return out;
+}
+
+std::string Run(const std::string& arguments, DWORD& exitCode)
+{
+    std::string out;
+    exitCode = 99;
+    RunAndCapture(ConsoleTool() + " " + arguments, out, exitCode);
+    return out;
+}
+
+std::string Number(DWORD value)
+{
+    char text[16];
+    snprintf(text, sizeof(text), "%lu", static_cast<unsigned long>(value));
+    return text;
+}
+
+bool IsNT()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    GetVersionExA(&version);
+    return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+} // namespace
+
+TEST_SUITE("family")
+{
+    TEST_CASE("a folder named SystemRoot does not pass for the system folder")
+    {
+        const std::string folder = TestPaths::MakeScratchFolder("sysroot");
+        const std::string dir = folder + "\\SystemRoot\\system32\\";
+        REQUIRE(CraftedProcess::PlaceHelper(CraftedProcess::Wide(dir + "twhost.exe")));
+        REQUIRE(CraftedProcess::PlaceFile(CraftedProcess::Wide(TestPaths::BinFolder() + "restypes.dll"),
+                                          CraftedProcess::Wide(dir + "version.dll")));
+        CraftedProcess process;
+        REQUIRE(process.Start(CraftedProcess::Wide(dir + "twhost.exe"), L"twhost.exe -k", L"",
+                              {L"TW_LOAD=" + CraftedProcess::Wide(dir + "version.dll")}));
+
+        DWORD exitCode;
+        const std::string row = Row(Run("ps --raw", exitCode), 2, Number(process.Pid()));
+        REQUIRE_FALSE(row.empty());
+        CHECK(Field(row, 0) == "twhost.exe");
+        CHECK(lstrcmpiA(Field(row, 1).c_str(), Escaped(dir + "twhost.exe").c_str()) == 0);
+
+        const std::string modules = Run("modules --raw " + Number(process.Pid()), exitCode);
+        CHECK(exitCode == 0);
+        const std::string dll = Row(modules, 0, "version.dll");
+        REQUIRE_FALSE(dll.empty());
+        CHECK(lstrcmpiA(Field(dll, 1).c_str(), Escaped(dir + "version.dll").c_str()) == 0);
+        // The file's own size, not the system library's.
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((dir + "version.dll").c_str(), &found);
+        REQUIRE(search != INVALID_HANDLE_VALUE);
+        FindClose(search);
+        CHECK(Field(dll, 6) == Number(found.nFileSizeLow));
+        TestPaths::RemoveTree(folder);
+    }
+
+    TEST_CASE("look-alike Unicode names do not show as the genuine ones")
+    {
+        const std::string folder = TestPaths::MakeScratchFolder("lookalike");
+        // C:\...\ｗindows\system32\ｓvchost.exe, with full-width w and s.
+        const std::wstring dir = CraftedProcess::Wide(folder) + L"\\\xFF57indows\\system32\\";
+        const std::wstring program = dir + L"\xFF53vchost.exe";
+        REQUIRE(CraftedProcess::PlaceHelper(program));
+        CraftedProcess process;
+        REQUIRE(process.Start(program, L"\"" + program + L"\" -k \xFF4E" L"etsvcs", dir));
+
+        DWORD exitCode;
+        const std::string table = Run("ps --raw", exitCode);
+        const std::string row = Row(table, 2, Number(process.Pid()));
+        REQUIRE_FALSE(row.empty());
+        CHECK(Field(row, 0) == "?vchost.exe");
+        const std::string expectedPath = Escaped(folder) + "\\\\?indows\\\\system32\\\\?vchost.exe";
+        CHECK(lstrcmpiA(Field(row, 1).c_str(), expectedPath.c_str()) == 0);
+        if (IsNT()) CHECK(Field(row, 6) == "\"" + expectedPath + "\" -k ?etsvcs");
+        CHECK(row.find("svchost") == std::string::npos);
+        CHECK(row.find("windows\\\\system32\\\\s") == std::string::npos);
+
+        // The module list: the look-alike's path, and no facts borrowed from
+        // another file through "?" read as a wildcard.
+        const std::string modules = Run("modules --raw " + Number(process.Pid()), exitCode);
+        CHECK(exitCode == 0);
+        const std::string exe = Row(modules, 0, "?vchost.exe");
+        REQUIRE_FALSE(exe.empty());
+        CHECK(Field(exe, 6) == "0");
+        CHECK(modules.find("svchost") == std::string::npos);
+
+        // The conversion itself: an exact form or "?".
+        CHECK(AnsiText::FromUtf16(u"\xFF57indows") == "?indows");
+        CHECK(AnsiText::FromUtf16(u"plain.exe") == "plain.exe");
+        CHECK(AnsiText::FromUtf16(std::u16string(u"a\0b", 3)) == std::string("a\0b", 3));
+        CHECK(AnsiText::FromUtf16(nullptr, 4).empty());
+        TestPaths::RemoveTree(folder);
+    }
+}
