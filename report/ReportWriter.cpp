@@ -35,7 +35,7 @@ void ReportWriter::BeginProgress(size_t processCount, ReportProgress& progress)
 
 bool ReportWriter::IsMissing(const std::string& text) const
 {
-    return !notAvailable.empty() && text.find(notAvailable) != std::string::npos;
+    return !notAvailable.empty() && text == notAvailable;
 }
 
 void ReportWriter::Put(FILE* file, const std::string& text)

@@ -58,7 +58,7 @@ protected:
     // Loads the word for missing values and starts the progress over the processes.
     void BeginProgress(size_t processCount, ReportProgress& progress);
 
-    // A field in its form for missing values when its text contains the word.
+    // A field in its form for missing values when its text is that word.
     bool IsMissing(const std::string& text) const;
     static void Put(FILE* file, const std::string& text);
 
