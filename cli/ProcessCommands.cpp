@@ -108,9 +108,9 @@ int CliCommands::FindDll(const Args& args)
         return 1;
     }
     for (const DllSearchHit& hit : hits) {
-        Out(hit.strProcessName + " [" + Decimal(hit.dwProcessId) + "]\n");
+        Out(TabText::Escape(hit.strProcessName) + " [" + Decimal(hit.dwProcessId) + "]\n");
         for (const DllSearchHit::Module& module : hit.modules)
-            Out("\t" + module.strName + "\t" + module.strPath + "\n");
+            Out("\t" + TabText::Escape(module.strName) + "\t" + TabText::Escape(module.strPath) + "\n");
     }
     return 0;
 }
@@ -122,7 +122,8 @@ int CliCommands::Machine(const Args& args)
     MachineDescription::GetNetWareUserName(netWare, sizeof(netWare));
     OsVersion os;
     std::string text = MachineDescription::FormatMachineDescription(
-        MachineDescription::ComputerName(), os.strDescription, MachineDescription::UserName(), netWare);
+        TabText::Escape(MachineDescription::ComputerName()), TabText::Escape(os.strDescription),
+        TabText::Escape(MachineDescription::UserName()), TabText::Escape(netWare));
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;

@@ -128,11 +128,12 @@ bool HtmlReportWriter::Write(const std::vector<const ProcessItem*>& processes, c
 
     Put(file, "<html>\n<head>\n" + MetaLines());
     Put(file, "<title>Tarnwick 2.6</title>\n");
-    Put(file, "<link rel=\"stylesheet\" type=\"text/css\" href=\"./" + H(folderName) + "/tarnwick_report.css\">\n");
+    const std::string folderUrl = "./" + H(ReportText::UrlSegment(folderName)) + "/";
+    Put(file, "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + folderUrl + "tarnwick_report.css\">\n");
     Put(file, "<style type=\"text/css\">\n</style>\n</head>\n<body>\n");
     Put(file, kHeading);
     Put(file, "<p class=\"info\">\n");
-    Put(file, "<b>Created:</b> " + context.strDate + ", " + context.strTime + "<br>\n");
+    Put(file, "<b>Created:</b> " + H(context.strDate) + ", " + H(context.strTime) + "<br>\n");
     Put(file, "<b>Machine:</b> " + H(context.strMachine) + "<br>\n");
     Put(file, "<b>Local User:</b> " + H(context.strUser) + "<br>\n");
     Put(file, "<b>OS:</b> " + H(context.strOs) + "<br>\n");
@@ -157,7 +158,7 @@ bool HtmlReportWriter::Write(const std::vector<const ProcessItem*>& processes, c
         std::string name = H(p.strName);
         if (WriteHtmlModulePage(page, p, context, progress)) {
             written.push_back(page);
-            name = "<a href=\"./" + H(folderName) + "/" + pageName + "\">" + name + "</a>";
+            name = "<a href=\"" + folderUrl + pageName + "\">" + name + "</a>";
         }
         // Without a formatter, the name of the priority class is not known.
         const std::string priority = context.formatter ? ValueFormatter::PriorityClassText(p.dwPriorityClass)

@@ -75,6 +75,10 @@ TEST_SUITE("process data")
     {
         CHECK(TabText::Escape("a\tb\rc\nd\\e") == "a\\tb\\rc\\nd\\\\e");
         CHECK(TabText::Escape("plain") == "plain");
+        // Every other control character, and DEL: no terminal escape gets through.
+        CHECK(TabText::Escape("a\x1b[31mb\x01" "c\x7f") == "a\\x1B[31mb\\x01c\\x7F");
+        CHECK(TabText::Escape(std::string("\0", 1)) == "\\x00");
+        CHECK(TabText::Escape("caf\xE9") == "caf\xE9");
         CHECK(TabText::Row({"a", "", "c"}) == "a\t\tc\n");
     }
 

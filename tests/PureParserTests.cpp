@@ -3,6 +3,7 @@
 // Parsers of outside data and other logic without OS calls. Built into the
 // test program and into the native sanitizer build.
 #include "VersionBlock.h"
+#include "report/ReportText.h"
 #include "app/SettingsRecordCheck.h"
 #include "sysinfo/NativeProcessList.h"
 #include "sysinfo/VersionResourceWalker.h"
@@ -291,5 +292,34 @@ TEST_SUITE("parsers")
         record = good;
         CHECK(SettingsRecordCheck::Apply(nullptr, 0, record.data()));
         CHECK(record == good);
+    }
+}
+
+TEST_SUITE("reports")
+{
+    TEST_CASE("one escaping rule per output")
+    {
+        // Text report: no value can start a line of its own.
+        CHECK(ReportText::TextValue("a\r\nName: forged") == "a\\r\\nName: forged");
+        CHECK(ReportText::TextValue(std::string("x\x01\x1b[31m\ty\x7f", 10)) == "x\\x01\\x1B[31m\\x09y\\x7F");
+        CHECK(ReportText::TextValue(std::string("\0", 1)) == "\\x00");
+        CHECK(ReportText::TextValue("C:\\dir\\app.exe \xE9") == "C:\\dir\\app.exe \xE9");
+
+        // XML: what XML 1.0 does not allow becomes "?"; tab, CR and LF stay.
+        CHECK(ReportText::XmlEscape("a\x01" "b\x1b" "\tc\r\nd<&>") == "a?b?\tc\r\nd&lt;&amp;&gt;");
+        CHECK(ReportText::XmlComment("evil--user-") == "evil- -user- ");
+        CHECK(ReportText::XmlComment("a---b") == "a- - -b");
+        CHECK(ReportText::XmlComment("-") == "- ");
+        CHECK(ReportText::XmlComment("plain <&> text") == "plain <&> text");
+        CHECK(ReportText::XmlComment("\x02") == "?");
+        CHECK(ReportText::Utf8FromUnits(u"A\u00E9\u20AC") == "A\xC3\xA9\xE2\x82\xAC");
+        CHECK(ReportText::Utf8FromUnits(u"\xD83D\xDE00") == "\xF0\x9F\x98\x80");  // a pair: one character
+        CHECK(ReportText::Utf8FromUnits(std::u16string(1, char16_t(0xD800))) == "\xEF\xBF\xBD");
+        CHECK(ReportText::Utf8FromUnits(std::u16string(1, char16_t(0xFFFF))) == "\xEF\xBF\xBD");
+
+        // Links: percent-encoded ASCII, other bytes as the page's character set has them.
+        CHECK(ReportText::UrlSegment("a#b%c d_files") == "a%23b%25c%20d_files");
+        CHECK(ReportText::UrlSegment("r\xE9port-1.~_") == "r\xE9port-1.~_");
+        CHECK(ReportText::UrlSegment("\"<>?&/\\") == "%22%3C%3E%3F%26%2F%5C");
     }
 }
