@@ -2,6 +2,7 @@
 
 #include "SettingsRecordCheck.h"
 #include "../sysinfo/DebugOutput.h"
+#include "../sysutils/StagedFiles.h"
 #include "../sysutils/Orvo_SystemUtilities.h"
 
 #include <cstring>
@@ -118,17 +119,12 @@ bool UserSettingsFile::Save(UserSettings& settings, const std::string& path)
         DebugLine("Unable to save user settings!\n");
         return false;
     }
-    if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        // Windows 95, 98 and ME have no replacing move: remove, then rename.
-        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && !DeleteFileA(path.c_str())) {
-            DeleteFileA(temporary.c_str());
-            DebugLine("Unable to save user settings!\n");
-            return false;
-        }
-        if (!MoveFileA(temporary.c_str(), path.c_str())) {
-            DebugLine("Unable to save user settings!\n");
-            return false;
-        }
+    // On the 9x family the old file is renamed aside, not deleted, until the
+    // new one is in its place.
+    if (!StagedFiles::MoveOver(temporary, path)) {
+        DeleteFileA(temporary.c_str());
+        DebugLine("Unable to save user settings!\n");
+        return false;
     }
     return true;
 }
