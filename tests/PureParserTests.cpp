@@ -2,6 +2,7 @@
 
 // Parsers of outside data and other logic without OS calls. Built into the
 // test program and into the native sanitizer build.
+#include "ReferenceWildcard.h"
 #include "VersionBlock.h"
 #include "report/ReportText.h"
 #include "app/SettingsRecordCheck.h"
@@ -201,6 +202,53 @@ TEST_SUITE("process data")
         pattern += "x";
         std::string name(60, 'a');
         CHECK_FALSE(WildcardMatch::Matches(pattern.c_str(), name.c_str()));
+        // Stars separated by letters against a name that almost matches: the
+        // work no longer grows with the power of the number of stars.
+        name.assign(60, 'a');
+        CHECK_FALSE(WildcardMatch::Matches("*a*a*a*a*a*a*a*a*b", name.c_str()));
+        CHECK(WildcardMatch::Matches("*a*a*a*a*a*a*a*a*b", (name + "b").c_str()));
+        std::string stars;
+        for (int i = 0; i < 200; ++i) stars += "*a";
+        CHECK_FALSE(WildcardMatch::Matches((stars + "b").c_str(), std::string(2000, 'a').c_str()));
+    }
+
+    TEST_CASE("the linear matcher answers as the recursive one did")
+    {
+        // Every pattern of up to four elements over a, b, /, *, ?, a set and an
+        // escaped star,
+        // against every name of up to five characters over a, b, A and /.
+        const char* const elements[] = {"a", "b", "/", "*", "?", "[ab]", "[!a]", "\\*"};
+        const char letters[] = {'a', 'b', 'A', '/'};
+        std::vector<std::string> patterns{""}, names{""};
+        for (size_t begin = 0, length = 0; length < 4; ++length) {
+            const size_t end = patterns.size();
+            for (size_t i = begin; i < end; ++i)
+                for (const char* element : elements) patterns.push_back(patterns[i] + element);
+            begin = end;
+        }
+        for (size_t begin = 0, length = 0; length < 5; ++length) {
+            const size_t end = names.size();
+            for (size_t i = begin; i < end; ++i)
+                for (char letter : letters) names.push_back(names[i] + letter);
+            begin = end;
+        }
+        size_t differing = 0;
+        for (int flags : {WildcardMatch::PathName | WildcardMatch::CaseFold, 0})
+            for (const std::string& pattern : patterns)
+                for (const std::string& name : names) {
+                    const bool expected = ReferenceMatches(pattern.c_str(), name.c_str(),
+                                                           (flags & WildcardMatch::PathName) != 0,
+                                                           (flags & WildcardMatch::CaseFold) != 0);
+                    if ((WildcardMatch::match(pattern.c_str(), name.c_str(), flags) == 0) != expected) {
+                        if (++differing < 5) {
+                            CAPTURE(pattern);
+                            CAPTURE(name);
+                            CAPTURE(flags);
+                            CHECK(false);
+                        }
+                    }
+                }
+        CHECK(differing == 0);
     }
 
 }
