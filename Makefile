@@ -36,6 +36,7 @@ run: build
 bench: build
 	scripts/winrun --prefix $(BUILD)/wineprefix $(BUILD)/bin/pe-bench.exe \
 	  'Z:\usr\lib\i386-linux-gnu\wine\i386-windows' 3
+	scripts/winrun --prefix $(BUILD)/wineprefix $(BUILD)/bin/hostile-bench.exe
 
 # Runs every parser of outside data under libFuzzer for FUZZ_SECONDS each (clang;
 # the targets are listed in tests/native/CMakeLists.txt).

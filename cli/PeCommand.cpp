@@ -28,7 +28,8 @@ std::string Number(uint32_t value)
 }
 
 // Prints one file: one open and one mapping serve every table and the
-// closure's first node. False when the file could not be opened or a reader failed.
+// closure's first node. False when the file could not be opened, a reader
+// failed or a table was cut at its limit.
 bool PrintFile(const std::string& path, bool closure)
 {
     MappedImageFile file;
@@ -48,6 +49,10 @@ bool PrintFile(const std::string& path, bool closure)
     }
     for (const ExportedFunction& function : tables.Exports())
         Append(out, "export", {Number(function.dwOrdinal), TabText::Escape(function.strName)});
+    // A table cut at its limit is said so, in the listing and by the exit status.
+    const std::string limit = Number(static_cast<uint32_t>(file.View().TableEntryLimit()));
+    if (tables.ImportsTruncated()) Append(out, "truncated", {"imports", limit});
+    if (tables.ExportsTruncated()) Append(out, "truncated", {"exports", limit});
 
     if (file.IsPE()) {
         ResourceTypeList resources;
@@ -67,7 +72,13 @@ bool PrintFile(const std::string& path, bool closure)
                 Append(out, "missing", {TabText::Escape(node.strShortName), TabText::Escape(missing)});
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
-    return opened && !tables.Failed();
+    const char* problem = !opened                    ? "could not be opened"
+                        : tables.Failed()            ? "could not be read (a reader failed)"
+                        : tables.ImportsTruncated()  ? "holds more imports than it can"
+                        : tables.ExportsTruncated()  ? "holds more exports than it can"
+                                                     : nullptr;
+    if (problem) std::fprintf(stderr, "tarnwick-cli: %s %s\n", path.c_str(), problem);
+    return !problem;
 }
 
 } // namespace

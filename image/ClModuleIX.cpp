@@ -53,7 +53,7 @@ std::string Undecorate(const std::string& name, size_t bufferSize)
 }
 } // namespace
 
-ClModuleIX::ClModuleIX() : failed(false) {}
+ClModuleIX::ClModuleIX() : failed(false), importsTruncated(false), exportsTruncated(false) {}
 
 bool ClModuleIX::CanUndecorate() const
 {
@@ -64,21 +64,22 @@ void ClModuleIX::Load(const PeImageView& image)
 {
     imports.clear();
     exports.clear();
-    failed = false;
+    failed = importsTruncated = exportsTruncated = false;
 
     PeImageView::Undecorator undecorate;
     if (CanUndecorate()) undecorate = Undecorate;
 
     const bool completed = GuardedCall::Invoke([&] {
         if (image.IsPE()) {
-            imports = image.ReadImports(undecorate);
-            exports = image.ReadExports(undecorate);
+            imports = image.ReadImports(undecorate, &importsTruncated);
+            exports = image.ReadExports(undecorate, &exportsTruncated);
         }
     });
     if (!completed) {
         failed = true;
         DebugOutput::Write("ClModuleIX::Load failed\n");
     }
+    if (importsTruncated || exportsTruncated) DebugOutput::Write("ClModuleIX::Load cut a table short\n");
 }
 
 void ClModuleIX::Load(const char* path)

@@ -23,6 +23,10 @@ public:
     // The last Load stopped on a fault or an exception ("ClModuleIX::Load
     // failed" went to the debugger output); the lists hold what was read.
     bool Failed() const { return failed; }
+    // The file claims more entries than it can hold (see
+    // PeImageView::TableEntryLimit): the lists were cut there.
+    bool ImportsTruncated() const { return importsTruncated; }
+    bool ExportsTruncated() const { return exportsTruncated; }
 
     bool CanUndecorate() const;
 
@@ -30,4 +34,6 @@ private:
     std::vector<ImportedModule> imports;
     std::vector<ExportedFunction> exports;
     bool failed;
+    bool importsTruncated;
+    bool exportsTruncated;
 };

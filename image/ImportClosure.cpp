@@ -67,6 +67,7 @@ bool ImportClosure::Walk(const char* executablePath, const PeImageView* executab
     nodes.clear();
     shortNames.clear();
     fullPaths.clear();
+    missingNames.clear();
     if (!executablePath) return false;
 
     std::string path(executablePath);
@@ -85,6 +86,7 @@ bool ImportClosure::Walk(const char* executablePath, const PeImageView* executab
     if (changed) SetCurrentDirectoryA(previous);
     shortNames.clear();
     fullPaths.clear();
+    missingNames.clear();
     return walkState == Success;
 }
 
@@ -109,15 +111,20 @@ uint32_t ImportClosure::visit(const std::string& path, const PeImageView* image)
     // The node stays reachable through its position from the back.
     const size_t index = nodes.size() - 1;
 
+    // A file may name one DLL any number of times: each name is searched
+    // once per walk and listed once per node.
+    std::set<std::string> listed;
     for (const std::string& name : dllNames) {
-        if (shortNames.count(Key(name))) continue;
+        const std::string key = Key(name);
+        if (shortNames.count(key)) continue;
         std::string found;
-        if (SearchDll(name, found)) {
+        if (!missingNames.count(key) && SearchDll(name, found)) {
             // A path already walked under another name ends here as well.
             if (!fullPaths.count(Key(found))) visit(found, nullptr);
+            continue;
         }
-        else
-            nodes[nodes.size() - 1 - index].missing.push_back(name);
+        missingNames.insert(key);
+        if (listed.insert(key).second) nodes[nodes.size() - 1 - index].missing.push_back(name);
     }
     return Success;
 }

@@ -38,7 +38,9 @@ private:
 
     std::deque<ClosureModule> nodes;
     uint32_t walkState;
-    // Names and paths already walked during this walk, upper-cased.
+    // Names and paths already walked during this walk, and names the search
+    // did not find, upper-cased: each is looked up once per walk.
     std::set<std::string> shortNames;
     std::set<std::string> fullPaths;
+    std::set<std::string> missingNames;
 };

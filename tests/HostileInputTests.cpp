@@ -3,6 +3,9 @@
 #include "CraftedProcess.h"
 #include "HelperProcess.h"
 #include "TestPaths.h"
+#include "PeBuilder.h"
+#include "image/ClModuleIX.h"
+#include "image/ImportClosure.h"
 #include "sysinfo/AnsiText.h"
 
 #include <windows.h>
@@ -148,6 +151,76 @@ TEST_SUITE("family")
         CHECK(AnsiText::FromUtf16(u"plain.exe") == "plain.exe");
         CHECK(AnsiText::FromUtf16(std::u16string(u"a\0b", 3)) == std::string("a\0b", 3));
         CHECK(AnsiText::FromUtf16(nullptr, 4).empty());
+        TestPaths::RemoveTree(folder);
+    }
+}
+
+TEST_SUITE("image files")
+{
+    TEST_CASE("import bombs: cut and said so, and a missing DLL named once")
+    {
+        const std::string folder = TestPaths::MakeScratchFolder("bomb");
+        // 1,000 descriptors sharing one list of 100,000 thunks.
+        PeBuilder bomb;
+        bomb.imports.push_back({"KERNEL32.dll", std::vector<PeBuilder::ImportFunction>(100000, {true, 1, ""})});
+        bomb.dwRepeatDescriptors = 1000;
+        bomb.bHasExports = true;
+        bomb.exports.functions = {"f"};
+        bomb.exports.names = {{"Kept", 0}};
+        std::vector<uint8_t> image = bomb.Build();
+        const std::string bombPath = folder + "\\bomb.dll";
+        REQUIRE(TestPaths::WriteFile(bombPath, image.data(), image.size()));
+
+        ClModuleIX tables;
+        tables.Load(bombPath.c_str());
+        CHECK_FALSE(tables.Failed());
+        CHECK(tables.ImportsTruncated());
+        CHECK_FALSE(tables.ExportsTruncated());
+        REQUIRE(tables.Exports().size() == 1);
+        DWORD exitCode;
+        std::string out = Run("pe \"" + bombPath + "\"", exitCode);
+        CHECK(exitCode == 1);
+        CHECK(out.find("\nexport\t1\tKept\n") != std::string::npos);
+        CHECK(out.find("\ntruncated\timports\t" + Number(static_cast<DWORD>(image.size() / 4)) + "\n")
+              != std::string::npos);
+
+        // One missing DLL named by 100,000 descriptors.
+        PeBuilder many;
+        many.imports.push_back({"twnowhere.dll", {{true, 1, ""}}});
+        many.dwRepeatDescriptors = 100000;
+        image = many.Build();
+        const std::string manyPath = folder + "\\many.exe";
+        REQUIRE(TestPaths::WriteFile(manyPath, image.data(), image.size()));
+        ImportClosure closure;
+        REQUIRE(closure.walk(manyPath.c_str()));
+        REQUIRE(closure.Count() == 1);
+        CHECK(closure.Nodes()[0].missing == std::vector<std::string>{"twnowhere.dll"});
+        out = Run("pe --closure \"" + manyPath + "\"", exitCode);
+        CHECK(exitCode == 0);
+        size_t missing = 0;
+        for (const std::string& line : SplitLines(out)) missing += line.compare(0, 8, "missing\t") == 0;
+        CHECK(missing == 1);
+        TestPaths::RemoveTree(folder);
+    }
+
+    TEST_CASE("names the console tool prints cannot add lines")
+    {
+        const std::string folder = TestPaths::MakeScratchFolder("names");
+        PeBuilder b;
+        b.imports.push_back({"two\nlines.dll", {{false, 7, "Imp\x1b[31m"}}});
+        b.bHasExports = true;
+        b.exports.functions = {"f"};
+        b.exports.names = {{"Export\r\nfile\tforged", 0}};
+        const std::vector<uint8_t> image = b.Build();
+        const std::string path = folder + "\\names.dll";
+        REQUIRE(TestPaths::WriteFile(path, image.data(), image.size()));
+        DWORD exitCode;
+        const std::string out = Run("pe \"" + path + "\"", exitCode);
+        CHECK(exitCode == 0);
+        const std::vector<std::string> lines = SplitLines(out);
+        REQUIRE(lines.size() == 3);
+        CHECK(lines[1] == "import\ttwo\\nlines.dll\t7\tImp\\x1B[31m");
+        CHECK(lines[2] == "export\t1\tExport\\r\\nfile\\tforged");
         TestPaths::RemoveTree(folder);
     }
 }

@@ -130,11 +130,13 @@ std::vector<uint8_t> PeBuilder::Build() const
         }
         importRva = blob.Rva();
         for (size_t i = 0; i < imports.size(); ++i) {
-            blob.AddU32(imports[i].bOriginalFirstThunk ? originalThunks[i] : 0);
-            blob.AddU32(0);
-            blob.AddU32(0);
-            blob.AddU32(dllNameRvas[i]);
-            blob.AddU32(firstThunks[i]);
+            for (uint32_t copy = 0; copy < dwRepeatDescriptors; ++copy) {
+                blob.AddU32(imports[i].bOriginalFirstThunk ? originalThunks[i] : 0);
+                blob.AddU32(0);
+                blob.AddU32(0);
+                blob.AddU32(dllNameRvas[i]);
+                blob.AddU32(firstThunks[i]);
+            }
         }
         for (int i = 0; i < 5; ++i) blob.AddU32(0);
         importSize = blob.Rva() - importRva;

@@ -480,4 +480,38 @@ TEST_SUITE("pe image")
             CHECK(previous == 3);
         }
     }
+
+    TEST_CASE("an import bomb expands to no more than the file can hold")
+    {
+        // 1,000 descriptors sharing one list of 100,000 thunks: 100 million
+        // entries claimed by a file of about 820 KB.
+        PeBuilder b;
+        b.imports.push_back({"KERNEL32.dll", std::vector<PeBuilder::ImportFunction>(100000, {true, 1, ""})});
+        b.dwRepeatDescriptors = 1000;
+        b.bHasExports = true;
+        b.exports.functions = {"f"};
+        b.exports.names = {{"Kept", 0}};
+        const std::vector<uint8_t> image = b.Build();
+        PeImageView view(image.data(), image.size());
+        CHECK(view.TableEntryLimit() == image.size() / 4);
+        bool truncated = false;
+        const std::vector<ImportedModule> imports = view.ReadImports(PeImageView::Undecorator(), &truncated);
+        CHECK(truncated);
+        size_t total = 0;
+        for (const ImportedModule& module : imports) total += module.functions.size();
+        CHECK(total == view.TableEntryLimit());
+        CHECK(imports.size() < 1000);
+        bool exportsTruncated = true;
+        const std::vector<ExportedFunction> exports = view.ReadExports(PeImageView::Undecorator(), &exportsTruncated);
+        CHECK_FALSE(exportsTruncated);
+        REQUIRE(exports.size() == 1);
+        CHECK(exports[0].strName == "Kept");
+
+        // An ordinary file is never cut.
+        const std::vector<uint8_t> sample = SampleImports().Build();
+        PeImageView sampleView(sample.data(), sample.size());
+        truncated = true;
+        CHECK(sampleView.ReadImports(PeImageView::Undecorator(), &truncated).size() == 2);
+        CHECK_FALSE(truncated);
+    }
 }
