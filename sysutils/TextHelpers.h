@@ -17,6 +17,8 @@ public:
     static uint32_t BytesToKB(uint32_t bytes);
     static uint32_t BytesToMB(uint32_t bytes);
     static uint32_t BytesToGB(uint32_t bytes);
+    // Rounds half up to `digits` decimals; defined for every input (negative
+    // values, values of 2^32 and more, NaN and infinities included).
     static double RoundToDecimals(double value, int digits);
 
     static bool IsUncPath(const char* path);
