@@ -155,6 +155,94 @@ TEST_SUITE("family")
     }
 }
 
+TEST_SUITE("family")
+{
+    TEST_CASE("a crafted command line and folder cannot hide, forge or escape")
+    {
+        const std::string folder = TestPaths::MakeScratchFolder("forge");
+        // A program in a folder named "Not Available", with a command line that
+        // ends in "(Not Available)", breaks lines and carries terminal escapes.
+        const std::string program = folder + "\\Not Available\\twforge.exe";
+        REQUIRE(CraftedProcess::PlaceHelper(CraftedProcess::Wide(program)));
+        const std::wstring line = L"twforge.exe run (Not Available)\r\nName: forged.exe\r\nPID: 4\x01\x1b[2J";
+        CraftedProcess process;
+        REQUIRE(process.Start(CraftedProcess::Wide(program), line));
+        const bool nt = IsNT();
+        const std::string pid = Number(process.Pid());
+
+        DWORD exitCode;
+        for (const char* command : {"ps", "ps --raw", ("finddll twforge.exe")}) {
+            CAPTURE(command);
+            const std::string out = Run(command, exitCode);
+            CHECK(exitCode == 0);
+            CHECK(out.find('\x1b') == std::string::npos);
+            CHECK(out.find('\x01') == std::string::npos);
+            CHECK(out.find("\nName: forged") == std::string::npos);
+        }
+        const std::string raw = Row(Run("ps --raw", exitCode), 2, pid);
+        REQUIRE_FALSE(raw.empty());
+        CHECK(lstrcmpiA(Field(raw, 1).c_str(), Escaped(program).c_str()) == 0);
+        if (nt)
+            CHECK(Field(raw, 6) == "twforge.exe run (Not Available)\\r\\nName: forged.exe\\r\\nPID: 4\\x01\\x1B[2J");
+
+        // The text report: one Name line and one PID line, the whole command
+        // line and the whole path.
+        const std::string text = folder + "\\r.txt";
+        Run("report --format text --out \"" + text + "\" " + pid, exitCode);
+        CHECK(exitCode == 0);
+        FILE* file = std::fopen(text.c_str(), "rb");
+        REQUIRE(file != nullptr);
+        std::string report;
+        char buffer[4096];
+        size_t got;
+        while ((got = std::fread(buffer, 1, sizeof(buffer), file)) > 0) report.append(buffer, got);
+        std::fclose(file);
+        size_t names = 0, pids = 0;
+        for (const std::string& reportLine : SplitLines(report)) {
+            names += reportLine.compare(0, 6, "Name: ") == 0;
+            pids += reportLine.compare(0, 5, "PID: ") == 0;
+        }
+        CHECK(names == 1);
+        CHECK(pids == 1);
+        CHECK(report.find("Executable: " + program + "\r\n") != std::string::npos);
+        if (nt)
+            CHECK(report.find("Commandline: twforge.exe run (Not Available)\\r\\nName: forged.exe\\r\\nPID: "
+                              "4\\x01\\x1B[2J\r\n")
+                  != std::string::npos);
+
+        // The XML report holds nothing XML 1.0 forbids.
+        const std::string xml = folder + "\\r.xml";
+        Run("report --format xml --out \"" + xml + "\" " + pid, exitCode);
+        CHECK(exitCode == 0);
+        file = std::fopen(xml.c_str(), "rb");
+        REQUIRE(file != nullptr);
+        report.clear();
+        while ((got = std::fread(buffer, 1, sizeof(buffer), file)) > 0) report.append(buffer, got);
+        std::fclose(file);
+        for (char c : report) CHECK((static_cast<unsigned char>(c) >= 0x20 || c == '\r' || c == '\n' || c == '\t'));
+        CHECK(report.find("<Executable>" + program + "</Executable>") != std::string::npos);
+        TestPaths::RemoveTree(folder);
+    }
+
+    TEST_CASE("a failed report leaves the file it would have replaced")
+    {
+        const std::string folder = TestPaths::MakeScratchFolder("failed");
+        const std::string path = folder + "\\kept.html";
+        TestPaths::WriteFile(path, "earlier report", 14);
+        TestPaths::WriteFile(folder + "\\kept_files", "in the way", 10);  // the pages folder cannot be made
+        DWORD exitCode;
+        Run("report --format html --out \"" + path + "\" " + Number(GetCurrentProcessId()), exitCode);
+        CHECK(exitCode == 1);
+        FILE* file = std::fopen(path.c_str(), "rb");
+        REQUIRE(file != nullptr);
+        char buffer[32] = {};
+        CHECK(std::fread(buffer, 1, sizeof(buffer), file) == 14);
+        std::fclose(file);
+        CHECK(std::string(buffer) == "earlier report");
+        TestPaths::RemoveTree(folder);
+    }
+}
+
 TEST_SUITE("image files")
 {
     TEST_CASE("import bombs: cut and said so, and a missing DLL named once")
