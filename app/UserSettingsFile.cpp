@@ -1,6 +1,7 @@
 #include "UserSettingsFile.h"
 
 #include "SettingsRecordCheck.h"
+#include "UserSettingsCheck.h"
 #include "../sysinfo/DebugOutput.h"
 #include "../sysutils/StagedFiles.h"
 #include "../sysutils/Orvo_SystemUtilities.h"
@@ -89,8 +90,12 @@ bool UserSettingsFile::Load(UserSettings& settings, const std::string& path)
     if (!ok) return false;
     UserSettings candidate;
     SetDefaults(candidate);
-    if (SettingsRecordCheck::Apply(bytes, read, reinterpret_cast<uint8_t*>(&candidate)))
+    if (SettingsRecordCheck::Apply(bytes, read, reinterpret_cast<uint8_t*>(&candidate))) {
         std::memcpy(&settings, &candidate, kSize);
+        UserSettings defaults;
+        SetDefaults(defaults);
+        UserSettingsCheck::Repair(settings, defaults);
+    }
     return true;
 }
 
