@@ -40,11 +40,15 @@ bool SearchDll(const std::string& name, std::string& found)
 }
 
 // The DLL names an image imports; empty when reading faults (a file cut
-// short while it is mapped).
+// short while it is mapped). Running out of memory ends the walk.
 std::vector<std::string> DllNames(const PeImageView& image)
 {
     std::vector<std::string> names;
-    if (!GuardedCall::Invoke([&] { names = image.ImportedDllNames(); })) names.clear();
+    uint32_t fault = 0;
+    if (!GuardedCall::Invoke([&] { names = image.ImportedDllNames(); }, &fault)) {
+        if (fault == GuardedCall::kCppExceptionCode) throw std::bad_alloc();
+        names.clear();
+    }
     return names;
 }
 } // namespace
