@@ -1,0 +1,21 @@
+#include "Screenshot.h"
+
+#include "E2eLog.h"
+#include "E2ePaths.h"
+#include "ScreenImage.h"
+
+std::string Screenshot::PathFor(const std::string& tag)
+{
+    return E2ePaths::ScreenshotFolder() + E2eLog::TestCaseFileName() + "-" + tag + ".png";
+}
+
+std::string Screenshot::SaveDesktop(const std::string& tag)
+{
+    return Save(ScreenImage::CaptureDesktop(), tag);
+}
+
+std::string Screenshot::Save(const ScreenImage& image, const std::string& tag)
+{
+    const std::string path = PathFor(tag);
+    return image.SavePng(path) ? path : std::string();
+}
