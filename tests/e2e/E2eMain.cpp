@@ -3,12 +3,21 @@
 //   tw-e2e [doctest options]          runs the tests
 //   tw-e2e --dump [PID|TITLE]         prints what the driver reads of the
 //                                     windows of a running program
+//   tw-e2e --dump-run "EXE [SWITCHES]" [SECONDS]
+//                                     starts EXE from the program folder, waits
+//                                     for its window (and SECONDS, default 2),
+//                                     prints the dump, saves screenshots\dump.png
+//                                     and ends it
 // The result ("rc=N") also goes to tw-e2e.result beside the program, for
 // the script (the desktop's explorer does not pass the exit code on).
 #define DOCTEST_CONFIG_IMPLEMENT
 #include <doctest/doctest.h>
 
 #include "BoxGuard.h"
+#include "Desktop.h"
+#include "Program.h"
+#include "ScreenImage.h"
+#include "Wait.h"
 #include "DebugOutputListener.h"
 #include "E2eLog.h"
 #include "E2ePaths.h"
@@ -16,6 +25,8 @@
 #include "WindowDump.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <cstring>
 
 namespace {
@@ -83,13 +94,35 @@ void WriteResult(int result)
     }
 }
 
+int DumpRun(const std::string& commandLine, int seconds)
+{
+    const size_t space = commandLine.find(' ');
+    Program program(commandLine.substr(0, space));
+    if (!program.Start(space == std::string::npos ? std::string() : commandLine.substr(space + 1))) return 1;
+    if (!Wait::Until([&] { return !program.Windows().empty(); }, 15000))
+        std::fprintf(stderr, "e2e: %s showed no window in 15 s\n", commandLine.c_str());
+    Wait::Pause(static_cast<DWORD>(seconds) * 1000);
+    std::fputs(WindowDump::DescribeMatching(std::to_string(program.Pid())).c_str(), stdout);
+    const std::string shot = E2ePaths::ScreenshotFolder() + "dump.png";
+    if (ScreenImage::CaptureDesktop().SavePng(shot)) std::printf("screenshot: %s\n", shot.c_str());
+    program.Kill();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc >= 2 && std::strcmp(argv[1], "--dump") == 0) {
         std::fputs(WindowDump::DescribeMatching(argc >= 3 ? argv[2] : "").c_str(), stdout);
+        WriteResult(0);
         return 0;
+    }
+    if (argc >= 3 && std::strcmp(argv[1], "--dump-run") == 0) {
+        DebugOutputListener::Instance().Start();
+        const int result = DumpRun(argv[2], argc >= 4 ? std::atoi(argv[3]) : 2);
+        WriteResult(result);
+        return result;
     }
     DeleteFileA(E2ePaths::ProgramPath("tw-e2e.result").c_str());
     // Before any target starts: programs only find a listener that existed

@@ -205,6 +205,8 @@ bool Window::WaitText(const std::string& text, DWORD timeoutMs) const
 std::string Window::Describe() const
 {
     if (!hWnd) return "(no window)";
-    return Format("0x%08lX %s \"%s\" id=%d", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hWnd)),
-                  ClassName().c_str(), Text().c_str(), Id());
+    std::string text = Format("0x%08lX %s \"%s\"", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(hWnd)),
+                              ClassName().c_str(), Text().c_str());
+    if (Style() & WS_CHILD) text += Format(" id=%d", Id());
+    return text;
 }

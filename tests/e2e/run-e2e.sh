@@ -2,6 +2,8 @@
 # Runs the GUI end-to-end tests posing as one Windows version:
 #
 #   tests/e2e/run-e2e.sh VER [doctest options...]     e.g. winxp -tc='target*'
+#   tests/e2e/run-e2e.sh VER --dump-run "tarnwick.exe --nosplash" [SECONDS]
+#                                        what the driver reads of a program
 #
 # tw-e2e.exe runs in the prefix build/wineprefix-e2e (its own, created on
 # first use) inside a 1024x768 Wine virtual desktop with a taskbar, under a
@@ -9,6 +11,7 @@
 # build/e2e/VER/, a fresh copy of the products in build/bin (so each version
 # has its own Tarnwick.ui); screenshots land in build/e2e/VER/screenshots/.
 # The build folder is $TW_E2E_BUILD (default: build beside tests/).
+# Exit status: that of tw-e2e.exe (0 all passed), 1 when it did not finish.
 set -uo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -21,8 +24,10 @@ case "$ver" in
   *) echo "usage: run-e2e.sh VER [doctest options...]  (VER: winxp, win98, nt40, win95, ...)" >&2; exit 2 ;;
 esac
 
-# Everything below needs an X display: re-run under scripts/with-display.
+# Everything below needs an X display: re-run under scripts/with-display
+# (TW_E2E_XVFB=1: a private Xvfb even when a display is there).
 if [ -z "${TW_E2E_DISPLAY_READY:-}" ]; then
+  [ "${TW_E2E_XVFB:-}" = 1 ] && unset DISPLAY
   TW_E2E_DISPLAY_READY=1 exec "$root/scripts/with-display" "$0" "$ver" "$@"
 fi
 
@@ -35,6 +40,10 @@ prefix="$build/wineprefix-e2e"
 products=(tarnwick.exe tarnwick-cli.exe OrvoSysUtils.dll OrvoGdiUtils.dll
           tw-e2e.exe tw-e2e-target.exe tw-helper.exe tw-reloc.dll restypes.dll)
 
+# One run at a time per prefix (a second one would end this one's wineserver).
+exec 9>"$build/wineprefix-e2e.lock"
+flock 9
+
 rm -rf "$folder"
 mkdir -p "$folder"
 for f in "${products[@]}"; do
@@ -44,15 +53,15 @@ done
 
 export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export TW_E2E_VER="$ver"
-"$root/scripts/wineprefix-init" "$prefix"
+"$root/scripts/wineprefix-init" "$prefix" 9>&-
 
 # A wineserver left from an earlier run (perhaps started without a display)
 # would break every GUI call: end it, and end ours on the way out.
-wineserver -k 2>/dev/null
-wineserver -w 2>/dev/null
+wineserver -k 2>/dev/null 9>&-
+wineserver -w 2>/dev/null 9>&-
 cleanup() {
-  wineserver -k 2>/dev/null
-  wineserver -w 2>/dev/null
+  wineserver -k 2>/dev/null 9>&-
+  wineserver -w 2>/dev/null 9>&-
 }
 trap cleanup EXIT
 
@@ -75,13 +84,13 @@ regfile="$folder/e2e-settings.reg"
     esac
   done
 } > "$regfile"
-wine reg import "$(echo "Z:$regfile" | tr / '\\')" >/dev/null 2>&1 || echo "run-e2e: registry import failed" >&2
+wine reg import "$(echo "Z:$regfile" | tr / '\\')" >/dev/null 2>&1 9>&- || echo "run-e2e: registry import failed" >&2
 
 result="$folder/tw-e2e.result"
 rm -f "$result"
 start=$(date +%s)
 timeout "${TW_E2E_TIMEOUT:-840}" wine explorer "/desktop=$desktop,1024x768" \
-  "$(echo "Z:$folder/tw-e2e.exe" | tr / '\\')" "$@"
+  "$(echo "Z:$folder/tw-e2e.exe" | tr / '\\')" "$@" 9>&-
 status=$?
 echo "run-e2e: $ver took $(( $(date +%s) - start )) s; screenshots in $folder/screenshots"
 if [ $status -eq 124 ]; then echo "run-e2e: timed out" >&2; exit 1; fi
