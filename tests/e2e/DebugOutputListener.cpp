@@ -6,6 +6,7 @@
 
 namespace {
 const DWORD kBufferSize = 4096;
+const DWORD kRearmMs = 2000;
 }
 
 DebugOutputListener& DebugOutputListener::Instance()
@@ -71,7 +72,12 @@ void DebugOutputListener::Run()
     HANDLE waits[2] = {hDataReady, hStop};
     for (;;) {
         SetEvent(hBufferReady);
-        if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) return;
+        // A writer terminated between taking the buffer and filling it never
+        // signals: offer the buffer again after a while, or every later
+        // OutputDebugString would stall for its 10 s timeout.
+        const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, kRearmMs);
+        if (woke == WAIT_TIMEOUT) continue;
+        if (woke != WAIT_OBJECT_0) return;
         DebugLine line;
         std::memcpy(&line.pid, pView, sizeof(DWORD));
         const char* text = pView + sizeof(DWORD);

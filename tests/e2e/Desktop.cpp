@@ -65,6 +65,11 @@ Window Desktop::Tray()
     return Window(FindWindowA("Shell_TrayWnd", nullptr));
 }
 
+Window Desktop::PopupMenu(DWORD pid)
+{
+    return Find(WindowQuery("#32768", "", pid));
+}
+
 SIZE Desktop::Size()
 {
     SIZE size = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};

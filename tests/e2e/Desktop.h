@@ -29,5 +29,8 @@ public:
     static std::vector<Window> OfProcess(DWORD pid);
     static Window Foreground();
     static Window Tray();      // Shell_TrayWnd, the taskbar of the virtual desktop
+    // An open pop-up menu (class "#32768") of the process (0: of any). Its
+    // items cannot be read from outside (Wine): press keys to choose, Esc to close.
+    static Window PopupMenu(DWORD pid = 0);
     static SIZE Size();        // 1024 x 768 under run-e2e.sh
 };

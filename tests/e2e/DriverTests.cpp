@@ -49,6 +49,7 @@ TEST_CASE("target: tree, list, header, status bar and infobar read and driven ac
     const Window main = StartTarget(target, "--exit-code=7");
     CHECK(main.Text() == TARGET_TITLE);
     CHECK(main.Pid() == target.Pid());
+    CHECK(main.Placement().showCmd == SW_SHOWNORMAL);
 
     RemoteTreeView tree(main.Child(IDC_TARGET_TREE));
     std::vector<TreeItem> items = tree.Items();
@@ -114,11 +115,21 @@ TEST_CASE("target: tree, list, header, status bar and infobar read and driven ac
     REQUIRE(tree.ClickItem(tree.Find("Beta")));
     CHECK(infobar.WaitText("Tree: Beta", 3000));
 
+    // The toolbar: ids, texts, states; a button clicked with the mouse.
+    RemoteToolbar toolbar(main.Child(IDC_TARGET_TOOLBAR));
+    CHECK(toolbar.Ids() == std::vector<int>{IDM_TARGET_COUNT, 0, IDM_TARGET_DEBUG, IDM_TARGET_BOX});
+    CHECK(toolbar.Button(2).text == "Lines");
+    CHECK(toolbar.Button(1).IsSeparator());
+    CHECK(toolbar.IsEnabled(IDM_TARGET_COUNT));
+    CHECK(!toolbar.IsEnabled(IDM_TARGET_BOX));
+    REQUIRE(toolbar.ClickButton(IDM_TARGET_COUNT));
+    CHECK(Wait::Until([&] { return status.Text(1) == "Count : 1"; }, 3000));
+
     // Keys through the target's accelerators, with the list focused.
     REQUIRE(Input::Focus(list.GetWindow()));
     CHECK(Desktop::Foreground() == main);
     CHECK(Input::Keys("F5"));
-    CHECK(Wait::Until([&] { return status.Text(1) == "Count : 1"; }, 3000));
+    CHECK(Wait::Until([&] { return status.Text(1) == "Count : 2"; }, 3000));
     CHECK(Input::Keys("Ctrl+F5"));
     CHECK(Wait::Until([&] { return status.Text(1) == "Full : 1"; }, 3000));
 

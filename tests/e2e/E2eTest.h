@@ -17,6 +17,7 @@
 #include "RemoteListBox.h"
 #include "RemoteListView.h"
 #include "RemoteStatusBar.h"
+#include "RemoteToolbar.h"
 #include "RemoteTreeView.h"
 #include "ScreenImage.h"
 #include "Screenshot.h"

@@ -4,6 +4,7 @@
 #include "Wait.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -167,16 +168,39 @@ void Input::Type(const std::string& text)
     }
 }
 
-void Input::SendButton(Button button, bool up)
+void Input::SendMouse(DWORD flags, POINT screenPoint)
 {
+    // Absolute coordinates in every event: a button event alone would use
+    // wherever the server last saw the pointer, which lags behind SetCursorPos.
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    switch (button) {
-    case Left: input.mi.dwFlags = up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN; break;
-    case Right: input.mi.dwFlags = up ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_RIGHTDOWN; break;
-    case Middle: input.mi.dwFlags = up ? MOUSEEVENTF_MIDDLEUP : MOUSEEVENTF_MIDDLEDOWN; break;
-    }
+    input.mi.dx = MulDiv(screenPoint.x, 65535, width > 1 ? width - 1 : 1);
+    input.mi.dy = MulDiv(screenPoint.y, 65535, height > 1 ? height - 1 : 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &input, sizeof(input));
+}
+
+void Input::SendButton(Button button, bool up, POINT screenPoint)
+{
+    DWORD flags = 0;
+    switch (button) {
+    case Left: flags = up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN; break;
+    case Right: flags = up ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_RIGHTDOWN; break;
+    case Middle: flags = up ? MOUSEEVENTF_MIDDLEUP : MOUSEEVENTF_MIDDLEDOWN; break;
+    }
+    SendMouse(flags, screenPoint);
+}
+
+bool Input::MovePointer(POINT screenPoint)
+{
+    SendMouse(0, screenPoint);
+    return Wait::Until(
+        [&] {
+            POINT now;
+            return GetCursorPos(&now) && std::abs(now.x - screenPoint.x) <= 1 && std::abs(now.y - screenPoint.y) <= 1;
+        },
+        2000, 10);
 }
 
 bool Input::PointReaches(const Window& window, POINT screenPoint)
@@ -190,8 +214,7 @@ bool Input::MoveTo(const Window& window, POINT clientPoint)
 {
     POINT screen = clientPoint;
     if (!ClientToScreen(window.Handle(), &screen)) return false;
-    SetCursorPos(screen.x, screen.y);
-    return true;
+    return MovePointer(screen);
 }
 
 bool Input::Click(const Window& window, POINT clientPoint, Button button, bool twice)
@@ -210,10 +233,10 @@ bool Input::Click(const Window& window, POINT clientPoint, Button button, bool t
     const DWORD sinceLast = GetTickCount() - lastClick;
     const DWORD doubleClickTime = GetDoubleClickTime() + 50;
     if (lastClick && sinceLast < doubleClickTime) Wait::Pause(doubleClickTime - sinceLast);
-    SetCursorPos(screen.x, screen.y);
+    MovePointer(screen);
     for (int i = 0; i < (twice ? 2 : 1); ++i) {
-        SendButton(button, false);
-        SendButton(button, true);
+        SendButton(button, false, screen);
+        SendButton(button, true, screen);
     }
     lastClick = GetTickCount();
     return true;
@@ -234,17 +257,17 @@ bool Input::Drag(const Window& window, POINT from, POINT to, Button button)
     ClientToScreen(window.Handle(), &start);
     ClientToScreen(window.Handle(), &end);
     if (!PointReaches(window, start)) return false;
-    SetCursorPos(start.x, start.y);
-    SendButton(button, false);
+    MovePointer(start);
+    SendButton(button, false, start);
     const int steps = 8;
+    POINT point = start;
     for (int i = 1; i <= steps; ++i) {
         Wait::Pause(15);
-        INPUT input = {};
-        input.type = INPUT_MOUSE;
-        SetCursorPos(start.x + (end.x - start.x) * i / steps, start.y + (end.y - start.y) * i / steps);
-        input.mi.dwFlags = MOUSEEVENTF_MOVE;
-        SendInput(1, &input, sizeof(input));
+        point.x = start.x + (end.x - start.x) * i / steps;
+        point.y = start.y + (end.y - start.y) * i / steps;
+        SendMouse(0, point);
     }
-    SendButton(button, true);
+    MovePointer(end);
+    SendButton(button, true, end);
     return true;
 }

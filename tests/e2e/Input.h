@@ -39,6 +39,8 @@ public:
 
 private:
     static void SendKey(WORD vk, bool up);
-    static void SendButton(Button button, bool up);
+    static void SendMouse(DWORD flags, POINT screenPoint);
+    static void SendButton(Button button, bool up, POINT screenPoint);
+    static bool MovePointer(POINT screenPoint);
     static bool PointReaches(const Window& window, POINT screenPoint);
 };

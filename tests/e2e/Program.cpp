@@ -152,11 +152,18 @@ DWORD Program::PriorityClass() const
 bool Program::Close(DWORD timeoutMs)
 {
     if (!IsRunning()) return true;
+    const DWORD start = GetTickCount();
     Window main = MainWindow();
-    if (main) main.Close();
-    if (main && WaitExit(timeoutMs)) return true;
-    E2eLog::Note(Format("Program::Close: %s did not end in %lu ms after WM_CLOSE; terminated", strExe.c_str(),
-                        static_cast<unsigned long>(timeoutMs)));
+    if (!main) {
+        E2eLog::Note(Format("Program::Close: %s (pid %lu) has no window to close; terminated", strExe.c_str(),
+                            static_cast<unsigned long>(dwPid)));
+        Kill();
+        return false;
+    }
+    main.Close();
+    if (WaitExit(timeoutMs)) return true;
+    E2eLog::Note(Format("Program::Close: %s did not end in %lu ms after WM_CLOSE to %s; terminated", strExe.c_str(),
+                        static_cast<unsigned long>(GetTickCount() - start), main.Describe().c_str()));
     Kill();
     return false;
 }

@@ -1,5 +1,6 @@
 #include "ScreenImage.h"
 
+#include "Wait.h"
 #include "Window.h"
 
 #include <algorithm>
@@ -13,7 +14,22 @@
 #include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
 
-ScreenImage ScreenImage::Capture(const RECT& screenRect)
+ScreenImage ScreenImage::Capture(const RECT& screenRect, DWORD timeoutMs)
+{
+    // Paint whatever is pending in the windows below (other processes' too).
+    RedrawWindow(GetDesktopWindow(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ScreenImage last = CaptureNow(screenRect);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        Wait::Pause(60);
+        ScreenImage next = CaptureNow(screenRect);
+        if (next == last) return next;
+        last = next;
+    }
+    return last;
+}
+
+ScreenImage ScreenImage::CaptureNow(const RECT& screenRect)
 {
     ScreenImage image;
     const int width = screenRect.right - screenRect.left;

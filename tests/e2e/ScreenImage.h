@@ -11,10 +11,15 @@ class Window;
 // what a window looks like and for PNG screenshots.
 class ScreenImage {
 public:
-    static ScreenImage Capture(const RECT& screenRect);
+    // Wine paints into off-screen surfaces and shows them a little later: the
+    // captures below first let pending paints happen and then take pictures
+    // until two in a row agree (at most timeoutMs).
+    static ScreenImage Capture(const RECT& screenRect, DWORD timeoutMs = 2000);
     static ScreenImage CaptureDesktop();
     static ScreenImage CaptureWindow(const Window& window);   // whole window rectangle
     static ScreenImage CaptureClient(const Window& window);   // client area only
+    // One picture at once, without waiting for it to settle.
+    static ScreenImage CaptureNow(const RECT& screenRect);
 
     bool Empty() const { return pixels.empty(); }
     int Width() const { return nWidth; }
@@ -29,6 +34,11 @@ public:
     // The colour that covers most pixels.
     COLORREF DominantColor() const;
     bool SavePng(const std::string& path) const;
+
+    bool operator==(const ScreenImage& other) const
+    {
+        return nWidth == other.nWidth && nHeight == other.nHeight && pixels == other.pixels;
+    }
 
 private:
     int nWidth = 0;

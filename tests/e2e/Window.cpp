@@ -101,6 +101,14 @@ RECT Window::ClientRectOnScreen() const
     return rect;
 }
 
+WINDOWPLACEMENT Window::Placement() const
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (hWnd) GetWindowPlacement(hWnd, &placement);
+    return placement;
+}
+
 int Window::CheckState() const
 {
     return static_cast<int>(Send(BM_GETCHECK));

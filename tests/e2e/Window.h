@@ -33,6 +33,7 @@ public:
     RECT Rect() const;                  // screen coordinates
     RECT ClientRect() const;            // client coordinates (left = top = 0)
     RECT ClientRectOnScreen() const;
+    WINDOWPLACEMENT Placement() const;  // GetWindowPlacement (works across processes)
     int CheckState() const;             // BM_GETCHECK: BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE
 
     // Relatives.

@@ -67,7 +67,7 @@ HBITMAP ArrowBitmap(bool up)
 } // namespace
 
 TargetWindow::TargetWindow(HINSTANCE instance)
-    : hInstance(instance), hWnd(nullptr), hTree(nullptr), hList(nullptr), hStatus(nullptr), hImages(nullptr),
+    : hInstance(instance), hWnd(nullptr), hTree(nullptr), hList(nullptr), hStatus(nullptr), hToolbar(nullptr), hImages(nullptr),
       hArrows(nullptr), nExitCode(0), nCount(0), nFullCount(0), nSortColumn(1), bAscending(false)
 {
 }
@@ -125,6 +125,23 @@ LRESULT TargetWindow::OnCreate()
     ImageList_AddIcon(hImages, LoadIcon(nullptr, IDI_APPLICATION));
     ImageList_AddIcon(hImages, LoadIcon(nullptr, IDI_WARNING));
     ImageList_AddIcon(hImages, LoadIcon(nullptr, IDI_INFORMATION));
+
+    hToolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST, 0, 0,
+                               0, 0, hWnd, reinterpret_cast<HMENU>(IDC_TARGET_TOOLBAR), hInstance, nullptr);
+    SendMessageA(hToolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageA(hToolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(hImages));
+    TBBUTTON buttons[4] = {};
+    const char* const labels[] = {"Count", "", "Lines", "Box"};
+    const int commands[] = {IDM_TARGET_COUNT, 0, IDM_TARGET_DEBUG, IDM_TARGET_BOX};
+    for (int i = 0; i < 4; ++i) {
+        buttons[i].idCommand = commands[i];
+        buttons[i].iBitmap = commands[i] ? i % 3 : 0;
+        buttons[i].fsStyle = commands[i] ? BTNS_BUTTON | BTNS_AUTOSIZE : BTNS_SEP;
+        buttons[i].fsState = commands[i] == IDM_TARGET_BOX ? 0 : TBSTATE_ENABLED;
+        buttons[i].iString = reinterpret_cast<INT_PTR>(labels[i]);
+    }
+    SendMessageA(hToolbar, TB_ADDBUTTONSA, 4, reinterpret_cast<LPARAM>(buttons));
+    SendMessageA(hToolbar, TB_AUTOSIZE, 0, 0);
 
     hTree = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT
@@ -207,10 +224,14 @@ void TargetWindow::OnSize(int width, int height)
     int parts[3] = {width - 260, width - 100, -1};
     SendMessageA(hStatus, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
     SendMessageA(hStatus, SB_SETTIPTEXTA, 0, reinterpret_cast<LPARAM>("Ready tip"));
+    SendMessageA(hToolbar, TB_AUTOSIZE, 0, 0);
+    RECT tools;
+    GetWindowRect(hToolbar, &tools);
+    const int top = tools.bottom - tools.top;
     const int treeWidth = 200;
-    MoveWindow(hTree, 0, 0, treeWidth, height - statusHeight, TRUE);
-    MoveWindow(infobar.GetHwnd(), treeWidth + 6, 0, width - treeWidth - 6, 32, TRUE);
-    MoveWindow(hList, treeWidth + 6, 32, width - treeWidth - 6, height - statusHeight - 32, TRUE);
+    MoveWindow(hTree, 0, top, treeWidth, height - statusHeight - top, TRUE);
+    MoveWindow(infobar.GetHwnd(), treeWidth + 6, top, width - treeWidth - 6, 32, TRUE);
+    MoveWindow(hList, treeWidth + 6, top + 32, width - treeWidth - 6, height - statusHeight - top - 32, TRUE);
 }
 
 void TargetWindow::SetStatus(int part, const std::string& text)

@@ -37,6 +37,7 @@ private:
     HWND hTree;
     HWND hList;
     HWND hStatus;
+    HWND hToolbar;
     Infobar infobar;
     HIMAGELIST hImages;
     HIMAGELIST hArrows;
