@@ -145,6 +145,7 @@ TEST_CASE("target: tree, list, header, status bar and infobar read and driven ac
     CHECK(dump.find("\"Alpha 2\"") != std::string::npos);
     CHECK(dump.find("epsilon.ocx | 1.024 Kb | Control") != std::string::npos);
     CHECK(dump.find("part 1 (to ") != std::string::npos);
+    CHECK(dump.find("[40006 \"Count\"] | [40003 \"Lines\"] [40001 \"Box\" disabled]") != std::string::npos);
 
     CHECK(target.Close());
     CHECK(target.ExitCode() == 7);

@@ -6,6 +6,7 @@
 #include "RemoteListBox.h"
 #include "RemoteListView.h"
 #include "RemoteStatusBar.h"
+#include "RemoteToolbar.h"
 #include "RemoteTreeView.h"
 
 #include <cstdlib>
@@ -107,6 +108,20 @@ void WindowDump::AddListBox(std::string& out, const Window& box, int depth)
         out += Indent(depth + 1) + "\"" + texts[i] + "\"\n";
 }
 
+void WindowDump::AddToolbar(std::string& out, const Window& toolbar, int depth)
+{
+    out += Indent(depth) + "buttons:";
+    for (const ToolbarButton& button : RemoteToolbar(toolbar).Buttons()) {
+        if (button.IsSeparator()) {
+            out += " |";
+            continue;
+        }
+        out += Format(" [%d \"%s\"%s%s%s]", button.id, button.text.c_str(), button.IsEnabled() ? "" : " disabled",
+                      button.IsChecked() ? " checked" : "", button.IsHidden() ? " hidden" : "");
+    }
+    out += "\n";
+}
+
 void WindowDump::Add(std::string& out, const Window& window, int depth)
 {
     const std::string cls = window.ClassName();
@@ -129,6 +144,7 @@ void WindowDump::Add(std::string& out, const Window& window, int depth)
     else if (lower == "msctls_statusbar32") AddStatus(out, window, depth + 1);
     else if (lower == "listbox" || lower == "combobox" || lower == "combolbox") AddListBox(out, window, depth + 1);
     else if (lower == "sysheader32") AddHeader(out, window, depth + 1);
+    else if (lower == "toolbarwindow32") AddToolbar(out, window, depth + 1);
     else described = false;
 
     for (const Window& child : window.Children()) {

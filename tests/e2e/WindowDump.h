@@ -23,4 +23,5 @@ private:
     static void AddHeader(std::string& out, const Window& header, int depth);
     static void AddStatus(std::string& out, const Window& bar, int depth);
     static void AddListBox(std::string& out, const Window& box, int depth);
+    static void AddToolbar(std::string& out, const Window& toolbar, int depth);
 };
