@@ -69,7 +69,7 @@ private:
     {
         if (bCaptured) return;
         bCaptured = true;
-        const std::string shot = Screenshot::SaveDesktop(tag);
+        const std::string shot = Screenshot::SaveDesktopNow(tag);
         const std::string dumpPath = shot.empty() ? std::string() : shot.substr(0, shot.size() - 4) + ".txt";
         if (!dumpPath.empty()) {
             if (FILE* file = std::fopen(dumpPath.c_str(), "w")) {

@@ -30,15 +30,15 @@ bool HelperProgram::Start(const std::string& verbs)
     bool started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
                                   &info) != FALSE;
     HANDLE waits[2] = {event, info.hProcess};
-    const bool ready_ = started && WaitForMultipleObjects(2, waits, FALSE, 20000) == WAIT_OBJECT_0;
+    const bool isReady = started && WaitForMultipleObjects(2, waits, FALSE, 20000) == WAIT_OBJECT_0;
     CloseHandle(event);
-    if (!ready_) {
+    if (!isReady) {
         DWORD code = 0;
         if (info.hProcess) GetExitCodeProcess(info.hProcess, &code);
         E2eLog::Fail(Format("tw-helper did not get ready: %s (exit code %lu)", line.c_str(),
                             static_cast<unsigned long>(code)));
     }
-    return ready_;
+    return isReady;
 }
 
 bool HelperProgram::IsRunning() const

@@ -14,10 +14,21 @@
 #include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
 
+namespace {
+BOOL CALLBACK PaintNow(HWND window, LPARAM)
+{
+    // RDW_UPDATENOW sends WM_PAINT and waits: only to windows that answer.
+    DWORD_PTR ignored = 0;
+    if (IsWindowVisible(window) && SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &ignored))
+        RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return TRUE;
+}
+} // namespace
+
 ScreenImage ScreenImage::Capture(const RECT& screenRect, DWORD timeoutMs)
 {
-    // Paint whatever is pending in the windows below (other processes' too).
-    RedrawWindow(GetDesktopWindow(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Paint whatever is pending in the windows (other processes' too).
+    EnumWindows(PaintNow, 0);
     ScreenImage last = CaptureNow(screenRect);
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {

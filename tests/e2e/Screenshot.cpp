@@ -4,6 +4,8 @@
 #include "E2ePaths.h"
 #include "ScreenImage.h"
 
+#include <windows.h>
+
 std::string Screenshot::PathFor(const std::string& tag)
 {
     return E2ePaths::ScreenshotFolder() + E2eLog::TestCaseFileName() + "-" + tag + ".png";
@@ -12,6 +14,12 @@ std::string Screenshot::PathFor(const std::string& tag)
 std::string Screenshot::SaveDesktop(const std::string& tag)
 {
     return Save(ScreenImage::CaptureDesktop(), tag);
+}
+
+std::string Screenshot::SaveDesktopNow(const std::string& tag)
+{
+    RECT desktop = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return Save(ScreenImage::CaptureNow(desktop), tag);
 }
 
 std::string Screenshot::Save(const ScreenImage& image, const std::string& tag)
