@@ -67,6 +67,8 @@ INT_PTR CALLBACK ClSplashScreen::DialogProc(HWND dialog, UINT message, WPARAM wP
         return TRUE;
     case WM_TIMER:
         if (descriptor && wParam == reinterpret_cast<WPARAM>(dialog)) OnTimer(dialog, *descriptor);
+        else if (wParam == kKeepOnTopTimer)
+            SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         return TRUE;
     default:
         return FALSE;
@@ -76,6 +78,7 @@ INT_PTR CALLBACK ClSplashScreen::DialogProc(HWND dialog, UINT message, WPARAM wP
 void ClSplashScreen::OnInitDialog(HWND dialog, SplashDescriptor& descriptor)
 {
     SetTimer(dialog, reinterpret_cast<UINT_PTR>(dialog), descriptor.dwDisplayTime, nullptr);
+    SetTimer(dialog, kKeepOnTopTimer, 200, nullptr);
     descriptor.hMemoryDC = CreateCompatibleDC(nullptr);
     if (descriptor.hMemoryDC && descriptor.hBitmap) SelectObject(descriptor.hMemoryDC, descriptor.hBitmap);
     RECT desktop;
@@ -97,6 +100,7 @@ void ClSplashScreen::OnPaint(HWND dialog, const SplashDescriptor& descriptor)
 void ClSplashScreen::OnTimer(HWND dialog, SplashDescriptor& descriptor)
 {
     KillTimer(dialog, reinterpret_cast<UINT_PTR>(dialog));
+    KillTimer(dialog, kKeepOnTopTimer);
     if (descriptor.hMemoryDC) DeleteDC(descriptor.hMemoryDC);
     if (descriptor.hBitmap) DeleteObject(descriptor.hBitmap);
     descriptor.hMemoryDC = nullptr;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -202,6 +203,8 @@ int CountColor(const Window& list, int row, COLORREF color)
     if (!RemoteListView(list).ItemRect(row, rect, LVIR_BOUNDS)) return -1;
     const RECT client = list.ClientRectOnScreen();
     OffsetRect(&rect, client.left, client.top);
+    // The row is wider than the list: only what is on the screen.
+    IntersectRect(&rect, &rect, &client);
     return ScreenImage::Capture(rect).Count(color);
 }
 
@@ -260,9 +263,26 @@ TEST_CASE("main window: start-up switches, priority, splash, debug trace, instan
         CHECK(rect.left == desktop.cx / 2 - 180);
         CHECK(rect.top == desktop.cy / 2 - 100);
         CHECK(splash.IsTopmost());
-        Screenshot::SaveDesktop("splash");
+        CHECK((splash.ExStyle() & WS_EX_TOOLWINDOW) != 0);
+        CHECK(splash.Text().empty());
         const Window main = plain.WaitForWindow(kFrameClass, kTitle, 15000);
         REQUIRE(main);
+        // Above the main window while it shows, on the screen too: its picture
+        // (dark blue at the top, a light line near the bottom) is there.
+        if (splash.IsVisible()) {
+            const POINT centre = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+            CHECK(Window(WindowFromPoint(centre)).TopLevel() == splash);
+            const RECT screen = {0, 0, Desktop::Size().cx, Desktop::Size().cy};
+            ScreenImage desktopImage;
+            CHECK(Wait::Until(
+                [&] {
+                    desktopImage = ScreenImage::CaptureNow(screen);
+                    const ScreenImage picture = desktopImage.Crop(rect);
+                    return picture.Pixel(4, 4) == RGB(29, 78, 143) && picture.Pixel(180, 150) == RGB(255, 213, 74);
+                },
+                1500));
+            Screenshot::Save(desktopImage, "splash");
+        }
         CHECK(splash.WaitGone(5000 - std::min<DWORD>(GetTickCount() - started, 5000) + 500));
         CHECK(Wait::Until([&] { return Desktop::Foreground() == main; }, 3000));
         CHECK(plain.Close());
@@ -357,6 +377,22 @@ TEST_CASE("main window: process list columns, the helper's row, nesting, sorting
         if (items[i].text == "tw-helper.exe") (parent < 0 ? parent : child) = static_cast<int>(i);
     REQUIRE(child > parent);
     CHECK(items[static_cast<size_t>(child)].parent == parent);
+    // The child outlives its parent's end: it is ended here.
+    struct ChildEnd {
+        DWORD pid = 0;
+        ~ChildEnd()
+        {
+            HANDLE process = pid ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid) : nullptr;
+            if (process) {
+                TerminateProcess(process, 0);
+                WaitForSingleObject(process, 5000);
+                CloseHandle(process);
+            }
+        }
+    } childEnd;
+    for (const std::vector<std::string>& line : console)
+        if (line.size() > 2 && line[2] == PidText(helper.Pid())) childEnd.pid = ParsePid(line[1]);
+    CHECK(childEnd.pid != 0);
 
     // PID: ascending, then descending, with the arrow.
     REQUIRE(RemoteHeader(list.Header()).ClickItem(1));
@@ -543,7 +579,10 @@ TEST_CASE("main window: F5, Ctrl+F5 and 40056; empty fixed items; a setting chan
     REQUIRE(RemoteListView(main.List()).ClickItem(0, true));
     REQUIRE(Wait::Until([&] { return bool(Desktop::PopupMenu(app.Pid())); }, 5000));
     const size_t mark = app.DebugMark();
-    main.frame.Post(WM_SETTINGCHANGE, 0, 0);
+    // Sent, as the system does (a posted WM_SETTINGCHANGE is refused: it may carry a pointer).
+    bool answered = false;
+    main.frame.Send(WM_SETTINGCHANGE, 0, 0, &answered);
+    CHECK(answered);
     Wait::Pause(1000);
     CHECK(app.DebugText(mark).find(" processes") == std::string::npos);
     CHECK(main.ProcessRow(waiting.Pid()) < 0);
