@@ -36,5 +36,6 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     static void OnInitDialog(HWND dialog, SplashDescriptor& descriptor);
     static void OnPaint(HWND dialog, const SplashDescriptor& descriptor);
+    static void OnKeepOnTop(HWND dialog);
     static void OnTimer(HWND dialog, SplashDescriptor& descriptor);
 };
