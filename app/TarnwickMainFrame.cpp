@@ -273,7 +273,6 @@ void TarnwickMainFrame::OnCommand(UINT id, UINT code, HWND control, LPARAM lPara
     if (id >= 1 && id <= 1000) OnUserApplication(id);
     else if (id >= 1003 && id <= 2001) OnPluginCommand(id, FocusedViewWindow());
     else if (id >= 2004 && id <= 4002) OnSearchEngine(id, FocusedViewWindow());
-    (void)code;
 }
 
 LRESULT TarnwickMainFrame::OnNotify(NMHDR& header)
