@@ -41,10 +41,11 @@ bench: build
 FUZZ_SECONDS ?= 60
 fuzz:
 	CXX=clang++ cmake -S tests/native -B $(BUILD)/fuzz -G Ninja >/dev/null
-	cmake --build $(BUILD)/fuzz --target fuzz-pe
-	mkdir -p $(BUILD)/fuzz/corpus
+	cmake --build $(BUILD)/fuzz --target fuzz-pe fuzz-commandtext
+	mkdir -p $(BUILD)/fuzz/corpus $(BUILD)/fuzz/corpus-commandtext
 	$(BUILD)/fuzz/fuzz-pe -max_total_time=$(FUZZ_SECONDS) $(BUILD)/fuzz/corpus \
 	  /usr/lib/i386-linux-gnu/wine/i386-windows
+	$(BUILD)/fuzz/fuzz-commandtext -max_total_time=$(FUZZ_SECONDS) $(BUILD)/fuzz/corpus-commandtext
 
 clean:
 	rm -rf $(BUILD)
