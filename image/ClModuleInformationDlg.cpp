@@ -162,12 +162,11 @@ void ClModuleInformationDlg::ShowNode(uint32_t value)
     Layout();
 
     information.Fill(value, table);
-    const bool resources = nNodeType == ModuleInformation::ResourcesNode;
-    list.SetColumns(table.columns, resources ? 100 : 50);
+    list.SetColumns(table.columns, nNodeType == ModuleInformation::ResourcesNode ? 100 : 50);
     SendMessageA(list.GetHwnd(), WM_SETREDRAW, FALSE, 0);
     for (size_t i = 0; i < table.rows.size(); ++i) list.AddRow(table.rows[i].cells, static_cast<LPARAM>(i));
     SendMessageA(list.GetHwnd(), WM_SETREDRAW, TRUE, 0);
-    list.FitColumns({resources, true});
+    list.FitColumns({true, true});
     list.AttachSortImages(hSortImages);
     InvalidateRect(list.GetHwnd(), nullptr, TRUE);
 }

@@ -300,7 +300,7 @@ TEST_SUITE("family")
 {
     TEST_CASE("process parameters and module facts, in the window's code and through the console tool")
     {
-        const bool nt = ProcessSnapshot().Os().IsNTFamily();
+        const bool nt = !ProcessSnapshot().Os().Is9xFamily();
         const std::string folder = TestPaths::MakeScratchFolder("params");
         HelperProcess helper;
         REQUIRE(helper.Start("window \"Helper Tip\" note \"two\nlines\"", "TW_PARAMS_TEST=a=b=c", folder));

@@ -113,9 +113,10 @@ BOOL ClProcessInformationDlg::OnInitDialog()
     SendMessageA(list.GetHwnd(), WM_SETREDRAW, FALSE, 0);
     for (const EnvironmentTable::Row& row : information.environment) list.AddRow({row.first, row.second}, 0);
     SendMessageA(list.GetHwnd(), WM_SETREDRAW, TRUE, 0);
-    if (list.RowCount() > 0) list.FitColumns({true, true});
+    list.FitColumns({true, true});
     InvalidateRect(list.GetHwnd(), nullptr, TRUE);
-    return TRUE;
+    SetFocus(list.GetHwnd());
+    return FALSE;
 }
 
 void ClProcessInformationDlg::CreateEnvironmentList()

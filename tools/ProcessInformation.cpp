@@ -34,7 +34,7 @@ void ProcessInformation::Load(const ProcessRecord& record, ProcessSnapshot& snap
 
     if (!IsUnknown(record.strPath) && !record.strPath.empty()) {
         char description[260] = {};
-        if (snapshot.Os().IsNTFamily()) {
+        if (!snapshot.Os().Is9xFamily()) {
             VersionStringTables version;
             if (version.Parse(record.strPath.c_str())) version.Find("FileDescription", description, sizeof(description));
         } else {
@@ -47,7 +47,7 @@ void ProcessInformation::Load(const ProcessRecord& record, ProcessSnapshot& snap
     }
     if (!IsUnknown(record.strCommandLine)) strValues[CommandLine] = ShowLineFeeds(record.strCommandLine);
 
-    if (snapshot.Os().IsNTFamily()) {
+    if (!snapshot.Os().Is9xFamily()) {
         if (auto directory = snapshot.GetProcessCurrentDirectory(record.dwProcessId))
             strValues[CurrentDirectory] = *directory;
         if (auto dllPath = snapshot.GetProcessDllPath(record.dwProcessId)) strValues[DllPath] = *dllPath;

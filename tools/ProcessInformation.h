@@ -21,7 +21,7 @@ public:
     static const char* Label(Field field);
 
     // Reads everything once. The remote values (current directory, DLL path,
-    // environment) are read on the NT family only; on the 9x family and for a
+    // environment) are read on the NT family (and on later systems); on the 9x family and for a
     // process that cannot be read they stay "Not Available" and empty.
     void Load(const ProcessRecord& record, ProcessSnapshot& snapshot, const TopLevelWindowList& windows);
 
