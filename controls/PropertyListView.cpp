@@ -188,7 +188,7 @@ void PropertyListView::FitColumns(const std::vector<bool>& titleWins)
         }
         width += 2 * kPadding;
         // The title needs room for the header's margins and the sort arrow.
-        int title = TextWidth(columns[c]) + 2 * kPadding + 24;
+        int title = TextWidth(columns[c]) + 3 * kPadding + 14 + 18;
         if ((c >= titleWins.size() || titleWins[c] || rows == 0) && title > width) width = title;
         SendMessageA(hWnd, LVM_SETCOLUMNWIDTH, c, MAKELPARAM(width, 0));
     }

@@ -180,35 +180,36 @@ public:
     bool WaitRecord(size_t n, std::string& commandLine, std::string& directory, DWORD timeoutMs = 10000) const
     {
         std::vector<Texts> records;
-        const bool got = Wait::Until(
-            [&] {
-                records.clear();
-                Texts record;
-                for (const Texts& line : Lines(Text())) {
-                    const std::string& l = line[0];
-                    if (l.compare(0, 4, "cmd=") == 0) record = {l.substr(4)};
-                    if (l.compare(0, 4, "cwd=") == 0 && record.size() == 1) {
-                        record.push_back(l.substr(4));
-                        records.push_back(record);
-                    }
-                }
-                return records.size() > n;
-            },
-            timeoutMs);
-        if (!got) return false;
+        if (!Wait::Until([&] { return (records = Records()).size() > n; }, timeoutMs)) return false;
         commandLine = records[n][0];
         directory = records[n][1];
         return true;
     }
-    size_t RecordCount() const
-    {
-        size_t count = 0;
-        for (const Texts& line : Lines(Text()))
-            if (line[0].compare(0, 4, "cwd=") == 0) ++count;
-        return count;
-    }
+    size_t RecordCount() const { return Records().size(); }
 
 private:
+    // (command line, directory) pairs, as logged: "cmd=..." and "cwd=..." lines.
+    std::vector<Texts> Records() const
+    {
+        std::vector<Texts> records;
+        const std::string text = Text();
+        Texts record;
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find("\r\n", start);
+            if (end == std::string::npos) break;  // a line still being written
+            const std::string line = text.substr(start, end - start);
+            if (line.compare(0, 4, "cmd=") == 0) record = {line.substr(4)};
+            if (line.compare(0, 4, "cwd=") == 0 && record.size() == 1) {
+                record.push_back(line.substr(4));
+                records.push_back(record);
+                record.clear();
+            }
+            start = end + 2;
+        }
+        return records;
+    }
+
     std::string strPath;
     bool bCopied;
 };
@@ -262,32 +263,25 @@ private:
     std::string strOld;
 };
 
-// Tarnwick started for a test, with its main window and views.
-struct Tarnwick {
-    Program app;
+// The main window of a running Tarnwick and its views.
+struct MainWindowView {
     Window main;
 
-    bool Start()
-    {
-        if (!app.Start("--nosplash --priority-normal")) return false;
-        main = app.WaitForWindow("TarnwickMainFrameWndClass", kTitle, 15000);
-        return static_cast<bool>(main);
-    }
     RemoteTreeView Tree() const { return RemoteTreeView(main.Child(kTreeId)); }
     RemoteListView List() const { return RemoteListView(main.Child(kListId)); }
     std::string Infobar() const { return main.Child(kInfobarId).Text(); }
 
-    // Clicks the process in the tree (a real selection, focus in the tree) and
-    // waits until the infobar names it.
-    bool SelectProcess(DWORD pid) const
+    // Clicks the helper process in the tree (a real selection, focus in the
+    // tree) and waits until the infobar names it.
+    bool SelectProcess(DWORD pid, const std::string& name = "tw-helper.exe") const
     {
-        const std::string caption = "[PID: " + PidText(pid) + "]";
+        const std::string caption = name + " - [PID: " + PidText(pid) + "]";
         RemoteTreeView tree = Tree();
         for (int attempt = 0; attempt < 2; ++attempt) {
             for (const TreeItem& item : tree.Items()) {
-                if (item.level < 2) continue;
+                if (item.level < 2 || item.text != name) continue;
                 if (!tree.ClickItem(item.handle)) continue;
-                if (Wait::Until([&] { return Infobar().find(caption) != std::string::npos; }, 1500)) return true;
+                if (Wait::Until([&] { return Infobar() == caption; }, 2000)) return true;
             }
             main.SendCommand(40056, 0);  // the helper may be newer than the tree
             Wait::Pause(500);
@@ -303,6 +297,52 @@ struct Tarnwick {
         return list.ClickItem(row) && Wait::Until([&] { return list.Selected() == std::vector<int>{row}; }, 3000);
     }
 };
+
+// Tarnwick started for a test.
+struct Tarnwick : MainWindowView {
+    Program app;
+
+    bool Start()
+    {
+        if (!app.Start("--nosplash --priority-normal")) return false;
+        main = app.WaitForWindow("TarnwickMainFrameWndClass", kTitle, 15000);
+        return static_cast<bool>(main);
+    }
+};
+
+// A left-button drag along `path` (client points of `window`), one small
+// mouse step at a time, as a hand makes it: the first move after the press
+// is the first point of the path.
+void DragAlong(const Window& window, const std::vector<POINT>& path)
+{
+    Input::Activate(window);
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    auto send = [&](POINT client, DWORD flags) {
+        POINT screen = client;
+        ClientToScreen(window.Handle(), &screen);
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv(screen.x, 65535, width - 1);
+        input.mi.dy = MulDiv(screen.y, 65535, height - 1);
+        input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof(input));
+        Wait::Pause(25);
+    };
+    send(path.front(), 0);
+    send(path.front(), MOUSEEVENTF_LEFTDOWN);
+    for (size_t i = 1; i < path.size(); ++i) send(path[i], 0);
+    send(path.back(), MOUSEEVENTF_LEFTUP);
+}
+
+// Points from `from` to `to` on one line, `step` pixels apart, both ends included.
+std::vector<POINT> Line(int from, int to, int y, int step)
+{
+    std::vector<POINT> points;
+    const int direction = to < from ? -1 : 1;
+    for (int x = from; direction * (to - x) > 0; x += direction * step) points.push_back(POINT{x, y});
+    points.push_back(POINT{to, y});
+    return points;
+}
 
 HWND ModuleListHandle(const Dialog& dialog)
 {
@@ -498,27 +538,34 @@ TEST_CASE("process commands: the module information window shows what modinfo pr
     REQUIRE(Clipboard::WaitForText(5000));
     CHECK(Clipboard::Text() == Join({rows[0]}));
 
-    // The splitter stops 50 pixels from either edge.
+    // The splitter follows the mouse down to 50 pixels from either edge and
+    // no further; positions beyond are ignored.
     const Window treeWindow = dialog.Control(kModuleTree);
-    auto edges = [&](int& treeRight, int& listLeft) {
+    auto treeRight = [&] {
         RECT t = treeWindow.Rect(), l = list.GetWindow().Rect();
         POINT points[2] = {{t.right, t.top}, {l.left, l.top}};
         MapWindowPoints(nullptr, dialog.GetWindow().Handle(), points, 2);
-        treeRight = points[0].x;
-        listLeft = points[1].x;
+        CHECK(points[1].x - points[0].x == 3);
+        return static_cast<int>(points[0].x);
     };
-    int treeRight = 0, listLeft = 0;
-    edges(treeRight, listLeft);
-    CHECK(listLeft - treeRight == 3);
     const RECT client = dialog.GetWindow().ClientRect();
     const int y = client.bottom / 2;
-    REQUIRE(Input::Drag(dialog.GetWindow(), POINT{treeRight + 1, y}, POINT{5, y}));
-    CHECK(Wait::Until([&] { edges(treeRight, listLeft); return treeRight < 60; }, 3000));
-    CHECK(treeRight >= 47);
-    CHECK(listLeft == treeRight + 3);
-    REQUIRE(Input::Drag(dialog.GetWindow(), POINT{treeRight + 1, y}, POINT{client.right - 5, y}));
-    CHECK(Wait::Until([&] { edges(treeRight, listLeft); return treeRight > client.right - 60; }, 3000));
-    CHECK(treeRight <= client.right - 50);
+    // Pressed in the gap, first moved onto the tree's edge (grab offset 0),
+    // then to `stop` and on to `beyond`.
+    auto drag = [&](int stop, int beyond) {
+        const int edge = treeRight();
+        std::vector<POINT> path = {POINT{edge + 1, y}};
+        for (const POINT& point : Line(edge, stop, y, 10)) path.push_back(point);
+        for (const POINT& point : Line(stop, beyond, y, 10)) path.push_back(point);
+        DragAlong(dialog.GetWindow(), path);
+        Wait::Pause(200);
+        return treeRight();
+    };
+    // (Taking the capture may add a move at the press point: a grab offset of 1.)
+    auto atEdge = [](int value, int expected) { return value == expected || value == expected - 1; };
+    CHECK(atEdge(drag(50, 10), 50));
+    CHECK(atEdge(drag(120, 120), 120));
+    CHECK(atEdge(drag(client.right - 50, client.right - 8), client.right - 50));
     CHECK(!Screenshot::SaveDesktop("module-window-splitter").empty());
 
     REQUIRE(dialog.Dismiss());
@@ -625,6 +672,7 @@ TEST_CASE("process commands: Debug starts the registered debugger with the proce
     ask = Dialog::WaitFor(kTitle, tw.app.Pid());
     REQUIRE(ask);
     REQUIRE(ask.PressButton("Yes"));
+    REQUIRE(ask.WaitGone(5000));
     const Dialog failed = Dialog::WaitFor(kTitle, tw.app.Pid());
     REQUIRE(failed);
     CHECK(failed.MessageText() == "Failed to start debugger!");
@@ -635,7 +683,7 @@ TEST_CASE("process commands: Debug starts the registered debugger with the proce
     CHECK(tw.app.Close());
 }
 
-TEST_CASE("process commands: Explore, Command Window, Switch to, web pages, properties and About start what they should")
+TEST_CASE("process commands: Explore, Command Window, Switch to, web pages and About start what they should")
 {
     Recorder explorer("explorer.exe");
     Recorder cmd("cmd.exe");
@@ -705,14 +753,6 @@ TEST_CASE("process commands: Explore, Command Window, Switch to, web pages, prop
     REQUIRE(browser.WaitRecord(1, commandLine, directory));
     CHECK(commandLine.find("/en/tarnwick_plugins.htm") != std::string::npos);
 
-    // Wine has no property sheet for files: the shell refuses, string 78 says so.
-    REQUIRE(tw.SelectProcess(helper.Pid()));
-    tw.main.PostCommand(kStandard);
-    const Dialog none = Dialog::WaitFor(kTitle, tw.app.Pid());
-    REQUIRE(none);
-    CHECK(none.MessageText() == "No standard properties available!");
-    REQUIRE(none.Dismiss());
-
     tw.main.PostCommand(kAbout);
     const Dialog about = Dialog::WaitFor("About Tarnwick", tw.app.Pid());
     REQUIRE(about);
@@ -724,6 +764,31 @@ TEST_CASE("process commands: Explore, Command Window, Switch to, web pages, prop
     helper.Kill();
     DeleteFileA((libFolder + "restypes.dll").c_str());
     RemoveDirectoryA(libFolder.c_str());
+}
+
+TEST_CASE("process commands: standard properties ask the shell for the file's property sheet")
+{
+    // Wine has no property sheet for files: ShellExecuteEx fails (error 87) and
+    // string 78 says so. (WINEDEBUG=+exec shows the call on the run's output:
+    // verb "properties", the file, mask 0x40c, the main window as parent.)
+    HelperProgram helper;
+    REQUIRE(helper.Start("load restypes.dll"));
+    Tarnwick tw;
+    REQUIRE(tw.Start());
+    REQUIRE(tw.SelectProcess(helper.Pid()));
+    tw.main.PostCommand(kStandard);
+    Dialog none = Dialog::WaitFor(kTitle, tw.app.Pid());
+    REQUIRE(none);
+    CHECK(none.MessageText() == "No standard properties available!");
+    REQUIRE(none.Dismiss());
+
+    REQUIRE(tw.SelectModule("restypes.dll"));
+    tw.main.PostCommand(kStandard);
+    none = Dialog::WaitFor(kTitle, tw.app.Pid());
+    REQUIRE(none);
+    CHECK(none.MessageText() == "No standard properties available!");
+    REQUIRE(none.Dismiss());
+    CHECK(tw.app.Close());
 }
 
 } // TEST_SUITE
