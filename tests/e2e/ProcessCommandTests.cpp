@@ -419,6 +419,22 @@ TEST_CASE("process commands: the process information window shows what params pr
         CHECK(Clipboard::Text() == Join({rows[1]}));
         REQUIRE(Input::Keys("Ctrl+A"));
         CHECK(Wait::Until([&] { return environment.SelectedCount() == static_cast<int>(rows.size()); }, 3000));
+
+        // The context menu's "&Copy" on a right-clicked row.
+        REQUIRE(Clipboard::Clear());
+        REQUIRE(environment.Select(2));
+        REQUIRE(environment.ClickItem(2, true));
+        REQUIRE(Wait::Until([&] { return static_cast<bool>(Desktop::PopupMenu(tw.app.Pid())); }, 3000));
+        REQUIRE(Input::Keys("c"));
+        REQUIRE(Clipboard::WaitForText(5000));
+        CHECK(Clipboard::Text() == Join({rows[2]}));
+        CHECK(Wait::Until([&] { return !Desktop::PopupMenu(tw.app.Pid()); }, 3000));
+    } else {
+        // No rows, no menu.
+        RECT area = environment.GetWindow().ClientRect();
+        REQUIRE(Input::Click(environment.GetWindow(), POINT{area.right / 2, area.bottom / 2}, Input::Right));
+        Wait::Pause(500);
+        CHECK(!Desktop::PopupMenu(tw.app.Pid()));
     }
 
     // A second Advanced while the window is open opens nothing more; closing
