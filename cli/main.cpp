@@ -43,6 +43,9 @@ const Command kCommands[] = {
     {"finddll", CliCommands::FindDll},
     {"machine", CliCommands::Machine},
     {"report", CliCommands::Report},
+    {"plugins", CliCommands::Plugins},
+    {"languages", CliCommands::Languages},
+    {"helpfile", CliCommands::HelpFilePath},
 };
 
 } // namespace
