@@ -2,6 +2,7 @@
 #include <doctest/doctest.h>
 
 #include "DebugCapture.h"
+#include "HelperProcess.h"
 #include "TestPaths.h"
 #include "app/ClDebugString.h"
 #include "app/PluginCall.h"
@@ -446,5 +447,49 @@ TEST_SUITE("plugin host")
         CHECK(HasLine(capture, "Exception caught during plugin execution in \""));
         CHECK_FALSE(host.IsInitialized());
         CHECK_FALSE(ThreadHasWindow("Bad msgbox"));
+    }
+}
+
+TEST_SUITE("plugin host")
+{
+    TEST_CASE("tarnwick-cli plugins, languages and helpfile")
+    {
+        PluginFolder folder({{"testplugins\\tw-probe2.dll", "sub\\tw-probe2.dll"}, Bad("size"), Bad("kind3"),
+                             Bad("case1"), Bad("case2"), Bad("nullrecord"), Bad("getinfo")});
+        SetEnvironmentVariableA("TW_PROBE_LOG", nullptr);
+        std::string output;
+        DWORD exitCode = 99;
+        REQUIRE(RunAndCapture(ConsoleTool() + " plugins \"" + folder.plugins + "\"", output, exitCode));
+        CHECK(exitCode == 0);
+        std::string escaped;
+        for (char c : folder.plugins) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+        for (const std::string line :
+             {"Path\tResult\tKind\tVersion\tName\n", "\\\\bad-size.dll\tbad-size\t1\t0x00010002\tBad size\n",
+              "\\\\bad-kind3.dll\tunknown-kind\t3\t0x00010002\tBad kind3\n",
+              "\\\\bad-case1.dll\taccepted\t1\t0x00010002\tCase Twin\n",
+              "\\\\bad-case2.dll\tduplicate\t1\t0x00010002\tCASE TWIN\n", "\\\\bad-nullrecord.dll\tnull-record\t\t\t\n",
+              "\\\\bad-getinfo.dll\tfault\t\t\t\n", "\\\\sub\\\\tw-probe2.dll\taccepted\t2\t0x00010002\tProbe Files\n"}) {
+            CAPTURE(line);
+            CHECK(output.find(line) != std::string::npos);
+        }
+        CHECK(output.find(escaped + "\\\\bad-size.dll") != std::string::npos);
+        // The loader only: no entry point ran (the probe logs nothing).
+        CHECK(folder.LogLines().empty());
+
+        REQUIRE(RunAndCapture(ConsoleTool() + " plugins", output, exitCode));
+        CHECK(output.find("\\\\Plugins\\\\checksums.dll\taccepted\t2\t0x00010002\tChecksums\n") != std::string::npos);
+        CHECK(output.find("\\\\Plugins\\\\setpriority.dll\taccepted\t1\t0x00010002\tSet Priority\n") != std::string::npos);
+
+        REQUIRE(RunAndCapture(ConsoleTool() + " languages", output, exitCode));
+        CHECK(exitCode == 0);
+        CHECK(output == "File\tLanguage\tNativeName\tStatus\nGerman_tarnwick.lang\t0x0407\tDeutsch\tlisted\n");
+
+        REQUIRE(RunAndCapture(ConsoleTool() + " helpfile 0x0407", output, exitCode));
+        CHECK(exitCode == 0);
+        CHECK(output == TestPaths::BinFolder() + "Doc\\de_tarnwick.htm\n");
+        REQUIRE(RunAndCapture(ConsoleTool() + " helpfile 1036", output, exitCode));
+        CHECK(output == TestPaths::BinFolder() + "Doc\\en_tarnwick.htm\n");
+        REQUIRE(RunAndCapture(ConsoleTool() + " helpfile 0x10000", output, exitCode));
+        CHECK(exitCode == 2);
     }
 }
