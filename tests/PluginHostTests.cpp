@@ -493,3 +493,136 @@ TEST_SUITE("plugin host")
         CHECK(exitCode == 2);
     }
 }
+
+#include "sysutils/Crc32.h"
+#include "sysutils/Md5.h"
+
+namespace {
+
+// What the sample plug-ins' windows showed; answered by a timer while they run.
+struct SampleVisit {
+    bool bHigh = true;
+    std::string strTitle;
+    std::string strPrompt;
+    std::string strReport;
+    std::string strFailures;
+    int nWindows = 0;
+};
+SampleVisit* g_sampleVisit = nullptr;
+
+BOOL CALLBACK AnswerSample(HWND window, LPARAM)
+{
+    if (!IsWindowVisible(window) || !g_sampleVisit) return TRUE;
+    SampleVisit& visit = *g_sampleVisit;
+    char text[4096] = {};
+    if (GetDlgItem(window, 1004) && GetDlgItem(window, 1002)) { // SetPriority's radio buttons
+        GetWindowTextA(window, text, sizeof(text));
+        visit.strTitle = text;
+        GetDlgItemTextA(window, 1001, text, sizeof(text));
+        visit.strPrompt = text;
+        CheckRadioButton(window, 1002, 1004, visit.bHigh ? 1004 : 1003);
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+        ++visit.nWindows;
+        return FALSE;
+    }
+    if (GetDlgItem(window, 1001) && GetDlgItem(window, 1002)) { // Checksums' report
+        GetWindowTextA(window, text, sizeof(text));
+        visit.strTitle = text;
+        GetDlgItemTextA(window, 1001, text, sizeof(text));
+        visit.strReport = text;
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        ++visit.nWindows;
+        return FALSE;
+    }
+    if (GetDlgItem(window, 0xFFFF)) { // a message box
+        GetDlgItemTextA(window, 0xFFFF, text, sizeof(text));
+        visit.strFailures = text;
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+        ++visit.nWindows;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK VisitSample(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), &AnswerSample, 0);
+}
+
+std::string Hex(const unsigned char* bytes, size_t count)
+{
+    std::string text;
+    char digits[3];
+    for (size_t i = 0; i < count; ++i) {
+        std::snprintf(digits, sizeof(digits), "%02x", bytes[i]);
+        text += digits;
+    }
+    return text;
+}
+
+} // namespace
+
+TEST_SUITE("plugin host")
+{
+    TEST_CASE("the sample plug-ins: Set Priority and Checksums")
+    {
+        MainWindow main;
+        PluginHost host;
+        host.LoadPlugins(TestPaths::BinFolder() + "Plugins", nullptr);
+        REQUIRE(host.Count() == 2);
+        host.InitializePlugins(main.hwnd, 1033);
+        const size_t setPriority = IndexOf(host, "Set Priority");
+        const size_t checksums = IndexOf(host, "Checksums");
+        CHECK(host.KindOf(setPriority) == 1);
+        CHECK(host.KindOf(checksums) == 2);
+
+        HelperProcess helper;
+        REQUIRE(helper.Start(""));
+        SampleVisit visit;
+        g_sampleVisit = &visit;
+        UINT_PTR timer = SetTimer(nullptr, 0, 50, &VisitSample);
+        PluginRequest request;
+        request.pids = {helper.Pid(), 0xFFFFFFF0u};
+        CHECK(host.ExecutePlugin(setPriority, request, main.hwnd) == PluginHost::Outcome::Refresh);
+        CHECK(visit.strTitle == "Set Priority");
+        CHECK(visit.strPrompt == "Priority class for the 2 selected processes:");
+        CHECK(visit.strFailures.find("The priority class could not be set:") == 0);
+        CHECK(visit.strFailures.find("Process 4294967280: error ") != std::string::npos);
+        CHECK(visit.strFailures.find("Process " + std::to_string(helper.Pid())) == std::string::npos);
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, helper.Pid());
+        REQUIRE(process);
+        CHECK(GetPriorityClass(process) == HIGH_PRIORITY_CLASS);
+        CloseHandle(process);
+
+        // Checksums: size, CRC-32 and MD5 of each file; a missing one says why.
+        const std::string file = TestPaths::BinFolder() + "OrvoGdiUtils.dll";
+        std::ifstream in(file.c_str(), std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        REQUIRE(!bytes.empty());
+        Md5 md5;
+        md5.Update(bytes.data(), bytes.size());
+        unsigned char digest[16];
+        md5.Final(digest);
+        char crc[16];
+        std::snprintf(crc, sizeof(crc), "%08lx",
+                      static_cast<unsigned long>(Crc32Checksum::Compute(bytes.data(), bytes.size())));
+
+        visit = SampleVisit();
+        request = PluginRequest();
+        request.paths = {file, "C:\\no\\such\\file.dll"};
+        CHECK(host.ExecutePlugin(checksums, request, main.hwnd) == PluginHost::Outcome::Completed);
+        CHECK(visit.strTitle == "Checksums");
+        CHECK(visit.strReport.find(file + "\r\n") == 0);
+        CHECK(visit.strReport.find("  MD5:    " + Hex(digest, 16) + "\r\n") != std::string::npos);
+        CHECK(visit.strReport.find(std::string("  CRC-32: ") + crc + "\r\n") != std::string::npos);
+        CHECK(visit.strReport.find("C:\\no\\such\\file.dll\r\n  Error 3: ") != std::string::npos);
+        KillTimer(nullptr, timer);
+        g_sampleVisit = nullptr;
+
+        // In German the menu speaks German.
+        host.FinalizePlugins();
+        host.InitializePlugins(main.hwnd, 0x0407);
+        CHECK(host.NameOf(setPriority) == "Priorit\xE4t setzen");
+        CHECK(host.NameOf(checksums) == "Pr\xFC" "fsummen");
+    }
+}
