@@ -134,7 +134,7 @@ static int __cdecl About(PluginInfo* info) { (void)info; return Common(4); }
 static int __stdcall InitializeStd(PluginInfo* info) { (void)info; return Common(0); }
 static int __stdcall FinalizeStd(PluginInfo* info) { (void)info; return Common(1); }
 static int __stdcall ConfigureStd(PluginInfo* info) { (void)info; return Common(2); }
-static int __stdcall ExecuteStd(PluginInfo* info) { (void)info; return Common(3) + 1; }
+static int __stdcall ExecuteStd(PluginInfo* info) { (void)info; return Common(3); }
 static int __stdcall AboutStd(PluginInfo* info) { (void)info; return Common(4); }
 
 static const PluginInfo g_readOnly = {
