@@ -246,6 +246,14 @@ private:
     }
 };
 
+// The list's column (subitem) showing this header text, or -1.
+int ColumnIndex(const Window& list, const std::string& header)
+{
+    for (const HeaderItem& item : RemoteHeader(RemoteListView(list).Header()).Items())
+        if (item.text == header) return item.index;
+    return -1;
+}
+
 // The running program's main window and its views.
 struct MainWindow {
     explicit MainWindow(const Program& program) : window(program.WaitForWindow(kMainClass, kTitle, 20000)) {}
@@ -271,7 +279,8 @@ struct MainWindow {
     int ProcessRow(DWORD pid) const
     {
         const std::string text = E2ePaths::IsNineX() ? Format("0x%08lX", pid) : Format("%lu", pid);
-        return RemoteListView(List()).FindRow(text, 1);
+        const int column = ColumnIndex(List(), "PID");
+        return column < 0 ? -1 : RemoteListView(List()).FindRow(text, column);
     }
     Window window;
 };
@@ -529,7 +538,7 @@ TEST_CASE("plug-ins get the selected processes and files; result 1 refreshes; th
         CAPTURE(pid);
         CHECK(scene.Logged(Format("probe1 pid %lu 0x%08lX", pid, pid)));
         const std::string shown = E2ePaths::IsNineX() ? Format("0x%08lX", pid) : Format("%lu", pid);
-        CHECK(list.FindRow(shown, 1) >= 0);
+        CHECK(list.FindRow(shown, ColumnIndex(main.List(), "PID")) >= 0);
     }
     CHECK(main.List().Handle() == listBefore);
 
@@ -607,10 +616,9 @@ TEST_CASE("Set Priority makes a helper High; Checksums' MD5 is the system's")
     REQUIRE(priority.Press(IDOK));
     CHECK(priority.WaitGone());
     // The refreshed list shows the new class.
-    const std::vector<std::string> headers = RemoteHeader(RemoteListView(main.List()).Header()).Texts();
-    const auto column = std::find(headers.begin(), headers.end(), "Priority Class");
-    REQUIRE(column != headers.end());
-    const int priorityColumn = static_cast<int>(column - headers.begin());
+    CHECK(Wait::Until([&] { return main.ProcessRow(helper.Pid()) >= 0; }, 10000));
+    const int priorityColumn = ColumnIndex(main.List(), "Priority Class");
+    REQUIRE(priorityColumn >= 0);
     CHECK(Wait::Until(
         [&] {
             const int row = main.ProcessRow(helper.Pid());
