@@ -42,7 +42,7 @@ std::vector<Window> BoxGuard::OpenBoxes()
     State& state = Get();
     WindowQuery query("#32770");
     for (const Window& window : Desktop::TopLevel(query)) {
-        const std::string caption = window.Text();
+        const std::string caption = window.Caption();
         if (std::find(state.watched.begin(), state.watched.end(), caption) != state.watched.end())
             boxes.push_back(window);
     }
@@ -69,14 +69,15 @@ void BoxGuard::Check()
     for (const Window& box : OpenBoxes()) {
         const HWND handle = box.Handle();
         if (state.accepted.count(handle) || state.reported.count(handle)) continue;
-        const std::string caption = box.Text();
+        const std::string caption = box.Caption();
         if (state.expected.count(caption)) continue;
         state.reported.insert(handle);
         ++state.nReported;
         std::string text;
         for (const Window& child : box.Children()) {
             const std::string cls = child.ClassName();
-            if (lstrcmpiA(cls.c_str(), "Static") == 0 && !child.Text().empty()) text += (text.empty() ? "" : " | ") + child.Text();
+            const std::string piece = child.Caption();
+            if (lstrcmpiA(cls.c_str(), "Static") == 0 && !piece.empty()) text += (text.empty() ? "" : " | ") + piece;
         }
         const std::string shot = Screenshot::SaveDesktop("unexpected-box");
         E2eLog::Fail(Format("unexpected message box \"%s\" (pid %lu): %s [%s]", caption.c_str(),

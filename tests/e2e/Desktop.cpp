@@ -22,7 +22,7 @@ bool WindowQuery::Matches(const Window& window) const
     if (pid && window.Pid() != pid) return false;
     if (!className.empty() && lstrcmpiA(window.ClassName().c_str(), className.c_str()) != 0) return false;
     if (!title.empty()) {
-        const std::string text = window.Text();
+        const std::string text = window.Caption();
         if (titlePrefix ? text.compare(0, title.size(), title) != 0 : text != title) return false;
     }
     return true;

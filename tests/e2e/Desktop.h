@@ -8,7 +8,7 @@
 // Which top-level windows to look for. Empty strings and pid 0 match anything.
 struct WindowQuery {
     std::string className;      // exact, case-insensitive
-    std::string title;          // exact, unless titlePrefix
+    std::string title;          // the caption, exact unless titlePrefix
     DWORD pid = 0;
     bool titlePrefix = false;
     bool visibleOnly = true;

@@ -85,12 +85,16 @@ private:
 
 REGISTER_LISTENER("e2e", 1, E2eListener);
 
+// Written whole under another name first: the script reads it once it exists.
 void WriteResult(int result)
 {
+    std::fflush(stdout);
     const std::string path = E2ePaths::ProgramPath("tw-e2e.result");
-    if (FILE* file = std::fopen(path.c_str(), "w")) {
+    const std::string temporary = path + ".tmp";
+    if (FILE* file = std::fopen(temporary.c_str(), "w")) {
         std::fprintf(file, "rc=%d\n", result);
         std::fclose(file);
+        MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
 }
 

@@ -26,12 +26,22 @@ void Program::CheckEnd()
 {
     if (!hProcess) return;
     BoxGuard::Check();
-    if (pDebugger && !bCrashExpected) {
+    if (bCrashExpected) return;
+    if (pDebugger) {
         for (const DebugException& crash : pDebugger->Crashes())
             E2eLog::Fail(Format("%s crashed: exception 0x%08lX at 0x%08lX (thread %lu)", strExe.c_str(),
                                 static_cast<unsigned long>(crash.code), static_cast<unsigned long>(crash.address),
                                 static_cast<unsigned long>(crash.threadId)));
+    } else if (Crashed()) {
+        E2eLog::Fail(Format("%s crashed: exit code 0x%08lX", strExe.c_str(), static_cast<unsigned long>(ExitCode())));
     }
+}
+
+bool Program::Crashed() const
+{
+    if (pDebugger && !pDebugger->Crashes().empty()) return true;
+    const DWORD code = ExitCode();
+    return !IsRunning() && (code & 0xF0000000) == 0xC0000000;
 }
 
 std::string Program::SettingsPath()

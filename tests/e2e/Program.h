@@ -59,6 +59,9 @@ public:
     bool WaitForDebugLine(const std::string& text, DWORD timeoutMs = 10000, size_t since = 0) const;
     // The debugger when started debugged, else null.
     DebugSession* Debugger() const { return pDebugger.get(); }
+    // Ended by an exception: a second-chance exception seen by the debugger,
+    // or an exit code like 0xC0000005 (Wine's crash handler ends it so).
+    bool Crashed() const;
     // A test that makes the program crash on purpose: no failure for it at the end.
     void ExpectCrash() { bCrashExpected = true; }
 

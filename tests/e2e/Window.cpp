@@ -19,6 +19,13 @@ std::string Window::Text() const
     return text;
 }
 
+std::string Window::Caption() const
+{
+    char text[1024] = {};
+    if (hWnd) GetWindowTextA(hWnd, text, sizeof(text));
+    return text;
+}
+
 bool Window::SetText(const std::string& text) const
 {
     DWORD_PTR result = 0;

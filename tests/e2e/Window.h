@@ -19,6 +19,9 @@ public:
 
     // Identity and state.
     std::string Text() const;           // WM_GETTEXT (marshalled across processes)
+    // The text the system keeps for the window (GetWindowText: no message to
+    // another process, so it never waits for a hung one); captions.
+    std::string Caption() const;
     bool SetText(const std::string& text) const;
     std::string ClassName() const;
     int Id() const;

@@ -80,6 +80,9 @@ regfile="$folder/e2e-settings.reg"
   echo "\"FontSmoothing\"=\"0\""
   echo "\"FontSmoothingType\"=dword:00000001"
   echo
+  echo "[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]"
+  echo "\"ShowCrashDialog\"=dword:00000000"
+  echo
   echo "[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops\\$desktop]"
   echo "\"EnableShell\"=dword:00000001"
   for f in "${products[@]}"; do
@@ -95,11 +98,32 @@ wine reg import "$(echo "Z:$regfile" | tr / '\\')" >/dev/null 2>&1 9>&- || echo 
 result="$folder/tw-e2e.result"
 rm -f "$result"
 start=$(date +%s)
-timeout "${TW_E2E_TIMEOUT:-840}" wine explorer "/desktop=$desktop,1024x768" \
-  "$(echo "Z:$folder/tw-e2e.exe" | tr / '\\')" "$@" 9>&-
-status=$?
+limit=$(( start + ${TW_E2E_TIMEOUT:-840} ))
+winexe="$(echo "Z:$folder/tw-e2e.exe" | tr / '\\')"
+running="^$(printf '%s' "$winexe" | sed 's/[][\\.^$*+?(){}|]/\\&/g')"
+wine explorer "/desktop=$desktop,1024x768" "$winexe" "$@" 9>&- &
+explorer=$!
+# The desktop lasts while any program on it runs: once tw-e2e has written its
+# result (or has gone without one), give the rest a moment and then end them
+# with the wineserver.
+while kill -0 $explorer 2>/dev/null && [ ! -e "$result" ] && [ "$(date +%s)" -lt $limit ]; do
+  if [ $(( $(date +%s) - start )) -gt 20 ] && ! pgrep -f "$running" >/dev/null; then break; fi
+  sleep 0.2
+done
+for _ in $(seq 1 25); do
+  kill -0 $explorer 2>/dev/null || break
+  sleep 0.2
+done
+if kill -0 $explorer 2>/dev/null; then
+  [ -e "$result" ] && echo "run-e2e: programs still running after the tests were ended" >&2
+  cleanup
+fi
+wait $explorer 2>/dev/null
 echo "run-e2e: $ver took $(( $(date +%s) - start )) s; screenshots in $folder/screenshots"
-if [ $status -eq 124 ]; then echo "run-e2e: timed out" >&2; exit 1; fi
-if [ ! -e "$result" ]; then echo "run-e2e: tw-e2e.exe ended without a result" >&2; exit 1; fi
+if [ ! -e "$result" ]; then
+  if [ "$(date +%s)" -ge $limit ]; then echo "run-e2e: timed out" >&2
+  else echo "run-e2e: tw-e2e.exe ended without a result" >&2; fi
+  exit 1
+fi
 rc="$(sed -n 's/^rc=//p' "$result" | tr -d '\r')"
 exit "${rc:-1}"

@@ -5,6 +5,9 @@
 // window: shows a top-level window titled TITLE (minimised with "min") and
 // serves its messages (WM_CLOSE ends the helper with exit code 0).
 // When all is done the helper signals EVENT and waits to be terminated.
+// Started with any other command line (a crafted one), it takes its orders
+// from the environment instead: TW_LOAD (a DLL to load, any characters) and
+// TW_READY (the event to signal).
 #include <windows.h>
 #include <cstring>
 #include <string>
@@ -53,11 +56,29 @@ HWND ShowHelperWindow(const char* title, bool minimised)
     if (window) ShowWindow(window, minimised ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
     return window;
 }
+std::wstring Variable(const wchar_t* name)
+{
+    wchar_t value[1024] = {};
+    const DWORD length = GetEnvironmentVariableW(name, value, 1024);
+    return length && length < 1024 ? std::wstring(value, length) : std::wstring();
+}
+
+int RunFromEnvironment()
+{
+    const std::wstring load = Variable(L"TW_LOAD");
+    if (!load.empty() && !LoadLibraryW(load.c_str())) return 3;
+    HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, Variable(L"TW_READY").c_str());
+    if (!event) return 5;
+    SetEvent(event);
+    CloseHandle(event);
+    Sleep(kLifetime);
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 3 || std::strcmp(argv[1], "wait") != 0) return 2;
+    if (argc < 3 || std::strcmp(argv[1], "wait") != 0) return RunFromEnvironment();
     const char* ready = argv[2];
     PROCESS_INFORMATION child = {};
     std::vector<LoadOn*> loadOns;
