@@ -348,14 +348,21 @@ public:
         if (RegQueryValueA(HKEY_CLASSES_ROOT, ".htm", value, &size) == ERROR_SUCCESS) previous = value;
         RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, "TwE2eHelpPage", 13);
         const std::string command =
-            "\"" + E2ePaths::ProgramPath("testplugins\\tw-recorder.exe") + "\" \"" + log + "\" \"%1\"";
+            "\"" + E2ePaths::ProgramPath("testplugins\\tw-htm-recorder.exe") + "\" \"" + log + "\" \"%1\"";
         RegSetValueA(HKEY_CLASSES_ROOT, "TwE2eHelpPage\\shell\\open\\command", REG_SZ, command.c_str(),
                      static_cast<DWORD>(command.size()));
     }
     ~HtmRecorder()
     {
-        if (!previous.empty())
+        if (!previous.empty()) {
             RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, previous.c_str(), static_cast<DWORD>(previous.size()));
+        } else {
+            HKEY key;
+            if (RegOpenKeyA(HKEY_CLASSES_ROOT, ".htm", &key) == ERROR_SUCCESS) {
+                RegDeleteValueA(key, nullptr);
+                RegCloseKey(key);
+            }
+        }
         RegDeleteKeyA(HKEY_CLASSES_ROOT, "TwE2eHelpPage\\shell\\open\\command");
         RegDeleteKeyA(HKEY_CLASSES_ROOT, "TwE2eHelpPage\\shell\\open");
         RegDeleteKeyA(HKEY_CLASSES_ROOT, "TwE2eHelpPage\\shell");
