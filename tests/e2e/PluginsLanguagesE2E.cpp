@@ -705,37 +705,51 @@ TEST_CASE("Ctrl+L: English and Deutsch; Deutsch rebuilds the window in German in
     CHECK(deutsch.ShowProcesses("Prozesse"));
     CHECK(Screenshot::SaveDesktop("german-window").size() > 0);
 
-    // The dialog in German, with Deutsch chosen.
-    REQUIRE(Input::Activate(deutsch.window));
-    REQUIRE(Input::Keys("Ctrl+L"));
-    const Dialog wahl = Dialog::WaitFor("Sprache w\xE4hlen", app.Pid());
-    REQUIRE(wahl);
-    CHECK(wahl.Control(1150).Send(CB_GETCURSEL) == 1);
-    CHECK(Screenshot::SaveDesktop("choose-language-german").size() > 0);
-    REQUIRE(wahl.Dismiss());
     CHECK(app.Close());
     CHECK(app.ExitCode() == 0);
 
     // The next start is German from the first window on.
+    const size_t firstRun = scene.ProbeLog().size();
     Program next;
     REQUIRE(next.StartDebugged(kSwitches));
     MainWindow restarted(next);
     REQUIRE(restarted.window);
-    REQUIRE(scene.WaitLogged("probe1 Initialize lang=0x0407 main=yes"));
-    CHECK(MenuBar(scene).front() == "&Datei");
+    REQUIRE(Wait::Until(
+        [&] { return scene.LogIndex("probe1 Initialize lang=0x0407 main=yes", firstRun) != std::string::npos; }, 10000));
+    CHECK(MenuBar(scene) == (std::vector<std::string>{"&Datei", "&Bearbeiten", "&Ansicht", "E&xtras", "&?"}));
+
+    // Back to English: the dialog in German with Deutsch chosen, English picked.
+    REQUIRE(Input::Activate(restarted.window));
+    REQUIRE(Input::Keys("Ctrl+L"));
+    const Dialog wahl = Dialog::WaitFor("Sprache w\xE4hlen", next.Pid());
+    REQUIRE(wahl);
+    CHECK(wahl.ControlText(IDCANCEL) == "Abbrechen");
+    CHECK(wahl.Control(1150).Send(CB_GETCURSEL) == 1);
+    CHECK(Screenshot::SaveDesktop("choose-language-german").size() > 0);
+    const size_t before = scene.ProbeLog().size();
+    wahl.Control(1150).Send(CB_SETCURSEL, 0);
+    REQUIRE(wahl.Press(IDOK));
+    CHECK(restarted.window.WaitGone(10000));
+    MainWindow english(next);
+    REQUIRE(english.window);
+    CHECK(Wait::Until([&] { return scene.LogIndex("probe1 Initialize lang=0x0409 main=yes", before) != std::string::npos; },
+                      10000));
+    CHECK(MenuBar(scene) == (std::vector<std::string>{"&File", "&Edit", "&View", "E&xtras", "&?"}));
+    CHECK(scene.RecordedLanguage().empty());
     CHECK(next.Close());
+    CHECK(next.ExitCode() == 0);
 
     // An ini naming something else than a usable module: English and one line.
     for (const char* bad : {"..\\Language\\German_tarnwick.lang", "x07ff_tarnwick.lang", "missing_tarnwick.lang"}) {
         CAPTURE(bad);
         scene.SetLanguage(bad);
-        Program english;
-        REQUIRE(english.StartDebugged(kSwitches));
-        MainWindow window(english);
+        Program plain;
+        REQUIRE(plain.StartDebugged(kSwitches));
+        MainWindow window(plain);
         REQUIRE(window.window);
-        CHECK(english.WaitForDebugLine("not usable, using English", 5000));
+        CHECK(plain.WaitForDebugLine("not usable, using English", 5000));
         CHECK(RemoteTreeView(window.Tree()).Find("Processes") != nullptr);
-        CHECK(english.Close());
+        CHECK(plain.Close());
     }
 }
 
