@@ -29,6 +29,13 @@ const char kUsage[] =
     "  report --format text|xml|html --out FILE [PID...]\n"
     "                          a report of the processes (all when none given);\n"
     "                          Ctrl+C aborts and removes what was written\n"
+    "  plugins [FOLDER]        what the plug-in loader makes of each DLL below\n"
+    "                          FOLDER (default: the program's Plugins folder):\n"
+    "                          Path, Result, Kind, Version, Name\n"
+    "  languages               the language modules in Language\\ and whether\n"
+    "                          the choose-language dialog lists them\n"
+    "  helpfile LANGID         the help file the Help command opens for that\n"
+    "                          language (decimal or 0x...); exit 1 when none\n"
     "  --help                  this text\n"
     "\n"
     "Exit status: 0 success, 1 failure, 2 bad command line.\n";
