@@ -35,6 +35,11 @@ HMODULE ResourceModule::ForDialog(const char* templateName)
     return ForDialog(StringTable::GetResourceModule(), Own(), templateName);
 }
 
+HMODULE ResourceModule::For(LPCSTR name, LPCSTR type)
+{
+    return Pick(StringTable::GetResourceModule(), Own(), name, type);
+}
+
 HMENU ResourceModule::Menu(UINT id)
 {
     return ::LoadMenuA(ForMenu(id), MAKEINTRESOURCEA(id));

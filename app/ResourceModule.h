@@ -10,6 +10,8 @@ public:
     static HMODULE ForMenu(UINT id);
     static HMODULE ForDialog(const char* templateName);
     static HMENU Menu(UINT id);
+    // Any resource type.
+    static HMODULE For(LPCSTR name, LPCSTR type);
 
     // The same with the modules given.
     static HMODULE ForMenu(HMODULE active, HMODULE own, UINT id);

@@ -19,6 +19,8 @@ int Report(const Args& args);
 int Plugins(const Args& args);
 int Languages(const Args& args);
 int HelpFilePath(const Args& args);
+int Params(const Args& args);
+int ModInfo(const Args& args);
 
 // The order of the formatted module rows: enumeration order, or by the
 // module column in one of the five sort modes.
