@@ -141,7 +141,8 @@ void MenuShape(HMENU menu, int depth, std::vector<std::string>& out, std::vector
 // Control ids of a dialog template (DIALOG or DIALOGEX), read within its size.
 class DialogIds {
 public:
-    static bool Read(HMODULE module, const std::string& name, std::vector<int>& ids)
+    // ids: the controls' ids; icons: resource numbers static controls show.
+    static bool Read(HMODULE module, const std::string& name, std::vector<int>& ids, std::vector<int>* icons = nullptr)
     {
         LPCSTR id = name[0] == '#' ? MAKEINTRESOURCEA(std::stoul(name.substr(1))) : name.c_str();
         HRSRC resource = FindResourceA(module, id, reinterpret_cast<LPCSTR>(RT_DIALOG));
@@ -150,7 +151,7 @@ public:
         const size_t size = SizeofResource(module, resource);
         if (!data || size < 26) return false;
         DialogIds reader(data, size);
-        return reader.Parse(ids);
+        return reader.Parse(ids, icons);
     }
 
 private:
@@ -175,11 +176,11 @@ private:
         offset += count;
         return true;
     }
-    bool SkipSzOrOrd()
+    bool SkipSzOrOrd(WORD* ordinal = nullptr)
     {
         WORD first;
         if (!Word(first)) return false;
-        if (first == 0xFFFF) return Skip(2);
+        if (first == 0xFFFF) return ordinal ? Word(*ordinal) : Skip(2);
         for (WORD c = first; c != 0;)
             if (!Word(c)) return false;
         return true;
@@ -188,7 +189,7 @@ private:
     {
         offset = (offset + 3) & ~static_cast<size_t>(3);
     }
-    bool Parse(std::vector<int>& ids)
+    bool Parse(std::vector<int>& ids, std::vector<int>* icons)
     {
         WORD version, signature, count;
         DWORD style;
@@ -215,8 +216,10 @@ private:
                 id = shortId;
             }
             WORD extra;
-            if (!SkipSzOrOrd() || !SkipSzOrOrd() || !Word(extra) || !Skip(extra)) return false;
+            WORD windowClass = 0, title = 0;
+            if (!SkipSzOrOrd(&windowClass) || !SkipSzOrOrd(&title) || !Word(extra) || !Skip(extra)) return false;
             ids.push_back(static_cast<int>(static_cast<short>(id)));
+            if (icons && windowClass == 0x0082 && title) icons->push_back(title);
         }
         return true;
     }
@@ -354,11 +357,16 @@ TEST_SUITE("languages")
         CHECK(!dialogs.empty());
         for (const std::string& name : dialogs) {
             CAPTURE(name);
-            std::vector<int> ownIds, germanIds;
+            std::vector<int> ownIds, germanIds, icons;
             REQUIRE(DialogIds::Read(own.module, name, ownIds));
-            REQUIRE(DialogIds::Read(german.module, name, germanIds));
+            REQUIRE(DialogIds::Read(german.module, name, germanIds, &icons));
             CHECK(std::multiset<int>(germanIds.begin(), germanIds.end())
                   == std::multiset<int>(ownIds.begin(), ownIds.end()));
+            // Pictures a template names load from the module that holds it.
+            for (int icon : icons) {
+                CAPTURE(icon);
+                CHECK(FindResourceA(german.module, MAKEINTRESOURCEA(icon), reinterpret_cast<LPCSTR>(RT_GROUP_ICON)));
+            }
         }
     }
 

@@ -704,6 +704,14 @@ TEST_CASE("Ctrl+L: English and Deutsch; Deutsch rebuilds the window in German in
     CHECK(RemoteTreeView(deutsch.Tree()).Find("Prozesse") != nullptr);
     CHECK(deutsch.ShowProcesses("Prozesse"));
     CHECK(Screenshot::SaveDesktop("german-window").size() > 0);
+    // The other dialogs come from the German module too.
+    deutsch.window.PostCommand(40031);
+    const Dialog about = Dialog::WaitFor("\xDC" "ber Tarnwick", app.Pid());
+    CHECK(about);
+    if (about) {
+        CHECK(Screenshot::SaveDesktop("german-about").size() > 0);
+        CHECK(about.Dismiss());
+    }
 
     CHECK(app.Close());
     CHECK(app.ExitCode() == 0);
