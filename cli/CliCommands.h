@@ -16,6 +16,10 @@ int Modules(const Args& args);
 int FindDll(const Args& args);
 int Machine(const Args& args);
 int Report(const Args& args);
+int Src(const Args& args);
+int SearchUrl(const Args& args);
+int Engines(const Args& args);
+int Pipe(const Args& args);
 
 // The formatted views of ps and modules.
 int PsFormatted();

@@ -26,6 +26,13 @@ const char kUsage[] =
     "  report --format text|xml|html --out FILE [PID...]\n"
     "                          a report of the processes (all when none given);\n"
     "                          Ctrl+C aborts and removes what was written\n"
+    "  src FILE...             search plugins as read: name, description, action,\n"
+    "                          user, input, icon and valid lines (exit 1: any invalid)\n"
+    "  search-url SRC|builtin [--lang CODE] TERM\n"
+    "                          the query address for TERM\n"
+    "  engines                 the search engines active at start-up (ID, name, file)\n"
+    "  pipe \"COMMAND\"         runs COMMAND as the Console window does and prints\n"
+    "                          its text (exit 1 when it cannot be started)\n"
     "  --help                  this text\n"
     "\n"
     "Exit status: 0 success, 1 failure, 2 bad command line.\n";
@@ -43,6 +50,10 @@ const Command kCommands[] = {
     {"finddll", CliCommands::FindDll},
     {"machine", CliCommands::Machine},
     {"report", CliCommands::Report},
+    {"src", CliCommands::Src},
+    {"search-url", CliCommands::SearchUrl},
+    {"engines", CliCommands::Engines},
+    {"pipe", CliCommands::Pipe},
 };
 
 } // namespace
