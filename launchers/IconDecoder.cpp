@@ -10,7 +10,10 @@
 namespace {
 
 // The image library allocates through these: every block carries its size in
-// front, the running total is capped (its PNG inflater grows with the data).
+// front, the running total is capped (its PNG inflater grows with the data),
+// and new blocks are zeroed (its JPEG reader can use a Huffman table that the
+// file never defined; zeroed, such a table decodes nothing instead of reading
+// far outside it).
 struct LibraryMemory {
     size_t nInUse = 0;
     size_t nPeak = 0;
@@ -23,7 +26,7 @@ void* CappedAlloc(size_t size)
 {
     if (size > IconDecoder::kMaxLibraryMemory || t_memory.nInUse + size > IconDecoder::kMaxLibraryMemory)
         return nullptr;
-    unsigned char* block = static_cast<unsigned char*>(std::malloc(size + kBlockHeader));
+    unsigned char* block = static_cast<unsigned char*>(std::calloc(1, size + kBlockHeader));
     if (!block) return nullptr;
     std::memcpy(block, &size, sizeof(size));
     t_memory.nInUse += size;
@@ -122,9 +125,39 @@ bool IconDecoder::Decode(const uint8_t* data, size_t size, uint32_t type, IconIm
     return true;
 }
 
+bool IconDecoder::JpegTablesValid(const uint8_t* data, size_t size)
+{
+    // The image library trusts the Huffman tables of a JPEG file: more than
+    // 256 symbols make it write past its tables. Every byte pair that it could
+    // take for a DHT marker (anywhere: it skips what it does not understand)
+    // is read the way it reads one, bytes past the end counting as 0.
+    auto at = [&](size_t position) -> uint32_t { return position < size ? data[position] : 0; };
+    for (size_t marker = 0; marker + 1 < size; ++marker) {
+        if (data[marker] != 0xFF || data[marker + 1] != 0xC4) continue;
+        long left = static_cast<long>((at(marker + 2) << 8) | at(marker + 3)) - 2;
+        size_t position = marker + 4;
+        while (left > 0) {
+            const uint32_t kind = at(position);
+            if ((kind >> 4) > 1 || (kind & 15) > 3) break;  // refused there before any table is built
+            uint32_t symbols = 0, codes = 0;
+            for (size_t bits = 1; bits <= 16; ++bits) {
+                const uint32_t count = at(position + bits);
+                symbols += count;
+                codes = (codes << 1) + count;
+                if (codes > (1u << bits)) return false;
+            }
+            if (symbols > 256) return false;
+            position += 17 + symbols;
+            left -= static_cast<long>(17 + symbols);
+        }
+    }
+    return true;
+}
+
 bool IconDecoder::DecodeWithLibrary(const uint8_t* data, size_t size, Picture& picture)
 {
     if (size > kMaxFileSize) return false;
+    if (!JpegTablesValid(data, size)) return false;
     const int length = static_cast<int>(size);
     int width = 0, height = 0, components = 0;
     // The header alone first: a huge picture is refused before anything is allocated.

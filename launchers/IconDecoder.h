@@ -30,6 +30,7 @@ private:
         std::vector<uint32_t> argb;
     };
     static bool DecodeWithLibrary(const uint8_t* data, size_t size, Picture& picture);
+    static bool JpegTablesValid(const uint8_t* data, size_t size);
     static bool DecodeIco(const uint8_t* data, size_t size, Picture& picture);
     static bool DecodeDib(const uint8_t* data, size_t size, Picture& picture);
     static void ScaleToIcon(const Picture& picture, IconImage& out);

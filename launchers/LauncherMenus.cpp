@@ -5,8 +5,11 @@
 #include "../app/StringTable.h"
 
 namespace {
+// The same metrics as the main window's own owner-drawn items.
 const int kIconSide = 16;
-const int kGap = 4;
+const int kIconLeft = 4;
+const int kTextLeft = 30;
+const int kMinHeight = 20;
 } // namespace
 
 LauncherMenus::LauncherMenus() : bOwnerDraw(true), hMenuFont(nullptr) {}
@@ -124,13 +127,11 @@ bool LauncherMenus::MeasureItem(MEASUREITEMSTRUCT& measure)
     HGDIOBJ old = SelectObject(dc, MenuFont());
     RECT box = {0, 0, 0, 0};
     DrawTextA(dc, item->strText.c_str(), -1, &box, DT_SINGLELINE | DT_CALCRECT);
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(dc, &metrics);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
-    measure.itemWidth = static_cast<UINT>(kGap + kIconSide + 2 * kGap + (box.right - box.left) + kGap);
-    const int height = metrics.tmHeight + 4;
-    measure.itemHeight = static_cast<UINT>(height > kIconSide + 4 ? height : kIconSide + 4);
+    measure.itemWidth = static_cast<UINT>(kTextLeft + (box.right - box.left) + 8);
+    const int height = (box.bottom - box.top) + 6;
+    measure.itemHeight = static_cast<UINT>(height > kMinHeight ? height : kMinHeight);
     return true;
 }
 
@@ -146,15 +147,17 @@ bool LauncherMenus::DrawItem(const DRAWITEMSTRUCT& draw)
     FillRect(dc, &box, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
     if (item->hIcon) {
         const int top = box.top + (box.bottom - box.top - kIconSide) / 2;
-        DrawIconEx(dc, box.left + kGap, top, item->hIcon, kIconSide, kIconSide, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc, box.left + kIconLeft, top, item->hIcon, kIconSide, kIconSide, 0, nullptr, DI_NORMAL);
     }
     RECT textBox = box;
-    textBox.left += kGap + kIconSide + 2 * kGap;
+    textBox.left += kTextLeft;
+    textBox.right -= 8;
     HGDIOBJ old = SelectObject(dc, MenuFont());
     const int mode = SetBkMode(dc, TRANSPARENT);
     const COLORREF colour = SetTextColor(
         dc, GetSysColor(grayed ? COLOR_GRAYTEXT : (selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT)));
-    DrawTextA(dc, item->strText.c_str(), -1, &textBox, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    const UINT hidePrefix = (draw.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
+    DrawTextA(dc, item->strText.c_str(), -1, &textBox, DT_SINGLELINE | DT_VCENTER | DT_LEFT | hidePrefix);
     SetTextColor(dc, colour);
     SetBkMode(dc, mode);
     SelectObject(dc, old);

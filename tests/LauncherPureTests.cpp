@@ -238,6 +238,13 @@ TEST_SUITE("launchers")
         const uint8_t jpeg[] = {0xFF, 0xD8, 0xFF, 0xC0, 0, 11, 8, 0xFF, 0xFF, 0xFF, 0xFF, 1, 1, 0x11, 0, 0xFF, 0xD9};
         CHECK_FALSE(IconDecoder::Decode(jpeg, sizeof(jpeg), SearchEngine::IconJpeg, icon));
 
+        // A Huffman table of 510 symbols (the library would write past its 256).
+        std::vector<uint8_t> tables = {0xFF, 0xD8, 0xFF, 0xC4, 0x02, 0x11, 0x00};
+        for (int bits = 1; bits <= 16; ++bits) tables.push_back(bits >= 15 ? 255 : 0);
+        tables.resize(tables.size() + 510, 0);
+        tables.insert(tables.end(), {0xFF, 0xD9});
+        CHECK_FALSE(IconDecoder::Decode(tables.data(), tables.size(), SearchEngine::IconJpeg, icon));
+
         // Fits the file limit, inflates to 30 MB.
         const IconSamples::Bytes bomb = IconSamples::DeflateBombPng(256, 256, 30u * 1024 * 1024);
         REQUIRE(bomb.size() <= IconDecoder::kMaxFileSize);

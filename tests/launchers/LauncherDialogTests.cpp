@@ -215,10 +215,10 @@ TEST_SUITE("launcher dialogs")
             // Check beta, clear alpha (an active engine is not removed that way).
             SendMessageA(list, LB_SETCURSEL, 1, 0);
             PostMessageA(list, WM_KEYDOWN, VK_SPACE, 0);
+            CHECK(WaitUntil([](HWND box) { return SendMessageA(box, LB_GETITEMDATA, 1, 0) == 1; }, list));
             SendMessageA(list, LB_SETCURSEL, 0, 0);
             PostMessageA(list, WM_KEYDOWN, VK_SPACE, 0);
             CHECK(WaitUntil([](HWND box) { return SendMessageA(box, LB_GETITEMDATA, 0, 0) == 0; }, list));
-            CHECK(SendMessageA(list, LB_GETITEMDATA, 1, 0) == 1);
             PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
             CHECK(host.Result() == "result=1\nchosen=" + plugins + "\\beta.src\n");
         }
