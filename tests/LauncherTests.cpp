@@ -2,6 +2,7 @@
 // new application entries, the launcher menus and starting a program.
 #include <doctest/doctest.h>
 
+#include "HelperProcess.h"
 #include "TestPaths.h"
 #include "launchers/ApplicationLauncher.h"
 #include "launchers/IconDecoder.h"
@@ -368,5 +369,40 @@ TEST_SUITE("launchers")
         CHECK(ApplicationLauncher::IsConsoleProgram(TestPaths::BinFolder() + "tw-console.exe"));
         CHECK_FALSE(ApplicationLauncher::IsConsoleProgram(TestPaths::BinFolder() + "tw-catcher.exe"));
         TestPaths::RemoveTree(folder);
+    }
+
+    TEST_CASE("console tool: src, search-url, engines, pipe")
+    {
+        const std::string bin = TestPaths::BinFolder();
+        std::string out;
+        DWORD code = 0;
+        REQUIRE(RunAndCapture(ConsoleTool() + " src \"" + bin + "SearchPlugins\\wikipedia.src\"", out, code));
+        CHECK(code == 0);
+        CHECK(out.find("\nname\tWikipedia\n") != std::string::npos);
+        CHECK(out.find("\nuser\tsearch\ninput\ttitle\tSpecial:Search\n") != std::string::npos);
+        CHECK(out.find("wikipedia.jpg\t3\t16x16\nvalid\t1\n") != std::string::npos);
+        REQUIRE(RunAndCapture(ConsoleTool() + " src \"" + bin + "tw-helper.exe\"", out, code));
+        CHECK(code == 1);
+        CHECK(out.find("valid\t0\n") != std::string::npos);
+
+        REQUIRE(RunAndCapture(ConsoleTool() + " search-url builtin --lang ja \"a b&c.exe\"", out, code));
+        CHECK(out == "https://www.google.com/search?q=a%20b%26c.exe\n");
+        REQUIRE(RunAndCapture(ConsoleTool() + " search-url \"" + bin + "SearchPlugins\\bing.src\" x", out, code));
+        CHECK(out == "https://www.bing.com/search?q=x\n");
+
+        if (GetFileAttributesA((bin + "Tarnwick.lists").c_str()) == INVALID_FILE_ATTRIBUTES) {
+            REQUIRE(RunAndCapture(ConsoleTool() + " engines", out, code));
+            CHECK(out.find("2004\tBing\t") != std::string::npos);
+            CHECK(out.find("2007\tWikipedia\t") != std::string::npos);
+        }
+
+        REQUIRE(RunAndCapture(ConsoleTool() + " pipe \"\\\"" + bin + "tw-console.exe\\\" text\"", out, code));
+        CHECK(code == 0);
+        char converted[2] = {'\x81', 0};
+        OemToCharBuffA(converted, converted, 1);
+        CHECK(out == std::string("one\r\ntwo\r\nnul[ ]\r\n") + converted[0] + "\r\n");
+        REQUIRE(RunAndCapture(ConsoleTool() + " pipe tw-no-such-program.exe", out, code));
+        CHECK(code == 1);
+        CHECK(out.find("Unable to start tw-no-such-program.exe\r\nError Code: 2") == 0);
     }
 }
