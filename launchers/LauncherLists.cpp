@@ -6,29 +6,7 @@
 
 #include "../sysinfo/DebugOutput.h"
 #include "../sysutils/Orvo_SystemUtilities.h"
-
-namespace {
-
-bool WriteWhole(const std::string& path, const std::string& text)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const BOOL wrote = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    const BOOL flushed = FlushFileBuffers(file);
-    const BOOL closed = CloseHandle(file);
-    return wrote && written == text.size() && flushed && closed;
-}
-
-bool Replace(const std::string& from, const std::string& to)
-{
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-    // Windows 95, 98 and ME have no replacing move: remove, then rename.
-    if (GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES && !DeleteFileA(to.c_str())) return false;
-    return MoveFileA(from.c_str(), to.c_str()) != FALSE;
-}
-
-} // namespace
+#include "../sysutils/StagedFiles.h"
 
 std::string LauncherLists::DefaultPath()
 {
@@ -86,13 +64,22 @@ bool LauncherLists::Save(const std::string& listsPath, const std::string& plugin
     for (const SearchEngine& engine : engines)
         if (!engine.strSourceFile.empty())
             contents.engines.push_back(StoredEnginePath(engine.strSourceFile, pluginFolder));
-    const std::string temporary = listsPath + ".new";
-    if (!WriteWhole(temporary, ListsFileFormat::Write(contents)) || !Replace(temporary, listsPath)) {
-        DeleteFileA(temporary.c_str());
-        DebugOutput::Format(400, "Unable to save \"%s\"!\n", listsPath.c_str());
-        return false;
+    const std::string text = ListsFileFormat::Write(contents);
+    StagedFiles files;
+    const std::string temporary = files.Stage(listsPath);
+    bool saved = false;
+    if (!temporary.empty()) {
+        HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            const BOOL wrote = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+            const BOOL flushed = FlushFileBuffers(file);
+            saved = CloseHandle(file) && wrote && flushed && written == text.size() && files.Commit();
+        }
     }
-    return true;
+    if (!saved) DebugOutput::Format(400, "Unable to save \"%s\"!\n", listsPath.c_str());
+    return saved;
 }
 
 const SearchEngine* LauncherLists::EngineForCommand(UINT id) const

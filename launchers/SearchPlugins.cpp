@@ -5,6 +5,7 @@
 #include "SearchPluginParser.h"
 #include "Utf8Text.h"
 
+#include "../sysinfo/AnsiText.h"
 #include "../sysutils/Orvo_SystemUtilities.h"
 
 #include <shellapi.h>
@@ -57,14 +58,7 @@ std::string SearchPlugins::ToAnsi(const std::string& bytes)
 {
     std::u16string wide;
     if (!Utf8Text::Decode(bytes, wide)) return bytes;
-    if (wide.empty()) return std::string();
-    const wchar_t* data = reinterpret_cast<const wchar_t*>(wide.data());
-    const int length = WideCharToMultiByte(CP_ACP, 0, data, static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                           nullptr);
-    if (length <= 0) return bytes;
-    std::string out(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, data, static_cast<int>(wide.size()), &out[0], length, nullptr, nullptr);
-    return out;
+    return AnsiText::FromUtf16(wide);
 }
 
 bool SearchPlugins::LoadSearchPlugin(const std::string& path, SearchEngine& engine)
