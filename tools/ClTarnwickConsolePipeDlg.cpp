@@ -91,6 +91,9 @@ INT_PTR ClTarnwickConsolePipeDlg::Dispatch(UINT message, WPARAM wParam, LPARAM l
 void ClTarnwickConsolePipeDlg::OnInitDialog()
 {
     const int iconSide = 16;
+    SendMessageA(hWnd, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TARNWICK),
+                                                     IMAGE_ICON, iconSide, iconSide, LR_SHARED)));
     for (int i = 0; i < 3; ++i) {
         ahIcons[i] = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kButtonIcons[i]),
                                                    IMAGE_ICON, iconSide, iconSide, 0));
