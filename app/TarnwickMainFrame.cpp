@@ -1695,11 +1695,13 @@ void TarnwickMainFrame::InsertSearchSubmenu(HMENU menu)
 void TarnwickMainFrame::OnUserApplication(UINT id)
 {
     ModuleItem module;
-    if (!SelectedModule(module)) return;
-    // The Console window is modal: the lists and views wait for it.
+    if (bApplicationRunning || !SelectedModule(module)) return;
+    // The Console window is modal: the lists, the views and closing wait for it.
     BusyScope hold(*this);
+    bApplicationRunning = true;
     ApplicationLauncher::LaunchApplication(launcherLists.applications, id, module.strLocation, hwnd,
                                            settings.bEnableTooltips != 0);
+    bApplicationRunning = false;
 }
 
 void TarnwickMainFrame::InsertOpenWithSubmenu(HMENU menu)

@@ -337,6 +337,9 @@ private:
     // User-defined applications, search engines, and their menu items.
     LauncherLists launcherLists;
     LauncherMenus launcherMenus;
+    // A user-defined application's Console window is open (its modal loop can
+    // still deliver a posted command).
+    bool bApplicationRunning = false;
     BusyCount busy;
     std::vector<BackgroundWorker*> workers;
     unsigned nRefreshCount;

@@ -251,22 +251,40 @@ TEST_CASE("launchers: a console tool runs in the Console window, a GUI tool gets
     CHECK_FALSE(console.Control(kConsoleHelp).IsEnabled());
     CHECK(console.Control(IDCANCEL).IsEnabled());
     CHECK(!Screenshot::SaveDesktop("console").empty());
+    // While it runs: a second start is ignored, closing the main window waits.
+    REQUIRE(main.PostCommand(1));
+    REQUIRE(main.Post(WM_CLOSE));
+    Wait::Pause(1000);
+    CHECK(Desktop::TopLevel(WindowQuery("#32770", commandLine, app.Pid())).size() == 1);
+    CHECK(app.IsRunning());
     SetEvent(releaseEvent);
     CHECK(Wait::Until([&] { return console.Control(IDOK).IsEnabled(); }, 10000));
     CHECK(edit.Text() == "first\r\nlast\r\n");
     CHECK(console.Press(IDOK));
     CHECK(console.WaitGone());
+    // Then the deferred close ends the program, and the lists are written.
+    CHECK(app.WaitExit(10000));
+    CHECK(app.ExitCode() == 0);
+    CHECK(ReadText(ListsPath()) == "# Tarnwick: user-defined applications and active search engines\r\n" + lists);
+    Program second("tarnwick.exe");
+    REQUIRE(second.Start("--nosplash --priority-normal"));
+    const Window again = second.WaitForWindow("TarnwickMainFrameWndClass", "Tarnwick 2.6");
+    REQUIRE(again);
+    RemoteTreeView tree2(again.Child(kTree));
+    REQUIRE(Wait::Until([&] { return (item = tree2.Find("tw-helper.exe")) != nullptr; }, 10000));
+    REQUIRE(tree2.Select(item));
+    REQUIRE(Wait::Until([&] { return (row = RemoteListView(again.Child(kList)).FindRow("my lib.dll")) >= 0; }, 10000));
+    REQUIRE(RemoteListView(again.Child(kList)).Select(row));
 
     // The GUI tool: its own file name first, the module quoted, started in its folder.
-    REQUIRE(main.PostCommand(2));
+    REQUIRE(again.PostCommand(2));
     Caught caught;
     REQUIRE(WaitCaught(out, caught));
     CHECK(caught.strCommandLine == "tw-catcher.exe " + out + " \"" + module + "\"");
     CHECK(caught.strFolder == start);
 
-    CHECK(app.Close());
-    CHECK(app.ExitCode() == 0);
-    CHECK(ReadText(ListsPath()) == "# Tarnwick: user-defined applications and active search engines\r\n" + lists);
+    CHECK(second.Close());
+    CHECK(second.ExitCode() == 0);
     CloseHandle(releaseEvent);
     DeleteFileA(ListsPath().c_str());
 }
