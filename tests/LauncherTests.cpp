@@ -292,13 +292,6 @@ TEST_SUITE("launchers")
             REQUIRE(GetMenuItemInfoA(openWith, 1, TRUE, &info));
             if (ownerDraw) {
                 CHECK((info.fType & MFT_OWNERDRAW) != 0);
-                MEASUREITEMSTRUCT measure = {};
-                measure.CtlType = ODT_MENU;
-                measure.itemData = info.dwItemData;
-                CHECK(menus.MeasureItem(measure));
-                CHECK(measure.itemHeight >= 16);
-                measure.itemData = 12345;
-                CHECK_FALSE(menus.MeasureItem(measure));
             } else {
                 CHECK(std::string(itemText) == "B&&B");
             }
@@ -334,29 +327,17 @@ TEST_SUITE("launchers")
         DestroyMenu(full);
     }
 
-    TEST_CASE("starting a user-defined program")
+    TEST_CASE("starting a user-defined program: bad ids, a missing program")
     {
+        // Started programs and the Console window: the e2e tests.
         const std::string folder = TestPaths::MakeScratchFolder("launch") + "\\";
-        const std::string out = folder + "caught.txt";
         std::vector<UserApplication> apps(2);
-        apps[0].SetTexts("Catcher", TestPaths::BinFolder() + "tw-catcher.exe", folder, out + " %m");
+        apps[0].SetTexts("Catcher", TestPaths::BinFolder() + "tw-catcher.exe", folder, "%m");
         apps[1].SetTexts("Missing", folder + "missing.exe", "", "%m");
 
         CHECK(ApplicationLauncher::LaunchApplication(apps, 0, "C:\\x.dll", nullptr, false) == ApplicationLauncher::Ignored);
         CHECK(ApplicationLauncher::LaunchApplication(apps, 3, "C:\\x.dll", nullptr, false) == ApplicationLauncher::Ignored);
         CHECK(ApplicationLauncher::LaunchApplication(apps, 1, "", nullptr, false) == ApplicationLauncher::Ignored);
-
-        REQUIRE(ApplicationLauncher::LaunchApplication(apps, 1, "C:\\Program Files\\m x.dll", nullptr, false)
-                == ApplicationLauncher::Started);
-        std::string caught;
-        for (int i = 0; i < 200 && caught.empty(); ++i, Sleep(50)) caught = ReadAll(out);
-        const size_t lineEnd = caught.find("\r\n");
-        REQUIRE(lineEnd != std::string::npos);
-        CHECK(caught.substr(0, lineEnd) == "tw-catcher.exe " + out + " \"C:\\Program Files\\m x.dll\"");
-        std::string started = caught.substr(lineEnd + 2);
-        while (!started.empty() && (started.back() == '\n' || started.back() == '\r' || started.back() == '\\'))
-            started.pop_back();
-        CHECK(started == folder.substr(0, folder.size() - 1));
 
         MessageBoxCloser closer;
         DWORD id = 0;

@@ -99,12 +99,21 @@ int CountThreads()
     return count;
 }
 
+// The runner is the same code on every version: it runs under one pose of
+// each family (XP and 98), not again under NT 4 and 95.
+bool PosesAsOldest()
+{
+    const DWORD version = GetVersion();
+    return (version & 0xFF) == 4 && ((version >> 8) & 0xFF) == 0;
+}
+
 } // namespace
 
 TEST_SUITE("family")
 {
     TEST_CASE("pipe runner: 1 MB on both streams arrives whole, then finished")
     {
+        if (PosesAsOldest()) return;
         Recorder run;
         REQUIRE(run.Start(Console("both 1048576"), false));
         REQUIRE(run.WaitFinished(60000));
@@ -122,6 +131,7 @@ TEST_SUITE("family")
 
     TEST_CASE("pipe runner: slow output shows before the end; instant exit; stdin ends")
     {
+        if (PosesAsOldest()) return;
         const std::string eventName = HelperProcess::NewEventName();
         HANDLE release = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
         {
@@ -152,6 +162,7 @@ TEST_SUITE("family")
 
     TEST_CASE("pipe runner: an endless child is stopped, a grandchild cannot hold it")
     {
+        if (PosesAsOldest()) return;
         Recorder endless;
         REQUIRE(endless.Start(Console("endless"), false));
         REQUIRE(endless.WaitOutput("tick", 10000));
@@ -178,6 +189,7 @@ TEST_SUITE("family")
 
     TEST_CASE("pipe runner: a missing program; no handle or thread left behind")
     {
+        if (PosesAsOldest()) return;
         Recorder missing;
         CHECK_FALSE(missing.Start("tw-no-such-program.exe /x", false));
         CHECK(missing.out == "Unable to start tw-no-such-program.exe /x\r\nError Code: 2");

@@ -3,7 +3,6 @@
 #include <doctest/doctest.h>
 
 #include "app/res/resource.h"
-#include "tests/HelperProcess.h"
 #include "tests/TestPaths.h"
 
 #include <windows.h>
@@ -238,27 +237,9 @@ TEST_SUITE("launcher dialogs")
         TestPaths::RemoveTree(plugins);
     }
 
-    TEST_CASE("Console window: titled with the command line, Cancel ends a run and keeps the text")
+    TEST_CASE("Console window: Cancel ends a run and keeps the text")
     {
-        const std::string eventName = HelperProcess::NewEventName();
-        HANDLE release = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
-        const std::string command = "\"" + TestPaths::BinFolder() + "tw-console.exe\" slow " + eventName;
-        {
-            DialogHost host("console OUT " + Quote(command));
-            HWND dialog = host.Find(command.c_str());
-            REQUIRE(dialog);
-            HWND edit = GetDlgItem(dialog, IDC_CONSOLE_OUTPUT);
-            CHECK(WaitUntil([](HWND box) { return Text(box) == "first\r\n"; }, edit));
-            CHECK_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
-            CHECK_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_CONSOLE_HELP)));
-            CHECK(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)));
-            SetEvent(release);
-            CHECK(WaitUntil([](HWND box) { return IsWindowEnabled(GetDlgItem(GetParent(box), IDOK)) != FALSE; }, edit));
-            CHECK(Text(edit) == "first\r\nlast\r\n");
-            PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-            CHECK(host.Result() == "result=1\n");
-        }
-        CloseHandle(release);
+        // A run that ends by itself: the e2e tests.
         {
             const std::string endless = "\"" + TestPaths::BinFolder() + "tw-console.exe\" endless";
             DialogHost host("console OUT " + Quote(endless));
