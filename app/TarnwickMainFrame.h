@@ -12,6 +12,7 @@
 #include "../controls/TreeViewEx.h"
 #include "../launchers/LauncherLists.h"
 #include "../launchers/LauncherMenus.h"
+#include "../launchers/LauncherSearchHost.h"
 #include "../sysinfo/ProcessSnapshot.h"
 #include "../views/ModuleItem.h"
 #include "../views/ProcessItem.h"
@@ -22,6 +23,7 @@
 #include <string>
 #include <vector>
 
+class FrameCommands;
 class ModuleView;
 class ProcessView;
 class TarnwickApp;
@@ -99,6 +101,9 @@ public:
     bool ListedProcess(ProcessItem& process) const;
     // String 77 "Please select a process!" in a box owned by the main window.
     void ShowSelectProcessMessage();
+    // The right-hand list and what it shows (nListKind), for Copy.
+    HWND ListWindow() const;
+    uint32_t ListKind() const { return nListKind; }
 
     // ---- Busy count ----------------------------------------------------
     // Held by modal flows (context menus, dialogs, reports, plug-in runs)
@@ -302,6 +307,8 @@ private:
     std::unique_ptr<ViewImages> images;
     std::unique_ptr<ProcessView> processView;
     std::unique_ptr<ModuleView> moduleView;
+    // Debug, Switch to, Explore, Command Window, properties, Copy, About, web pages.
+    std::unique_ptr<FrameCommands> commands;
     HFONT hViewFont;
 
     bool bFullScreenOn;
@@ -337,6 +344,7 @@ private:
     // User-defined applications, search engines, and their menu items.
     LauncherLists launcherLists;
     LauncherMenus launcherMenus;
+    LauncherSearchHost searchHost{launcherLists};
     // A user-defined application's Console window is open (its modal loop can
     // still deliver a posted command).
     bool bApplicationRunning = false;

@@ -16,6 +16,8 @@ int Modules(const Args& args);
 int FindDll(const Args& args);
 int Machine(const Args& args);
 int Report(const Args& args);
+int Params(const Args& args);
+int ModInfo(const Args& args);
 int Src(const Args& args);
 int SearchUrl(const Args& args);
 int Engines(const Args& args);

@@ -29,6 +29,11 @@ const char kUsage[] =
     "  report --format text|xml|html --out FILE [PID...]\n"
     "                          a report of the processes (all when none given);\n"
     "                          Ctrl+C aborts and removes what was written\n"
+    "  params PID              what the process information window shows: six\n"
+    "                          <label><TAB><value> lines, then one\n"
+    "                          Environment<TAB><variable><TAB><value> per variable\n"
+    "  modinfo FILE            what the module information window shows: per tree\n"
+    "                          node '== <node>', its list's header and rows\n"
     "  src FILE...             search plugins as read: name, description, action,\n"
     "                          user, input, icon and valid lines (exit 1: any invalid)\n"
     "  search-url SRC|builtin [--lang CODE] TERM\n"
@@ -53,6 +58,8 @@ const Command kCommands[] = {
     {"finddll", CliCommands::FindDll},
     {"machine", CliCommands::Machine},
     {"report", CliCommands::Report},
+    {"params", CliCommands::Params},
+    {"modinfo", CliCommands::ModInfo},
     {"src", CliCommands::Src},
     {"search-url", CliCommands::SearchUrl},
     {"engines", CliCommands::Engines},
