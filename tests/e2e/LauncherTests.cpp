@@ -289,6 +289,52 @@ TEST_CASE("launchers: a console tool runs in the Console window, a GUI tool gets
     DeleteFileA(ListsPath().c_str());
 }
 
+TEST_CASE("launchers: the module information window searches through the same engines")
+{
+    Program::RemoveSettings();
+    DeleteFileA(ListsPath().c_str());
+    const std::string out = E2ePaths::ProgramPath("caught-url.txt");
+    DeleteFileA(out.c_str());
+    BrowserCatcher catcher(out);
+    HelperProgram helper;
+    REQUIRE(helper.Start("load restypes.dll"));
+    Program app("tarnwick.exe");
+    REQUIRE(app.Start("--nosplash --priority-normal"));
+    const Window main = app.WaitForWindow("TarnwickMainFrameWndClass", "Tarnwick 2.6");
+    REQUIRE(main);
+    RemoteTreeView tree(main.Child(kTree));
+    HTREEITEM item = nullptr;
+    REQUIRE(Wait::Until([&] { return (item = tree.Find("tw-helper.exe")) != nullptr; }, 10000));
+    REQUIRE(tree.Select(item));
+    int row = -1;
+    REQUIRE(Wait::Until([&] { return (row = RemoteListView(main.Child(kList)).FindRow("restypes.dll")) >= 0; }, 10000));
+    REQUIRE(RemoteListView(main.Child(kList)).ClickItem(row));  // the module list gets the focus
+    REQUIRE(main.PostCommand(40061));  // Advanced: the module information window
+    const Dialog dialog = Dialog::WaitFor("Restypes.dll", app.Pid());
+    REQUIRE(dialog);
+    RemoteTreeView nodes(dialog.Control(1003));
+    const HTREEITEM imports = nodes.Find("Imports");
+    REQUIRE(imports);
+    const HWND before = dialog.Control(303).Handle();
+    REQUIRE(nodes.Select(imports));
+    Wait::Until([&] { return dialog.Control(303).Handle() != before; }, 3000);
+    RemoteListView imported(dialog.Control(303));
+    REQUIRE(imported.Count() > 0);
+    REQUIRE(imported.Select(0));
+    const std::string dll = imported.Text(0, 0);
+
+    for (const auto& search : {std::make_pair(2005, "https://duckduckgo.com/html/?q="),
+                               std::make_pair(40094, "https://www.google.com/search?q=")}) {
+        REQUIRE(dialog.GetWindow().PostCommand(search.first));
+        Caught caught;
+        REQUIRE(WaitCaught(out, caught));
+        CHECK(CaughtAddress(caught) == search.second + dll);
+    }
+    CHECK(dialog.Dismiss());
+    CHECK(app.Close());
+    DeleteFileA(ListsPath().c_str());
+}
+
 TEST_CASE("launchers: the search-plugin import dialog")
 {
     Program host("tw-dialog-host.exe");
