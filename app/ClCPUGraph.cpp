@@ -1,7 +1,6 @@
 #include "ClCPUGraph.h"
 
 #include "controls/ThisModule.h"
-#include "sysinfo/UxThemeWrapper.h"
 
 #include <cstdio>
 
@@ -164,7 +163,6 @@ void ClCPUGraph::FillBackground(const RECT& client)
 {
     COLORREF fill = crBackground;
     if (crBackground == kDefaultBackground) {
-        UxThemeWrapper uxTheme;
         RECT area = client;
         if (uxTheme.IsAppThemed() && SUCCEEDED(uxTheme.DrawThemeParentBackground(hWnd, hMemDC, &area))) return;
         fill = GetSysColor(COLOR_BTNFACE);

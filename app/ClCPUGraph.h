@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "sysinfo/UxThemeWrapper.h"
+
 #include <cstdint>
 #include <deque>
 
@@ -60,4 +62,5 @@ private:
     HBITMAP hBitmap;
     HGDIOBJ hOldBitmap;
     std::deque<uint8_t> history;
+    UxThemeWrapper uxTheme;
 };
