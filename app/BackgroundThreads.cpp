@@ -37,6 +37,14 @@ bool BackgroundThreads::StartSampler(HWND hwndTarget, UINT uMessage)
     return true;
 }
 
+std::vector<BackgroundWorker*> BackgroundThreads::Workers() const
+{
+    std::vector<BackgroundWorker*> running;
+    for (const std::unique_ptr<FolderWatch>& watch : watches) running.push_back(watch.get());
+    if (sampler) running.push_back(sampler.get());
+    return running;
+}
+
 void BackgroundThreads::Stop()
 {
     for (std::unique_ptr<FolderWatch>& watch : watches) {

@@ -26,6 +26,9 @@ public:
     // Watches (each stopped, then deleted), then the sampler.
     void Stop();
 
+    // The running threads, for the main window's stop protocol.
+    std::vector<BackgroundWorker*> Workers() const;
+
     size_t GetWatchCount() const { return watches.size(); }
     bool IsSampling() const { return sampler != nullptr; }
 

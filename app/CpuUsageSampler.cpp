@@ -104,18 +104,34 @@ bool CpuUsageSampler::Start(HWND target, UINT message, HANDLE* phThread)
 bool CpuUsageSampler::Stop()
 {
     if (!hThread) return false;
-    SetEvent(hStopEvent);
-    if (WaitForSingleObject(hThread, kStopWaitMs) != WAIT_OBJECT_0) {
-        debugString.print("CpuUsageSampler(%lu): thread did not stop within %lu ms, terminating it\n",
-                          static_cast<unsigned long>(dwThreadId), static_cast<unsigned long>(kStopWaitMs));
-        TerminateThread(hThread, static_cast<DWORD>(-1));
-    }
-    CloseHandle(hThread);
-    CloseHandle(hStopEvent);
+    RequestStop();
+    if (WaitForSingleObject(hThread, kStopWaitMs) != WAIT_OBJECT_0) ForceStop();
+    CloseHandles();
+    return true;
+}
+
+void CpuUsageSampler::RequestStop()
+{
+    if (hStopEvent) SetEvent(hStopEvent);
+}
+
+void CpuUsageSampler::ForceStop()
+{
+    if (!hThread) return;
+    debugString.print("CpuUsageSampler(%lu): thread did not stop within %lu ms, terminating it\n",
+                      static_cast<unsigned long>(dwThreadId), static_cast<unsigned long>(kStopWaitMs));
+    TerminateThread(hThread, static_cast<DWORD>(-1));
+    WaitForSingleObject(hThread, kStopWaitMs);
+    CloseHandles();
+}
+
+void CpuUsageSampler::CloseHandles()
+{
+    if (hThread) CloseHandle(hThread);
+    if (hStopEvent) CloseHandle(hStopEvent);
     hThread = nullptr;
     hStopEvent = nullptr;
     dwThreadId = 0;
-    return true;
 }
 
 bool CpuUsageSampler::StopRequested(DWORD timeoutMs)

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "BackgroundWorker.h"
 #include "ClDebugString.h"
 #include "CpuUsageMeter.h"
 #include "../sysinfo/KERNEL32Wrapper.h"
@@ -11,14 +12,14 @@
 // Measures the machine's total processor usage once per second on its own
 // thread and sends it to a window: message uMessage, wParam 0, lParam the
 // usage in percent (the raw statistic on the 9x family, which may exceed 100).
-class CpuUsageSampler {
+class CpuUsageSampler : public BackgroundWorker {
 public:
     // Takes the first sample.
     CpuUsageSampler();
     // The same with a stand-in for NtQuerySystemInformation; the NT-family
     // routine is used whatever the system.
     explicit CpuUsageSampler(NTDLLWrapper::PFN_NtQuerySystemInformation pfnQuery);
-    ~CpuUsageSampler();
+    ~CpuUsageSampler() override;
 
     CpuUsageSampler(const CpuUsageSampler&) = delete;
     CpuUsageSampler& operator=(const CpuUsageSampler&) = delete;
@@ -30,6 +31,11 @@ public:
     // resort. False when no thread runs.
     bool Stop();
 
+    // The main window's stop protocol (all workers at once).
+    void RequestStop() override;
+    HANDLE ThreadHandle() const override { return hThread; }
+    void ForceStop() override;
+
     unsigned GetProcessorCount() const { return meter.GetProcessorCount(); }
 
     static const DWORD kStopWaitMs = 2000;
@@ -37,6 +43,7 @@ public:
     static const UINT kSendTimeoutMs = 500;
 
 private:
+    void CloseHandles();
     void TakeFirstSample();
     uint8_t TakeSample();
     bool QueryPerformance(BYTE* buffer, ULONG length);

@@ -52,14 +52,25 @@ bool FolderWatch::Start(const char* path, bool bWatchSubtree, DWORD dwNotifyFilt
 bool FolderWatch::Stop()
 {
     if (!hThread) return false;
-    SetEvent(hStopEvent);
-    if (WaitForSingleObject(hThread, kStopWaitMs) != WAIT_OBJECT_0) {
-        debugString.print("WatchThread(%lu): did not stop within %lu ms, terminating it\n",
-                          static_cast<unsigned long>(dwThreadId), static_cast<unsigned long>(kStopWaitMs));
-        TerminateThread(hThread, static_cast<DWORD>(-1));
-    }
+    RequestStop();
+    if (WaitForSingleObject(hThread, kStopWaitMs) != WAIT_OBJECT_0) ForceStop();
     CloseAll();
     return true;
+}
+
+void FolderWatch::RequestStop()
+{
+    if (hStopEvent) SetEvent(hStopEvent);
+}
+
+void FolderWatch::ForceStop()
+{
+    if (!hThread) return;
+    debugString.print("WatchThread(%lu): did not stop within %lu ms, terminating it\n",
+                      static_cast<unsigned long>(dwThreadId), static_cast<unsigned long>(kStopWaitMs));
+    TerminateThread(hThread, static_cast<DWORD>(-1));
+    WaitForSingleObject(hThread, kStopWaitMs);
+    CloseAll();
 }
 
 DWORD WINAPI FolderWatch::WatchThread(LPVOID parameter)

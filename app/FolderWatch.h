@@ -2,15 +2,16 @@
 
 #include <windows.h>
 
+#include "BackgroundWorker.h"
 #include "ClDebugString.h"
 
 // Waits on its own thread for change notifications of one folder and
 // reports them on the debug channel; it takes no other action.
-class FolderWatch {
+class FolderWatch : public BackgroundWorker {
 public:
     // The trace is on when a debugger is attached.
     FolderWatch();
-    ~FolderWatch();
+    ~FolderWatch() override;
 
     FolderWatch(const FolderWatch&) = delete;
     FolderWatch& operator=(const FolderWatch&) = delete;
@@ -25,8 +26,12 @@ public:
     // resort. False when no thread runs.
     bool Stop();
 
+    // The main window's stop protocol (all workers at once).
+    void RequestStop() override;
+    HANDLE ThreadHandle() const override { return hThread; }
+    void ForceStop() override;
+
     const char* GetPath() const { return szPath; }
-    HANDLE GetThread() const { return hThread; }
 
     static const DWORD kStopWaitMs = 2000;
 

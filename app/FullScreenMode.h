@@ -24,6 +24,11 @@ public:
     bool Create(HINSTANCE resources, HWND frame, UINT command);
     void Destroy();
 
+    // Off without touching any window (the frame's windows are gone).
+    void Reset() { bFullScreenOn = false; }
+    // Hides the floating window; the mode stays as it is.
+    void HideWindow() { dialog.Hide(); }
+
     bool IsOn() const { return bFullScreenOn; }
     // The placement stored when the mode was entered.
     const WINDOWPLACEMENT& GetPlacementBefore() const { return wpBeforeFullScreen; }

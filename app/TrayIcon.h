@@ -23,6 +23,8 @@ public:
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
 
+    void SetNotifyFunction(PFN_ShellNotifyIcon notify) { pfnNotify = notify ? notify : Shell_NotifyIconA; }
+
     // Fills the record; the tip is cut to 63 characters, no tip leaves NIF_TIP off.
     void Prepare(HWND hwnd, UINT callbackMessage, UINT id, HICON hIcon, const char* tip);
     // NIM_ADD unless added; NIM_DELETE only when added. bAdded follows the

@@ -295,7 +295,7 @@ TEST_SUITE("background threads")
         FolderWatch watch;
         watch.EnableTrace(true);
         REQUIRE(watch.Start(folder.c_str(), true, FILE_NOTIFY_CHANGE_FILE_NAME, owner.hWnd));
-        HANDLE copy = Duplicate(watch.GetThread());
+        HANDLE copy = Duplicate(watch.ThreadHandle());
         REQUIRE(MoveFileA(file.c_str(), (folder + "\\renamed.dll").c_str()));
 
         const std::string changeLine = "Received change notification for '" + folder + "'!\n";
