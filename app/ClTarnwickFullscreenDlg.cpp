@@ -30,13 +30,28 @@ void ClTarnwickFullscreenDlg::ShowAt(const RECT& desktop)
     RECT own;
     GetWindowRect(hWnd, &own);
     const int height = own.bottom - own.top;
-    SetWindowPos(hWnd, nullptr, desktop.left + 10, desktop.bottom - 10 - height, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetWindowPos(hWnd, HWND_TOPMOST, desktop.left + 10, desktop.bottom - 10 - height, 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetTimer(hWnd, kShowAgainTimer, kShowAgainDelay, nullptr);
 }
 
 void ClTarnwickFullscreenDlg::Hide()
 {
-    if (hWnd) ShowWindow(hWnd, SW_HIDE);
+    if (!hWnd) return;
+    KillTimer(hWnd, kShowAgainTimer);
+    SetWindowPos(hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+}
+
+// A frame shown just before may still be put over this window on the screen
+// (Wine does so with a frame that has only just appeared): shown once more
+// a moment later, it is on top there as well.
+void ClTarnwickFullscreenDlg::OnShowAgain()
+{
+    KillTimer(hWnd, kShowAgainTimer);
+    if (!IsWindowVisible(hWnd)) return;
+    const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, keep | SWP_NOZORDER | SWP_HIDEWINDOW);
+    SetWindowPos(hWnd, HWND_TOPMOST, 0, 0, 0, 0, keep | SWP_SHOWWINDOW);
 }
 
 void ClTarnwickFullscreenDlg::OnClose()
@@ -60,6 +75,9 @@ INT_PTR CALLBACK ClTarnwickFullscreenDlg::DialogProc(HWND dialog, UINT message, 
             return TRUE;
         }
         return FALSE;
+    case WM_TIMER:
+        if (self && wParam == kShowAgainTimer) self->OnShowAgain();
+        return TRUE;
     case WM_DESTROY:
         if (self) self->hWnd = nullptr;
         return FALSE;

@@ -20,13 +20,19 @@ public:
     HWND GetHwnd() const { return hWnd; }
 
     // Shows it with its left edge 10 pixels right of the desktop's left edge
-    // and its bottom edge 10 pixels above the desktop's bottom, not activated.
+    // and its bottom edge 10 pixels above the desktop's bottom, not activated,
+    // above every other window (Wine may otherwise raise the owner over it;
+    // the frame hides it while another program is active).
     void ShowAt(const RECT& desktop);
     void Hide();
 
 private:
+    static const UINT_PTR kShowAgainTimer = 1;
+    static const UINT kShowAgainDelay = 300;
+
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     void OnClose();
+    void OnShowAgain();
 
     HWND hWnd;
     HWND hOwner;

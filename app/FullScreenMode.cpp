@@ -60,7 +60,6 @@ void FullScreenMode::Enter(const Windows& windows, HWND focus)
                                         static_cast<DWORD>(GetWindowLongA(windows.hwndFrame, GWL_EXSTYLE)));
     Show(windows.hwndRebar, false);
     Show(windows.hwndStatus, false);
-    dialog.ShowAt(desktop);
 
     WINDOWPLACEMENT placement = wpBeforeFullScreen;
     placement.flags = 0;
@@ -73,6 +72,8 @@ void FullScreenMode::Enter(const Windows& windows, HWND focus)
             OffsetRect(&placement.rcNormalPosition, desktop.left - work.left, desktop.top - work.top);
     }
     Place(windows, placement, focus);
+    // Shown after the frame took its new place, so that it stays above it.
+    dialog.ShowAt(desktop);
 }
 
 void FullScreenMode::Leave(const Windows& windows, bool bShowToolbar, bool bShowStatusbar, HWND focus)
@@ -83,6 +84,13 @@ void FullScreenMode::Leave(const Windows& windows, bool bShowToolbar, bool bShow
     Show(windows.hwndRebar, bShowToolbar);
     Show(windows.hwndStatus, bShowStatusbar);
     Place(windows, wpBeforeFullScreen, focus);
+}
+
+void FullScreenMode::OnActivateApp(bool active)
+{
+    if (!bFullScreenOn) return;
+    if (active) dialog.ShowAt(DesktopRect());
+    else dialog.Hide();
 }
 
 bool FullScreenMode::OnGetMinMaxInfo(MINMAXINFO* info) const

@@ -26,6 +26,9 @@ public:
 
     // Off without touching any window (the frame's windows are gone).
     void Reset() { bFullScreenOn = false; }
+    // While on: the floating window is shown while the program is active and
+    // hidden while another program is.
+    void OnActivateApp(bool active);
     // Hides the floating window; the mode stays as it is.
     void HideWindow() { dialog.Hide(); }
 

@@ -184,6 +184,7 @@ LRESULT TarnwickMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
         }
         break;
     case WM_CLOSE: OnClose(); return 0;
+    case WM_ACTIVATEAPP: OnActivateApp(wParam != FALSE); break;
     case WM_SYSCOLORCHANGE: OnSysColorChange(); return 0;
     case WM_SETTINGCHANGE: OnSettingChange(); return 0;
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
@@ -1759,6 +1760,12 @@ void TarnwickMainFrame::OnFullScreen()
     else
         fullScreen.Enter(FullScreenWindows(), focus);
     Layout();
+}
+
+void TarnwickMainFrame::OnActivateApp(bool active)
+{
+    // The floating window stays above everything only while the program is active.
+    fullScreen.OnActivateApp(active);
 }
 
 void TarnwickMainFrame::OnLeaveFullScreen()

@@ -142,6 +142,7 @@ private:
     void OnSize();
     void OnActivate(WPARAM wParam);
     void OnClose();
+    void OnActivateApp(bool active);
     void OnSysColorChange();
     void OnSettingChange();
     void OnGetMinMaxInfo(MINMAXINFO& info);

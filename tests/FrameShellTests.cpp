@@ -121,6 +121,11 @@ TEST_SUITE("main window")
         HWND floating = FindWindowA(nullptr, "Full Screen");
         REQUIRE(floating != nullptr);
         CHECK(IsWindowVisible(floating));
+        // Another program active: the floating window waits hidden.
+        SendMessageA(window.hwnd, WM_ACTIVATEAPP, FALSE, 0);
+        CHECK_FALSE(IsWindowVisible(floating));
+        SendMessageA(window.hwnd, WM_ACTIVATEAPP, TRUE, 0);
+        CHECK(IsWindowVisible(floating));
         // Esc in the tree leaves it.
         NMTVKEYDOWN key = {};
         key.hdr.hwndFrom = GetDlgItem(window.hwnd, 302);
