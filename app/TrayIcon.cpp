@@ -21,14 +21,17 @@ TrayIcon::~TrayIcon()
     Remove();
 }
 
+// Registered once: the main window asks for every message it does not handle itself.
 UINT TrayIcon::CallbackMessage()
 {
-    return RegisterWindowMessageA(kCallbackMessageName);
+    static const UINT message = RegisterWindowMessageA(kCallbackMessageName);
+    return message;
 }
 
 UINT TrayIcon::TaskbarCreatedMessage()
 {
-    return RegisterWindowMessageA(kTaskbarCreatedName);
+    static const UINT message = RegisterWindowMessageA(kTaskbarCreatedName);
+    return message;
 }
 
 void TrayIcon::Prepare(HWND hwnd, UINT callbackMessage, UINT id, HICON hIcon, const char* tip)

@@ -416,6 +416,7 @@ TEST_CASE("full screen: the desktop for the client, bars hidden, the floating wi
     std::memcpy(&stored, &saved[kPlacement], sizeof(stored));
     CHECK(stored.showCmd == SW_SHOWNORMAL);
     CHECK(RectText(stored.rcNormalPosition) == RectText(before.rcNormalPosition));
+    CHECK(std::memcmp(&stored, &before, sizeof(stored)) == 0);
 
     // The next start is full screen again, and leaves it for the old place.
     Program again;
