@@ -83,7 +83,6 @@ TEST_SUITE("cpu usage")
         CHECK(meter.Next(false, performance.data(), performance.size()) == 0);
         // The second record does not fit: nothing is read.
         CHECK(meter.Next(true, performance.data(), 48 + 23) == 0);
-        CHECK(meter.Next(true, nullptr, 0) == 0);
         // The previous values were kept through the failures.
         CHECK(Next(meter, {{700, 500, 50}, {100, 200, 50}}) == 50);
     }
@@ -105,8 +104,6 @@ TEST_SUITE("cpu usage")
         meter.Begin(true, basic.data(), basic.size(), false, performance.data(), performance.size());
         CHECK(meter.GetProcessorCount() == 0);
         meter.Begin(true, basic.data(), 40, true, performance.data(), performance.size());
-        CHECK(meter.GetProcessorCount() == 0);
-        meter.Begin(true, basic.data(), basic.size(), true, performance.data(), 60);
         CHECK(meter.GetProcessorCount() == 0);
         meter.Begin(true, basic.data(), basic.size(), true, performance.data(), 48 + 24);
         CHECK(meter.GetProcessorCount() == 2);

@@ -121,18 +121,32 @@ TEST_SUITE("main window")
         HWND floating = FindWindowA(nullptr, "Full Screen");
         REQUIRE(floating != nullptr);
         CHECK(IsWindowVisible(floating));
+        CHECK(GetWindow(floating, GW_OWNER) == window.hwnd);
+        char caption[32] = {};
+        GetDlgItemTextA(floating, IDCANCEL, caption, sizeof(caption));
+        CHECK(std::string(caption) == "&Close");
+        // Larger than the screen allowed; size, move, maximise and restore grayed.
+        MINMAXINFO limits = {};
+        SendMessageA(window.hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+        RECT frame;
+        GetWindowRect(window.hwnd, &frame);
+        CHECK(limits.ptMaxTrackSize.x == frame.right - frame.left);
+        CHECK(limits.ptMaxTrackSize.y == frame.bottom - frame.top);
+        CHECK(limits.ptMaxTrackSize.x > GetSystemMetrics(SM_CXSCREEN));
+        HMENU systemMenu = GetSystemMenu(window.hwnd, FALSE);
+        SendMessageA(window.hwnd, WM_INITMENU, reinterpret_cast<WPARAM>(systemMenu), 0);
+        for (UINT command : {SC_SIZE, SC_MOVE, SC_MAXIMIZE, SC_RESTORE}) {
+            CAPTURE(command);
+            CHECK((GetMenuState(systemMenu, command, MF_BYCOMMAND) & MF_GRAYED) != 0);
+        }
+        CHECK((GetMenuState(systemMenu, SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED) == 0);
         // Another program active: the floating window waits hidden.
         SendMessageA(window.hwnd, WM_ACTIVATEAPP, FALSE, 0);
         CHECK_FALSE(IsWindowVisible(floating));
         SendMessageA(window.hwnd, WM_ACTIVATEAPP, TRUE, 0);
         CHECK(IsWindowVisible(floating));
-        // Esc in the tree leaves it.
-        NMTVKEYDOWN key = {};
-        key.hdr.hwndFrom = GetDlgItem(window.hwnd, 302);
-        key.hdr.idFrom = 302;
-        key.hdr.code = TVN_KEYDOWN;
-        key.wVKey = VK_ESCAPE;
-        SendMessageA(window.hwnd, WM_NOTIFY, 302, reinterpret_cast<LPARAM>(&key));
+
+        SendMessageA(window.hwnd, WM_COMMAND, ID_VIEW_FULLSCREEN, 0);
         Pump(50);
         CHECK_FALSE(window.frame->IsFullScreen());
         WINDOWPLACEMENT after = {};
@@ -142,9 +156,6 @@ TEST_SUITE("main window")
         CHECK(IsWindowVisible(status));
         CHECK(IsWindowVisible(GetDlgItem(window.hwnd, 300)));
         CHECK_FALSE(IsWindowVisible(floating));
-        // Esc while off changes nothing.
-        SendMessageA(window.hwnd, WM_NOTIFY, 302, reinterpret_cast<LPARAM>(&key));
-        CHECK_FALSE(window.frame->IsFullScreen());
         TestPaths::RemoveTree(folder);
     }
 }

@@ -1,10 +1,8 @@
-// The CPU graph's pixels, the tray icon with a stand-in shell, and
-// full-screen mode on a plain window.
+// The CPU graph's pixels and the tray icon with a stand-in shell.
 #include <doctest/doctest.h>
 
 #include "ControlHost.h"
 #include "app/ClCPUGraph.h"
-#include "app/FullScreenMode.h"
 #include "app/TrayIcon.h"
 
 #include <windows.h>
@@ -122,63 +120,6 @@ private:
     TrayIcon& tray;
     UINT callback;
 };
-
-// A frame with a menu and the children that full-screen mode hides and shows.
-class FakeFrame {
-public:
-    FakeFrame()
-    {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = Proc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        windowClass.lpszClassName = "TarnwickTestFullScreenFrame";
-        RegisterClassA(&windowClass);
-        HMENU menu = CreateMenu();
-        AppendMenuA(menu, MF_STRING, 40053, "&View");
-        hWnd = CreateWindowExA(WS_EX_APPWINDOW, windowClass.lpszClassName, "frame",
-                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VISIBLE, 40, 30, 500,
-                               350, nullptr, menu, GetModuleHandleA(nullptr), this);
-        windows.hwndFrame = hWnd;
-        windows.hwndRebar = Child(300);
-        windows.hwndStatus = Child(305);
-        windows.hwndTree = Child(302);
-        windows.hwndList = Child(304);
-    }
-    ~FakeFrame() { DestroyWindow(hWnd); }
-    HWND Child(int id)
-    {
-        return CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER, 0, 0, 50, 20, hWnd,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-    }
-    void Pump()
-    {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    }
-    HWND hWnd;
-    FullScreenMode::Windows windows;
-    FullScreenMode mode;
-    std::vector<WPARAM> commands;
-
-private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == WM_NCCREATE)
-            SetWindowLongPtrA(window, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-        FakeFrame* self = reinterpret_cast<FakeFrame*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self && message == WM_COMMAND && lParam == 0) self->commands.push_back(wParam);
-        if (self && message == WM_GETMINMAXINFO && self->mode.OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam)))
-            return 0;
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-};
-
-bool SamePlacement(const WINDOWPLACEMENT& a, const WINDOWPLACEMENT& b)
-{
-    return a.showCmd == b.showCmd && EqualRect(&a.rcNormalPosition, &b.rcNormalPosition);
-}
 
 } // namespace
 
@@ -342,20 +283,10 @@ TEST_SUITE("controls")
             CHECK_FALSE(IsWindowVisible(window.hWnd));
             CHECK_FALSE(IsIconic(window.hWnd));
 
-            // Button-up events toggle; moves and button-down do nothing.
-            const UINT callback = TrayIcon::CallbackMessage();
-            struct Step {
-                UINT event;
-                bool visibleAfter;
-            };
-            for (const Step& step : {Step{WM_MOUSEMOVE, false}, Step{WM_LBUTTONDOWN, false}, Step{WM_LBUTTONUP, true},
-                                     Step{WM_MOUSEMOVE, true}, Step{WM_RBUTTONUP, false}, Step{WM_MBUTTONUP, true},
-                                     Step{WM_LBUTTONUP, false}}) {
-                CAPTURE(step.event);
-                PostMessageA(window.hWnd, callback, 101, step.event);
-                window.Pump();
-                CHECK(IsWindowVisible(window.hWnd) == step.visibleAfter);
-            }
+            // A button-up on the icon brings it back.
+            PostMessageA(window.hWnd, TrayIcon::CallbackMessage(), 101, WM_LBUTTONUP);
+            window.Pump();
+            CHECK(IsWindowVisible(window.hWnd));
             g_shellCalls.clear();
         }
         // Gone with its owner object.
@@ -365,86 +296,5 @@ TEST_SUITE("controls")
         TrayIcon plain(FakeShellNotifyIcon);
         plain.Prepare(nullptr, 1, 101, nullptr, nullptr);
         CHECK(plain.GetRecord().uFlags == (NIF_MESSAGE | NIF_ICON));
-    }
-
-    TEST_CASE("full-screen mode: client covers the desktop, bars hidden, floating window; leaving restores")
-    {
-        FakeFrame frame;
-        REQUIRE(frame.mode.Create(GetModuleHandleA(nullptr), frame.hWnd, 40053));
-        HWND floating = frame.mode.GetDialog();
-        REQUIRE(floating != nullptr);
-        char title[32] = {};
-        GetWindowTextA(floating, title, sizeof(title));
-        CHECK(std::string(title) == "Full Screen");
-        char caption[32] = {};
-        GetDlgItemTextA(floating, IDCANCEL, caption, sizeof(caption));
-        CHECK(std::string(caption) == "&Close");
-        CHECK(GetWindow(floating, GW_OWNER) == frame.hWnd);
-        CHECK_FALSE(IsWindowVisible(floating));
-
-        WINDOWPLACEMENT before = {};
-        before.length = sizeof(before);
-        GetWindowPlacement(frame.hWnd, &before);
-        SetFocus(frame.windows.hwndList);
-
-        frame.mode.Enter(frame.windows, frame.windows.hwndList);
-        frame.Pump();
-        CHECK(frame.mode.IsOn());
-        RECT desktop;
-        GetWindowRect(GetDesktopWindow(), &desktop);
-        POINT origin = {0, 0};
-        ClientToScreen(frame.hWnd, &origin);
-        RECT client;
-        GetClientRect(frame.hWnd, &client);
-        CHECK(origin.x == desktop.left);
-        CHECK(origin.y == desktop.top);
-        CHECK(client.right == desktop.right - desktop.left);
-        CHECK(client.bottom == desktop.bottom - desktop.top);
-        CHECK_FALSE(IsWindowVisible(frame.windows.hwndRebar));
-        CHECK_FALSE(IsWindowVisible(frame.windows.hwndStatus));
-        CHECK(IsWindowVisible(frame.windows.hwndTree));
-        CHECK(GetFocus() == frame.windows.hwndList);
-        RECT floatRect;
-        GetWindowRect(floating, &floatRect);
-        CHECK(IsWindowVisible(floating));
-        CHECK(floatRect.left == desktop.left + 10);
-        CHECK(floatRect.bottom == desktop.bottom - 10);
-
-        MINMAXINFO limits = {};
-        SendMessageA(frame.hWnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
-        const RECT& full = frame.mode.GetFrameRect();
-        CHECK(limits.ptMaxTrackSize.x == full.right - full.left);
-        CHECK(limits.ptMaxTrackSize.y == full.bottom - full.top);
-        CHECK(full.right - full.left > desktop.right - desktop.left);
-
-        HMENU systemMenu = GetSystemMenu(frame.hWnd, FALSE);
-        REQUIRE(systemMenu != nullptr);
-        EnableMenuItem(systemMenu, SC_MOVE, MF_BYCOMMAND | MF_ENABLED);
-        frame.mode.OnInitMenu(systemMenu);
-        for (UINT command : {SC_SIZE, SC_MOVE, SC_MAXIMIZE, SC_RESTORE}) {
-            CAPTURE(command);
-            CHECK((GetMenuState(systemMenu, command, MF_BYCOMMAND) & MF_GRAYED) != 0);
-        }
-        CHECK((GetMenuState(systemMenu, SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED) == 0);
-
-        // Close sends the full-screen command to the frame.
-        SendMessageA(GetDlgItem(floating, IDCANCEL), BM_CLICK, 0, 0);
-        frame.Pump();
-        REQUIRE(frame.commands.size() == 1);
-        CHECK(LOWORD(frame.commands[0]) == 40053);
-
-        frame.mode.Leave(frame.windows, true, false, frame.windows.hwndTree);
-        frame.Pump();
-        CHECK_FALSE(frame.mode.IsOn());
-        WINDOWPLACEMENT after = {};
-        after.length = sizeof(after);
-        GetWindowPlacement(frame.hWnd, &after);
-        CHECK(SamePlacement(before, after));
-        CHECK(SamePlacement(before, frame.mode.GetPlacementBefore()));
-        CHECK(IsWindowVisible(frame.windows.hwndRebar));
-        CHECK_FALSE(IsWindowVisible(frame.windows.hwndStatus));
-        CHECK_FALSE(IsWindowVisible(floating));
-        CHECK(GetFocus() == frame.windows.hwndTree);
-        CHECK_FALSE(frame.mode.OnGetMinMaxInfo(&limits));
     }
 }
