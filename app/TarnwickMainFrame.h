@@ -7,6 +7,8 @@
 #include "ClDebugString.h"
 #include "MenuEnabling.h"
 #include "OwnerDrawMenu.h"
+#include "PluginHost.h"
+#include "PluginRequest.h"
 #include "StatusDisplay.h"
 #include "FullScreenMode.h"
 #include "TrayIcon.h"
@@ -122,6 +124,10 @@ public:
     };
     bool IsBusy() const { return busy.IsBusy(); }
 
+    // ---- Plug-ins ----------------------------------------------------------
+    // The loaded plug-ins (the Options dialog's Plugins page works on them).
+    PluginHost& Plugins() { return plugins; }
+
     // ---- Background threads --------------------------------------------
     // Workers are stopped first when the window is torn down.
     void AddWorker(BackgroundWorker* worker);
@@ -236,6 +242,12 @@ private:
 
     // ---- Commands: plug-ins (ids 1003 to 2001) -------------------------
     void OnPluginCommand(UINT id, HWND view);
+
+    // What a plug-in gets from a view: its source and the selected processes or modules.
+    bool PluginTargets(HWND view, PluginRequest::Source& source, std::vector<PluginRequest::Item>& items) const;
+    // A language chosen while a plug-in runs is applied when it has returned.
+    void RequestLanguage(HMODULE module);
+    void ApplyPendingLanguage();
 
     // ---- Commands: internet search (40094, ids 2004 to 4002) -----------
     void OnSearchInternet();
@@ -358,6 +370,9 @@ private:
     // The folder watches and the CPU sampler (stopped before the graph goes).
     BackgroundThreads threads;
     unsigned nRefreshCount;
+    PluginHost plugins;
+    HMODULE hPendingLanguage = nullptr;
+    bool bLanguagePending = false;
     char szTooltip[1024];
     wchar_t wszTooltip[1024];
 };

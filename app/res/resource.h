@@ -21,6 +21,8 @@
 #define IDI_CANCEL                    174
 #define IDI_OK                        176
 #define IDI_LANGUAGE_PROGRAM          202
+// Shown for a language module that gives no icon of its own
+#define IDI_LANGUAGE_PLACEHOLDER      208
 
 // Bitmaps
 #define IDB_SPLASH                    123
@@ -81,6 +83,9 @@
 // is "CLTARNWICKFULLSCREENDLG"; its Close button is IDCANCEL (2).
 #define IDC_CPUGRAPH                  307
 #define ID_TRAYICON                   101
+
+// Choose-language dialog (template "CLTARNWICKCHOOSELANGDLG")
+#define IDC_LANGUAGE_LIST             1150
 
 // Module and process information windows, about box
 #define IDC_MODINFO_TREE              1003
