@@ -16,6 +16,7 @@ int Modules(const Args& args);
 int FindDll(const Args& args);
 int Machine(const Args& args);
 int Report(const Args& args);
+int Cpu(const Args& args);
 int Plugins(const Args& args);
 int Languages(const Args& args);
 int HelpFilePath(const Args& args);

@@ -29,6 +29,8 @@ const char kUsage[] =
     "  report --format text|xml|html --out FILE [PID...]\n"
     "                          a report of the processes (all when none given);\n"
     "                          Ctrl+C aborts and removes what was written\n"
+    "  cpu [COUNT]             total processor usage once per second, COUNT\n"
+    "                          values (default 5), as the CPU graph receives them\n"
     "  params PID              what the process information window shows: six\n"
     "                          <label><TAB><value> lines, then one\n"
     "                          Environment<TAB><variable><TAB><value> per variable\n"
@@ -65,6 +67,7 @@ const Command kCommands[] = {
     {"finddll", CliCommands::FindDll},
     {"machine", CliCommands::Machine},
     {"report", CliCommands::Report},
+    {"cpu", CliCommands::Cpu},
     {"params", CliCommands::Params},
     {"modinfo", CliCommands::ModInfo},
     {"plugins", CliCommands::Plugins},
