@@ -9,4 +9,5 @@ public:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static void ShowVersion(HWND window);
 };

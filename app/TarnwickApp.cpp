@@ -4,13 +4,14 @@
 #include "LanguageSettings.h"
 #include "StringTable.h"
 #include "TarnwickMainFrame.h"
+#include "TarnwickVersion.h"
 #include "res/resource.h"
 #include "../sysutils/Orvo_SystemUtilities.h"
 
 #include <new>
 #include <string>
 
-const char TarnwickApp::kTitle[] = "Tarnwick 2.6";
+const char TarnwickApp::kTitle[] = TARNWICK_TITLE;
 
 TarnwickApp::TarnwickApp(HINSTANCE instance, const char* commandLine)
     : ClApplication(instance, commandLine), bRestart(false), switches(commandLine)

@@ -1,5 +1,6 @@
 // tarnwick-cli: the console companion of tarnwick.exe.
 #include "CliCommands.h"
+#include "TarnwickVersion.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -51,6 +52,7 @@ const char kUsage[] =
     "  pipe \"COMMAND\"         runs COMMAND as the Console window does and prints\n"
     "                          its text (exit 1 when it cannot be started)\n"
     "  --help                  this text\n"
+    "  --version               the version of the tool\n"
     "\n"
     "Exit status: 0 success, 1 failure, 2 bad command line.\n";
 
@@ -95,6 +97,10 @@ int main(int argc, char** argv)
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (name == "--version") {
+        std::fputs("tarnwick-cli " TARNWICK_VERSION_TEXT "\n", stdout);
         return 0;
     }
     CliCommands::Args args(argv + 2, argv + argc);

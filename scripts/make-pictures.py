@@ -365,6 +365,53 @@ def bmp_bytes(rows):
     return struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(data), 0, 0, 14 + len(info)) + info + bytes(data)
 
 
+def bmp8_rle_bytes(rows):
+    """8-bit RLE8 BMP with its own palette, for pictures of at most 256 colours
+    (the splash: a gradient and flat drawing, which RLE8 packs well)."""
+    palette = sorted({p for row in rows for p in row})
+    if len(palette) > 256:
+        raise ValueError("more than 256 colours: %d" % len(palette))
+    index = {p: i for i, p in enumerate(palette)}
+    h, w = len(rows), len(rows[0])
+    data = bytearray()
+    for row in reversed(rows):
+        line = [index[p] for p in row]
+        i = 0
+        literal = []
+
+        def flush(literal):
+            # Absolute mode needs at least 3 indices and ends on a word boundary.
+            while literal:
+                chunk, literal[:] = literal[:255], literal[255:]
+                if len(chunk) < 3:
+                    for value in chunk:
+                        data.extend((1, value))
+                else:
+                    data.extend((0, len(chunk)))
+                    data.extend(chunk)
+                    if len(chunk) % 2:
+                        data.append(0)
+
+        while i < w:
+            run = 1
+            while i + run < w and run < 255 and line[i + run] == line[i]:
+                run += 1
+            if run >= 3:
+                flush(literal)
+                data.extend((run, line[i]))
+                i += run
+            else:
+                literal.extend(line[i:i + run])
+                i += run
+        flush(literal)
+        data.extend((0, 0))  # end of line
+    data.extend((0, 1))  # end of bitmap
+    table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 8, 1, len(data), 2835, 2835, len(palette), 0)
+    offset = 14 + len(info) + len(table)
+    return struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset) + info + table + bytes(data)
+
+
 def png_bytes(px):
     raw = bytearray()
     for row in px:
@@ -778,7 +825,7 @@ def main():
                 rows[y][14 + x] = (128, 128, 128)
     write("sortarrows.bmp", bmp_bytes(rows))
 
-    write("splash.bmp", bmp_bytes(splash()))
+    write("splash.bmp", bmp8_rle_bytes(splash()))
     write("search.png", google_png())
 
 

@@ -1,9 +1,8 @@
 #include "DebugOutput.h"
 
 #include <windows.h>
-#include <cstdarg>
-#include <cstdio>
-#include <vector>
+#include <stdarg.h>
+#include <stdio.h>
 
 namespace {
 DebugCaptureHook g_hook = nullptr;
@@ -19,14 +18,19 @@ void DebugOutput::Write(const char* text)
 
 void DebugOutput::Format(unsigned bufferSize, const char* format, ...)
 {
-    if (bufferSize == 0) return;
-    std::vector<char> buffer(bufferSize, '\0');
+    if (bufferSize == 0 || !format) return;
+    // The system's own formatter (msvcrt), so that the system libraries need
+    // no C runtime extras; the texts are short, most fit the stack buffer.
+    char local[512];
+    char* buffer = bufferSize <= sizeof(local) ? local : static_cast<char*>(LocalAlloc(LMEM_FIXED, bufferSize));
+    if (!buffer) return;
     va_list args;
     va_start(args, format);
-    vsnprintf(buffer.data(), bufferSize, format, args);
+    _vsnprintf(buffer, bufferSize, format, args);
     va_end(args);
     buffer[bufferSize - 1] = '\0';
-    Write(buffer.data());
+    Write(buffer);
+    if (buffer != local) LocalFree(buffer);
 }
 
 void DebugOutput::SetCapture(DebugCaptureHook hook, void* context)

@@ -9,6 +9,6 @@ public:
     static void Write(const char* text);
     // printf-style into a buffer of the given size (truncating), then Write.
     static void Format(unsigned bufferSize, const char* format, ...)
-        __attribute__((format(printf, 2, 3)));
+        __attribute__((format(ms_printf, 2, 3)));
     static void SetCapture(DebugCaptureHook hook, void* context);
 };

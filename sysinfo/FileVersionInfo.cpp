@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -69,8 +70,9 @@ bool FileVersionInfo::Load(const char* path)
             while (count < maxChars && count < 16 && key[count]) ++count;
             char ansi[17] = {};
             WideCharToMultiByte(CP_ACP, 0, key, static_cast<int>(count), ansi, 16, nullptr, nullptr);
-            unsigned value = 0;
-            if (std::sscanf(ansi, "%x", &value) == 1) {
+            char* parsedEnd = ansi;
+            const unsigned long value = std::strtoul(ansi, &parsedEnd, 16);
+            if (parsedEnd != ansi) {
                 wLanguage = static_cast<uint16_t>(value >> 16);
                 wCodePage = static_cast<uint16_t>(value & 0xFFFF);
             }

@@ -49,12 +49,18 @@ extern "C" EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record,
 
 __attribute__((noinline)) bool CallBody(GuardedCall::Body body, void* context)
 {
+#if __cpp_exceptions
     try {
         body(context);
         return true;
     } catch (...) {
         return false;
     }
+#else
+    // Built without exceptions (the system libraries): nothing can throw.
+    body(context);
+    return true;
+#endif
 }
 
 } // namespace

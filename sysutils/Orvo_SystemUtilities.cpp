@@ -15,7 +15,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
+
+// This library is built without the C++ runtime (no exceptions, no standard
+// library beyond the C functions of msvcrt): texts live in fixed buffers.
 
 namespace {
 
@@ -64,41 +66,62 @@ void CloseIfOpen(HANDLE handle)
     }
 }
 
-std::string UpperCase(const char* text)
+// Appends `text` to the terminated `buffer` of `size` bytes, cutting it
+// short when it does not fit; false when it was cut.
+bool Append(char* buffer, size_t size, const char* text)
 {
-    std::string upper(text ? text : "");
-    if (!upper.empty()) CharUpperBuffA(&upper[0], static_cast<DWORD>(upper.size()));
-    return upper;
+    size_t used = std::strlen(buffer);
+    while (*text && used + 1 < size) buffer[used++] = *text++;
+    buffer[used] = '\0';
+    return *text == '\0';
 }
 
-std::string LowerCase(const char* text)
+// "\\DOMAIN\NAME" into `buffer` of `size` bytes, cut short when it does not fit.
+void AccountText(char* buffer, size_t size, const char* domain, const char* name)
 {
-    std::string lower(text ? text : "");
-    if (!lower.empty()) CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
-    return lower;
+    if (size == 0) return;
+    buffer[0] = '\0';
+    Append(buffer, size, "\\\\");
+    Append(buffer, size, domain);
+    Append(buffer, size, "\\");
+    Append(buffer, size, name);
 }
 
-int FindFilesIn(const std::string& folder, const std::string& extension, FindFilesCallback callback,
-                LPARAM userValue)
+// Long enough for any path FindFirstFileA can take, with room to spare.
+const size_t kFindPath = 2 * MAX_PATH;
+
+// `extension` is upper case; null when nothing can match (longer than any name).
+int FindFilesIn(const char* folder, const char* extension, FindFilesCallback callback, LPARAM userValue)
 {
+    char path[kFindPath] = {};
+    if (!Append(path, sizeof(path), folder) || !Append(path, sizeof(path), "\\*.*")) return -1;
     WIN32_FIND_DATAA data;
-    HANDLE search = FindFirstFileA((folder + "\\*.*").c_str(), &data);
+    HANDLE search = FindFirstFileA(path, &data);
     if (search == INVALID_HANDLE_VALUE) return -1;
     do {
         const DWORD attributes = data.dwFileAttributes;
         const bool isDirectory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         const bool isSystem = (attributes & FILE_ATTRIBUTE_SYSTEM) != 0;
-        if ((!isDirectory || isSystem) && UpperCase(data.cFileName).find(extension) != std::string::npos) {
+        char upper[MAX_PATH] = {};
+        lstrcpynA(upper, data.cFileName, sizeof(upper));
+        CharUpperBuffA(upper, static_cast<DWORD>(std::strlen(upper)));
+        path[0] = '\0';
+        const bool fits = Append(path, sizeof(path), folder) && Append(path, sizeof(path), "\\");
+        if ((!isDirectory || isSystem) && extension && std::strstr(upper, extension)) {
             ++g_findMatchCount;
             if (callback) {
-                std::string path = folder + "\\" + LowerCase(data.cFileName);
-                callback(path.c_str(), userValue);
+                char lower[MAX_PATH] = {};
+                lstrcpynA(lower, data.cFileName, sizeof(lower));
+                CharLowerBuffA(lower, static_cast<DWORD>(std::strlen(lower)));
+                if (fits && Append(path, sizeof(path), lower)) callback(path, userValue);
             }
         } else if (isDirectory && !isSystem && std::strcmp(data.cFileName, ".") != 0
                    && std::strcmp(data.cFileName, "..") != 0) {
-            ++g_findDepth;
-            FindFilesIn(folder + "\\" + data.cFileName, extension, callback, userValue);
-            --g_findDepth;
+            if (fits && Append(path, sizeof(path), data.cFileName)) {
+                ++g_findDepth;
+                FindFilesIn(path, extension, callback, userValue);
+                --g_findDepth;
+            }
         }
     } while (FindNextFileA(search, &data));
     FindClose(search);
@@ -370,7 +393,7 @@ int WINAPI GetProcessOwner(HANDLE process, char* buffer, DWORD* size)
                     name[sizeof(name) - 1] = domain[sizeof(domain) - 1] = '\0';
                     DWORD length = static_cast<DWORD>(std::strlen(name) + std::strlen(domain) + 4);
                     if (buffer && size && *size >= length)
-                        snprintf(buffer, length, "\\\\%s\\%s", domain, name);
+                        AccountText(buffer, length, domain, name);
                     else if (size)
                         *size = length;
                 }
@@ -406,7 +429,7 @@ int WINAPI GetAccountNameFromSid(PSID sid, char* buffer, int bufferSize)
     if (!advapi.LookupAccountSid(nullptr, sid, name, &nameSize, domain, &domainSize, &use)) return 0;
     name[sizeof(name) - 1] = domain[sizeof(domain) - 1] = '\0';
     char work[520];
-    snprintf(work, sizeof(work), "\\\\%s\\%s", domain, name);
+    AccountText(work, sizeof(work), domain, name);
     int length = static_cast<int>(std::strlen(work));
     if (buffer && length < bufferSize) std::memcpy(buffer, work, static_cast<size_t>(length) + 1);
     return length;
@@ -428,10 +451,10 @@ int WINAPI GetModuleFolder(HMODULE module, char* buffer, int bufferSize, BOOL ke
     _makepath(folder, drive, dir, nullptr, nullptr);
     int length = static_cast<int>(std::strlen(folder));
     if (buffer && bufferSize >= length) {
-        std::string text(folder);
-        if (!keepSeparator && !text.empty() && text.back() == '\\') text.pop_back();
+        int copied = length;
+        if (!keepSeparator && copied > 0 && folder[copied - 1] == '\\') folder[--copied] = '\0';
         // Copy only when the terminator fits as well.
-        if (static_cast<int>(text.size()) < bufferSize) std::memcpy(buffer, text.c_str(), text.size() + 1);
+        if (copied < bufferSize) std::memcpy(buffer, folder, static_cast<size_t>(copied) + 1);
     }
     return length;
 }
@@ -453,8 +476,7 @@ WORD WINAPI GetUILanguage(void)
 {
     WORD language = 0xFFFF;
     if (!GuardedCall::Invoke([&] {
-            OsVersion os;
-            switch (os.nKind) {
+            switch (OsVersion::QueryKind()) {
             case OsVersion::WindowsME:
             case OsVersion::Windows2000:
             case OsVersion::WindowsXP: {
@@ -477,8 +499,9 @@ WORD WINAPI GetUILanguage(void)
                     DWORD size = 32;
                     if (RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size)
                         == ERROR_SUCCESS) {
-                        unsigned parsed = 0;
-                        if (std::sscanf(value, "%x", &parsed) == 1) language = static_cast<WORD>(parsed);
+                        char* end = value;
+                        const unsigned long parsed = std::strtoul(value, &end, 16);
+                        if (end != value) language = static_cast<WORD>(parsed);
                     }
                     RegCloseKey(key);
                 }
@@ -504,10 +527,16 @@ int WINAPI FindFilesRecursive(const char* folder, const char* pattern, FindFiles
     if (!folder || !pattern) return -1;
     const char* dot = std::strrchr(pattern, '.');
     if (!dot) return -1;
-    const std::string extension = UpperCase(dot);
+    // An extension longer than any file name matches nothing; the walk still runs.
+    char extension[MAX_PATH] = {};
+    const bool fits = std::strlen(dot) < sizeof(extension);
+    if (fits) {
+        lstrcpynA(extension, dot, sizeof(extension));
+        CharUpperBuffA(extension, static_cast<DWORD>(std::strlen(extension)));
+    }
     const bool outermost = g_findDepth == 0;
     if (outermost) g_findMatchCount = 0;
-    int result = FindFilesIn(folder, extension, callback, userValue);
+    int result = FindFilesIn(folder, fits ? extension : nullptr, callback, userValue);
     if (result < 0) return -1;
     return outermost ? g_findMatchCount : 0;
 }
@@ -604,10 +633,15 @@ int WINAPI FileMD5(const char* path, BYTE digest[16])
     }
     Md5 md5;
     static const size_t kBlock = 16384;
-    unsigned char* block = new unsigned char[kBlock];
+    unsigned char* block = static_cast<unsigned char*>(LocalAlloc(LMEM_FIXED, kBlock));
+    if (!block) {
+        std::fclose(file);
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
     size_t got;
     while ((got = std::fread(block, 1, kBlock, file)) > 0) md5.Update(block, got);
-    delete[] block;
+    LocalFree(block);
     std::fclose(file);
     md5.Final(digest);
     return 1;

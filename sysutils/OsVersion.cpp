@@ -90,41 +90,45 @@ void OsVersion::Describe(const OsVersionFacts& f)
     const std::string& csd = f.strCSDVersion;
     const char csd1 = csd.size() > 1 ? csd[1] : '\0';
 
+    nKind = KindOf(f.dwPlatformId, f.dwMajorVersion, f.dwMinorVersion, csd1);
     if (f.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
-        if (f.dwMajorVersion == 4) {
-            if (f.dwMinorVersion == 0) {
-                d += "Microsoft Windows 95 ";
-                nKind = Windows95;
-                if (csd1 == 'C' || csd1 == 'B') d += "OSR2 ";
-            } else if (f.dwMinorVersion == 10) {
-                d += "Microsoft Windows 98 ";
-                nKind = Windows98;
-                if (csd1 == 'A') {
-                    d += "SE ";
-                    nKind = Windows98SE;
-                }
-            } else if (f.dwMinorVersion == 90) {
-                d += "Microsoft Windows Millennium Edition ";
-                nKind = WindowsME;
-            }
+        switch (nKind) {
+        case Windows95:
+            d += "Microsoft Windows 95 ";
+            if (csd1 == 'C' || csd1 == 'B') d += "OSR2 ";
+            break;
+        case Windows98:
+            d += "Microsoft Windows 98 ";
+            break;
+        case Windows98SE:
+            d += "Microsoft Windows 98 SE ";
+            break;
+        case WindowsME:
+            d += "Microsoft Windows Millennium Edition ";
+            break;
+        default:
+            break;
         }
     } else if (f.dwPlatformId == VER_PLATFORM_WIN32_NT) {
         const uint32_t major = f.dwMajorVersion, minor = f.dwMinorVersion;
-        if (major == 6 && minor == 0) {
+        switch (nKind) {
+        case WindowsLonghorn:
             d += "Microsoft Windows Code Name \"Longhorn\" ";
-            nKind = WindowsLonghorn;
-        } else if (major == 5 && minor == 2) {
+            break;
+        case WindowsServer2003:
             d += "Microsoft Windows Server 2003 ";
-            nKind = WindowsServer2003;
-        } else if (major == 5 && minor == 1) {
+            break;
+        case WindowsXP:
             d += "Microsoft Windows XP ";
-            nKind = WindowsXP;
-        } else if (major == 5 && minor == 0) {
+            break;
+        case Windows2000:
             d += "Microsoft Windows 2000 ";
-            nKind = Windows2000;
-        } else if (major < 5) {
+            break;
+        case WindowsNT:
             d += "Microsoft Windows NT ";
-            nKind = WindowsNT;
+            break;
+        default:
+            break;
         }
 
         if (f.bExtended) {
@@ -181,7 +185,6 @@ void OsVersion::Describe(const OsVersionFacts& f)
         }
     } else {
         d = "<Unknown>";
-        nKind = Unknown;
     }
 
     std::vector<char> text(d.begin(), d.end());

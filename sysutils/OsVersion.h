@@ -40,6 +40,12 @@ public:
 
     static OsVersionFacts QueryFacts();
 
+    // The kind alone (OsKind.cpp, free of the C++ library, for the system
+    // libraries): from the platform, the version numbers and the second
+    // character of the service-pack text; and of the running system.
+    static Kind KindOf(uint32_t platformId, uint32_t major, uint32_t minor, char servicePackSecond);
+    static Kind QueryKind();
+
     bool IsWindows95() const { return nKind == Windows95; }
     bool IsWindows98() const { return nKind == Windows98; }
     bool IsWindows98SE() const { return nKind == Windows98SE; }

@@ -147,3 +147,13 @@ TEST_SUITE("os version")
         CHECK(none.strDescription.empty());
     }
 }
+
+TEST_SUITE("family")
+{
+    TEST_CASE("the system libraries' kind of the running system is the described kind")
+    {
+        // OrvoSysUtils decides by OsVersion::QueryKind alone, the program by the full description.
+        CHECK(OsVersion::QueryKind() == OsVersion().nKind);
+        CHECK(OsVersion::QueryKind() != OsVersion::Unknown);
+    }
+}

@@ -3,6 +3,7 @@
 // tarnwick-cli prints, and which programs the commands start (recorders that
 // log their command line and current directory stand in for them).
 #include "E2eTest.h"
+#include "TarnwickVersion.h"
 
 #include <cstdio>
 #include <cstring>
@@ -777,6 +778,8 @@ TEST_CASE("process commands: Explore, Command Window, Switch to, web pages and A
     const Dialog about = Dialog::WaitFor("About Tarnwick", tw.app.Pid());
     REQUIRE(about);
     CHECK(about.ControlText(1151) == kTitle);
+    // The version from the build's one place, as in the version resource and tarnwick-cli --version.
+    CHECK(about.ControlText(1152) == "Version " TARNWICK_VERSION_TEXT);
     CHECK(!Screenshot::SaveDesktop("about").empty());
     REQUIRE(about.Dismiss());
 
