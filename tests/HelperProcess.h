@@ -29,5 +29,11 @@ private:
 // program (Wine picks the version by program name: a copy named like ours).
 std::string ConsoleTool();
 
-// Runs a program to its end and returns what it wrote to standard output.
+// The Windows version this test program poses as ("winxp", "win98", ...;
+// "" under Wine's default version), from its name.
+std::string PosedVersion();
+
+// Runs a program to its end and returns what it wrote to standard output
+// (and to standard error, when asked for).
 bool RunAndCapture(const std::string& commandLine, std::string& output, DWORD& exitCode);
+bool RunAndCapture(const std::string& commandLine, std::string& output, std::string& errors, DWORD& exitCode);
