@@ -67,11 +67,11 @@ std::string CliHelp::Fields(const RecordSchema& schema)
 {
     std::string text;
     for (const RecordField& field : schema.fields)
-        text += Entry(std::string(field.name) + " (" + TypeName(field.type) + ")", field.meaning, 28);
+        text += Entry(std::string(field.name) + " (" + TypeName(field.type) + ")", field.meaning, 31);
     for (const RecordList& list : schema.lists) {
-        text += Entry(std::string(list.name) + " (list)", list.meaning, 28);
+        text += Entry(std::string(list.name) + " (list)", list.meaning, 31);
         for (const RecordField& field : list.fields)
-            text += Entry(std::string("  ") + field.name + " (" + TypeName(field.type) + ")", field.meaning, 28);
+            text += Entry(std::string("  ") + field.name + " (" + TypeName(field.type) + ")", field.meaning, 31);
     }
     return text;
 }
@@ -109,7 +109,9 @@ std::string CliHelp::Command(const CliCommand& command)
     std::string text = "Usage: tarnwick-cli " + std::string(command.name);
     if (!options.empty()) text += " [OPTIONS]";
     if (command.operands && *command.operands) text += " " + std::string(command.operands);
-    text += "\n\n" + std::string(command.summary) + ".\n";
+    std::string summary = command.summary;
+    if (!summary.empty() && summary[0] >= 'a' && summary[0] <= 'z') summary[0] = static_cast<char>(summary[0] - 32);
+    text += "\n\n" + summary + ".\n";
     if (command.help && *command.help) text += "\n" + std::string(command.help);
     if (!text.empty() && text.back() != '\n') text += "\n";
     text += "\nOptions:\n";
@@ -122,8 +124,7 @@ std::string CliHelp::Command(const CliCommand& command)
     }
     text += Entry("-h, --help, /?", "this text", 24);
     if (command.schema) {
-        text += "\nFields of --format tsv, csv and json (one record per " + std::string(command.schema->meaning)
-              + "):\n";
+        text += "\nRecords of --format tsv, csv and json, one per " + std::string(command.schema->meaning) + ":\n";
         text += Fields(*command.schema);
     }
     return text;

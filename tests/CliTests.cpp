@@ -112,7 +112,7 @@ TEST_SUITE("cli")
         REQUIRE(RunAndCapture(cli + " help PS", second, exitCode));
         CHECK(exitCode == 0);
         CHECK(first == second);
-        CHECK(first.find("\nFields of --format tsv, csv and json (one record per process):\n") != std::string::npos);
+        CHECK(first.find("\nRecords of --format tsv, csv and json, one per process:\n") != std::string::npos);
         REQUIRE(RunAndCapture(cli + " -h", out, exitCode));
         CHECK(out.compare(0, 20, "Usage: tarnwick-cli ") == 0);
         REQUIRE(RunAndCapture(cli + " --version", out, exitCode));
