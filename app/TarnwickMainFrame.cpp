@@ -1,4 +1,5 @@
 #include "TarnwickMainFrame.h"
+#include "FrameCommands.h"
 #include "FrameLayout.h"
 #include "StringTable.h"
 #include "TarnwickApp.h"
@@ -55,13 +56,14 @@ TarnwickMainFrame::TarnwickMainFrame(TarnwickApp& app)
       hProcessesItem(nullptr), hKillItem(nullptr), nListKind(kEmptyList), hLastFocus(nullptr),
       bSelectionPending(false), bMuteTreeNotifications(false), bSplitterDrag(false), bTreeDrag(false),
       bListDrag(false), nGrabOffset(0), bGrabRecorded(false), hDropTarget(nullptr), bNoOwnerDrawMenus(false),
-      nRefreshCount(0), nProcessImageCount(ViewImages::kStockCount), szTooltip{}, wszTooltip{}
+      nRefreshCount(0), szTooltip{}, wszTooltip{}
 {
     UseSettingsFile(UserSettingsFile::DefaultPath());
     formatter.reset(new ValueFormatter(settings, IsNtFamily()));
     images.reset(new ViewImages);
     processView.reset(new ProcessView(settings, *formatter, FileFactsCache::Shared(), *images));
     moduleView.reset(new ModuleView(settings, *formatter, FileFactsCache::Shared(), *images, Debug()));
+    commands.reset(new FrameCommands(*this));
     LoadPlugins();
     LoadSearchPlugins();
 }
@@ -273,7 +275,6 @@ void TarnwickMainFrame::OnCommand(UINT id, UINT code, HWND control, LPARAM lPara
     if (id >= 1 && id <= 1000) OnUserApplication(id);
     else if (id >= 1003 && id <= 2001) OnPluginCommand(id, FocusedViewWindow());
     else if (id >= 2004 && id <= 4002) OnSearchEngine(id, FocusedViewWindow());
-    (void)code;
 }
 
 LRESULT TarnwickMainFrame::OnNotify(NMHDR& header)
@@ -414,6 +415,7 @@ LRESULT TarnwickMainFrame::OnInfobarNotify(NMHDR& header)
 LRESULT TarnwickMainFrame::OnTooltipText(NMHDR& header)
 {
     // The tip of a toolbar button is the string whose number is its command.
+    if (header.idFrom < ID_HELP_HELP || header.idFrom > ID_FILE_FINDDLL) return 0;
     const std::string text = StringTable::Load(static_cast<UINT>(header.idFrom));
     if (header.code == TTN_GETDISPINFOA) {
         auto& info = reinterpret_cast<NMTTDISPINFOA&>(header);
@@ -873,7 +875,6 @@ void TarnwickMainFrame::FullRefresh()
 
     snapshot.EnumProcesses(ProgressCallback, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this)));
     processView->Build(snapshot.Processes(), ProgressCallback, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this)));
-    nProcessImageCount = images->Count();
     processView->FillTree(treeWindow, hProcessesItem, settings.bResolveProcessDependencies != 0);
     SendMessageA(treeWindow, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(hRootItem));
     SendMessageA(treeWindow, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hProcessesItem));
@@ -899,6 +900,8 @@ void TarnwickMainFrame::HandleSelectionChange()
     } else {
         ShowEmptyList();
     }
+    // Filled while hidden: columns and rows of a visible list cost a repaint each.
+    ShowWindow(list->GetHwnd(), SW_SHOWNA);
     UpdateInfobar(item);
     UpdateStatusCount();
     if (listHadFocus) SetFocus(list->GetHwnd());
@@ -916,7 +919,7 @@ void TarnwickMainFrame::RecreateList()
     list.reset();
     std::unique_ptr<GridView> created(new GridView);
     if (!created->Create(WS_EX_CLIENTEDGE,
-                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | LVS_REPORT | LVS_OWNERDRAWFIXED
+                         WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS | LVS_REPORT | LVS_OWNERDRAWFIXED
                              | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
                          rect, hwnd, kListId))
         return;
@@ -948,8 +951,7 @@ void TarnwickMainFrame::ShowModuleList(ProcessItem& process)
     nListKind = kModuleList;
     listedProcess = process;
     snapshot.EnumProcessModules(process.dwPid, ProgressCallback, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this)));
-    moduleView->Build(snapshot.Modules(), nProcessImageCount, ProgressCallback,
-                      static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this)));
+    moduleView->Build(snapshot.Modules(), ProgressCallback, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this)));
     moduleView->SetupColumns(list->GetHwnd());
     moduleView->FillList(list->GetHwnd());
     Debug().print("TarnwickMainFrame: %d modules of %s [%u]\n", static_cast<int>(moduleView->Count()),
@@ -1367,18 +1369,8 @@ LRESULT TarnwickMainFrame::OnMenuChar(WPARAM wParam, LPARAM lParam)
 
 bool TarnwickMainFrame::IsDebuggerRegistered() const
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug", 0, KEY_READ,
-                      &key) != ERROR_SUCCESS)
-        return false;
-    char value[1024] = {};
-    DWORD size = sizeof(value) - 1;
-    DWORD type = 0;
-    const bool found = RegQueryValueExA(key, "Debugger", nullptr, &type, reinterpret_cast<BYTE*>(value), &size)
-                           == ERROR_SUCCESS
-                       && (type == REG_SZ || type == REG_EXPAND_SZ) && value[0];
-    RegCloseKey(key);
-    return found;
+    // The same reader as the Debug command's.
+    return FrameCommands::IsDebuggerRegistered();
 }
 
 MenuEnabling::State TarnwickMainFrame::MenuState() const
@@ -1627,17 +1619,23 @@ void TarnwickMainFrame::OnKill() {}
 void TarnwickMainFrame::OnReport() {}
 void TarnwickMainFrame::OnFindDll() {}
 
-void TarnwickMainFrame::OnDebug() {}
-void TarnwickMainFrame::OnSwitchTo() {}
-void TarnwickMainFrame::OnExploreFromHere() {}
-void TarnwickMainFrame::OnOpenCommandWindow() {}
-void TarnwickMainFrame::OnStandardProperties() {}
-void TarnwickMainFrame::OnAdvancedProperties() {}
-void TarnwickMainFrame::OnInfobarDoubleClick() {}
-void TarnwickMainFrame::OnCopy() {}
-void TarnwickMainFrame::OnAbout() {}
-void TarnwickMainFrame::OnHomePage() {}
-void TarnwickMainFrame::OnDownloadPlugins() {}
+// ---- Commands on the selected process or module (FrameCommands) ----------
+void TarnwickMainFrame::OnDebug() { commands->Debug(); }
+void TarnwickMainFrame::OnSwitchTo() { commands->SwitchTo(); }
+void TarnwickMainFrame::OnExploreFromHere() { commands->ExploreFromHere(); }
+void TarnwickMainFrame::OnOpenCommandWindow() { commands->OpenCommandWindow(); }
+void TarnwickMainFrame::OnStandardProperties() { commands->StandardProperties(); }
+void TarnwickMainFrame::OnAdvancedProperties() { commands->AdvancedProperties(); }
+void TarnwickMainFrame::OnInfobarDoubleClick() { commands->ListedProcessInformation(); }
+void TarnwickMainFrame::OnCopy() { commands->Copy(); }
+void TarnwickMainFrame::OnAbout() { commands->About(); }
+void TarnwickMainFrame::OnHomePage() { commands->WebPage(ShellCommandText::HomePage); }
+void TarnwickMainFrame::OnDownloadPlugins() { commands->WebPage(ShellCommandText::PluginsPage); }
+
+HWND TarnwickMainFrame::ListWindow() const
+{
+    return list ? list->GetHwnd() : nullptr;
+}
 
 void TarnwickMainFrame::OnFullScreen() {}
 void TarnwickMainFrame::OnLeaveFullScreen() {}

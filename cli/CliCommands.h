@@ -37,6 +37,8 @@ extern const CliCommand kModules;
 extern const CliCommand kFindDll;
 extern const CliCommand kMachine;
 extern const CliCommand kReport;
+extern const CliCommand kParams;
+extern const CliCommand kModInfo;
 
 // The command table, in help order.
 const std::vector<const CliCommand*>& All();

@@ -24,6 +24,8 @@ std::vector<const CliCommand*> Table()
         &CliCommands::kPe,
         &CliCommands::kMachine,
         &CliCommands::kReport,
+        &CliCommands::kParams,
+        &CliCommands::kModInfo,
     };
 }
 
