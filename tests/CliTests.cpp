@@ -122,6 +122,12 @@ TEST_SUITE("cli")
         REQUIRE(RunAndCapture(cli + " os --FORMAT=Json", out, exitCode));
         CHECK(exitCode == 0);
         CHECK(out.compare(0, 10, "[\n{\"kind\":") == 0);
+        // modinfo's records: a node each, its list cell by cell.
+        REQUIRE(RunAndCapture(cli + " modinfo --format json \"" + TestPaths::BinFolder() + "restypes.dll\"", out,
+                              exitCode));
+        CHECK(exitCode == 0);
+        CHECK(out.find("\n{\"node\":\"Resources\",\"parent\":\"Restypes.dll\",\"type\":2,\"cells\":[") != std::string::npos);
+        CHECK(out.find(",\"value\":\"RT_UNKNOWN(ID: 13)\"}") != std::string::npos);
         REQUIRE(RunAndCapture(cli + " finddll -- -nothing-loads-this*", out, errors, exitCode));
         CHECK(exitCode == 0);
         CHECK(out.empty());
@@ -212,6 +218,17 @@ TEST_SUITE("family")
         CHECK(exitCode == 1);
         CHECK(Count(out, "\n" + pid + "\t") == 1);
         CHECK(errors.find("no process with id 2147483632") != std::string::npos);
+
+        // params keeps the command line as it is (the window shows "\n" for a line feed).
+        REQUIRE(RunAndCapture(cli + " params --format json " + pid, out, exitCode));
+        CHECK(exitCode == 0);
+        CHECK(Count(out, "\n") == 3);
+        if (nt) {
+            CHECK(out.find(" line1\\nline2 caf") != std::string::npos);
+            CHECK(out.find("line1\\\\n") == std::string::npos);
+        } else {
+            CHECK(out.find("\"command_line\":null,\"current_directory\":null,") != std::string::npos);
+        }
 
         // Its modules: one matching the pattern, the DLL it loaded at run time.
         REQUIRE(RunAndCapture(cli + " modules " + pid + " --match RESTYPES.* --format json", out, exitCode));
