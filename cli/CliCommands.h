@@ -39,6 +39,9 @@ extern const CliCommand kMachine;
 extern const CliCommand kReport;
 extern const CliCommand kParams;
 extern const CliCommand kModInfo;
+extern const CliCommand kPlugins;
+extern const CliCommand kLanguages;
+extern const CliCommand kHelpFile;
 
 // The command table, in help order.
 const std::vector<const CliCommand*>& All();

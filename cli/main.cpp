@@ -26,6 +26,9 @@ std::vector<const CliCommand*> Table()
         &CliCommands::kReport,
         &CliCommands::kParams,
         &CliCommands::kModInfo,
+        &CliCommands::kPlugins,
+        &CliCommands::kLanguages,
+        &CliCommands::kHelpFile,
     };
 }
 

@@ -21,6 +21,8 @@
 #define IDI_CANCEL                    174
 #define IDI_OK                        176
 #define IDI_LANGUAGE_PROGRAM          202
+// Shown for a language module that gives no icon of its own
+#define IDI_LANGUAGE_PLACEHOLDER      208
 
 // Bitmaps
 #define IDB_SPLASH                    123
@@ -76,6 +78,9 @@
 #define ID_HELP_HOMEPAGE              40101
 #define ID_HELP_PLUGINS               40102
 #define ID_FILE_FINDDLL               40103
+
+// Choose-language dialog (template "CLTARNWICKCHOOSELANGDLG")
+#define IDC_LANGUAGE_LIST             1150
 
 // Module and process information windows, about box
 #define IDC_MODINFO_TREE              1003
