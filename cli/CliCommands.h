@@ -42,6 +42,10 @@ extern const CliCommand kModInfo;
 extern const CliCommand kPlugins;
 extern const CliCommand kLanguages;
 extern const CliCommand kHelpFile;
+extern const CliCommand kSrc;
+extern const CliCommand kSearchUrl;
+extern const CliCommand kEngines;
+extern const CliCommand kPipe;
 
 // The command table, in help order.
 const std::vector<const CliCommand*>& All();

@@ -29,6 +29,10 @@ std::vector<const CliCommand*> Table()
         &CliCommands::kPlugins,
         &CliCommands::kLanguages,
         &CliCommands::kHelpFile,
+        &CliCommands::kSrc,
+        &CliCommands::kSearchUrl,
+        &CliCommands::kEngines,
+        &CliCommands::kPipe,
     };
 }
 
