@@ -46,6 +46,7 @@ extern const CliCommand kSrc;
 extern const CliCommand kSearchUrl;
 extern const CliCommand kEngines;
 extern const CliCommand kPipe;
+extern const CliCommand kCpu;
 
 // The command table, in help order.
 const std::vector<const CliCommand*>& All();

@@ -33,6 +33,7 @@ std::vector<const CliCommand*> Table()
         &CliCommands::kSearchUrl,
         &CliCommands::kEngines,
         &CliCommands::kPipe,
+        &CliCommands::kCpu,
     };
 }
 

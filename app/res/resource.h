@@ -79,6 +79,11 @@
 #define ID_HELP_PLUGINS               40102
 #define ID_FILE_FINDDLL               40103
 
+// CPU graph, tray icon and full-screen window. The floating window's template
+// is "CLTARNWICKFULLSCREENDLG"; its Close button is IDCANCEL (2).
+#define IDC_CPUGRAPH                  307
+#define ID_TRAYICON                   101
+
 // Choose-language dialog (template "CLTARNWICKCHOOSELANGDLG")
 #define IDC_LANGUAGE_LIST             1150
 
