@@ -16,6 +16,7 @@ int Modules(const Args& args);
 int FindDll(const Args& args);
 int Machine(const Args& args);
 int Report(const Args& args);
+int Kill(const Args& args);
 
 // The formatted views of ps and modules.
 int PsFormatted();

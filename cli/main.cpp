@@ -26,6 +26,8 @@ const char kUsage[] =
     "  report --format text|xml|html --out FILE [PID...]\n"
     "                          a report of the processes (all when none given);\n"
     "                          Ctrl+C aborts and removes what was written\n"
+    "  kill PID...             terminates the processes (decimal or 0x ids), this\n"
+    "                          program last; a row per process, errors on stderr\n"
     "  --help                  this text\n"
     "\n"
     "Exit status: 0 success, 1 failure, 2 bad command line.\n";
@@ -43,6 +45,7 @@ const Command kCommands[] = {
     {"finddll", CliCommands::FindDll},
     {"machine", CliCommands::Machine},
     {"report", CliCommands::Report},
+    {"kill", CliCommands::Kill},
 };
 
 } // namespace
