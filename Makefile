@@ -37,14 +37,16 @@ bench: build
 	scripts/winrun --prefix $(BUILD)/wineprefix $(BUILD)/bin/pe-bench.exe \
 	  'Z:\usr\lib\i386-linux-gnu\wine\i386-windows' 3
 
-# Runs the PE walker under libFuzzer for FUZZ_SECONDS (clang).
+# Runs the PE walker and the message-template formatter under libFuzzer for
+# FUZZ_SECONDS each (clang).
 FUZZ_SECONDS ?= 60
 fuzz:
 	CXX=clang++ cmake -S tests/native -B $(BUILD)/fuzz -G Ninja >/dev/null
-	cmake --build $(BUILD)/fuzz --target fuzz-pe
-	mkdir -p $(BUILD)/fuzz/corpus
+	cmake --build $(BUILD)/fuzz --target fuzz-pe fuzz-message-template
+	mkdir -p $(BUILD)/fuzz/corpus $(BUILD)/fuzz/corpus-template
 	$(BUILD)/fuzz/fuzz-pe -max_total_time=$(FUZZ_SECONDS) $(BUILD)/fuzz/corpus \
 	  /usr/lib/i386-linux-gnu/wine/i386-windows
+	$(BUILD)/fuzz/fuzz-message-template -max_total_time=$(FUZZ_SECONDS) $(BUILD)/fuzz/corpus-template
 
 clean:
 	rm -rf $(BUILD)

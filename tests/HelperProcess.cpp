@@ -49,12 +49,53 @@ bool HelperProcess::WaitReady(const std::string&, HANDLE event)
 
 HelperProcess::~HelperProcess()
 {
-    if (info.hProcess) {
-        TerminateProcess(info.hProcess, 0);
-        WaitForSingleObject(info.hProcess, 5000);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
+    End();
+}
+
+void HelperProcess::End()
+{
+    if (!info.hProcess) return;
+    TerminateProcess(info.hProcess, 0);
+    WaitForSingleObject(info.hProcess, 5000);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    info.hProcess = info.hThread = nullptr;
+}
+
+bool WaitForIdReleased(DWORD pid, DWORD timeout)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+        if (!process) return true;
+        CloseHandle(process);
+        if (GetTickCount() - start > timeout) return false;
+        Sleep(50);
     }
+}
+
+bool RunAndCapture(const std::string& commandLine, std::string& output, std::string& errors, DWORD& exitCode)
+{
+    // Standard error goes to a file: two pipes read one after the other could block.
+    char folder[MAX_PATH] = {}, path[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    GetTempFileNameA(folder, "twe", 0, path);
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    HANDLE savedError = GetStdHandle(STD_ERROR_HANDLE);
+    SetStdHandle(STD_ERROR_HANDLE, file);
+    const bool ran = RunAndCapture(commandLine, output, exitCode);
+    SetStdHandle(STD_ERROR_HANDLE, savedError);
+    errors.clear();
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got) errors.append(buffer, got);
+    CloseHandle(file);
+    DeleteFileA(path);
+    return ran;
 }
 
 bool RunAndCapture(const std::string& commandLine, std::string& output, DWORD& exitCode)

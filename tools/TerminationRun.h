@@ -21,9 +21,9 @@ struct TerminationEntry {
 // (ending it ends the run), and collects one error text per failure.
 class TerminationRun {
 public:
-    static const uint32_t kTimeout = 2000;
+    static constexpr uint32_t kTimeout = 2000;
     // The longest error text (name and system text are each below 260 bytes).
-    static const size_t kMaxErrorText = 1024;
+    static constexpr size_t kMaxErrorText = 1024;
 
     // `errorTemplate`: string 56, filled with name, PID, error code and error text.
     TerminationRun(ProcessTerminator& terminator, uint32_t ownProcessId, const std::string& errorTemplate);
