@@ -72,7 +72,7 @@ private:
             self->steps[self->next++].action(window);
         } else if (++self->waited > 100) {
             // The window never came: end the modal loops instead of hanging.
-            MESSAGE("gave up waiting for " + std::string(self->steps[self->next].szTitle));
+            MESSAGE(std::string("gave up waiting for ") + self->steps[self->next].szTitle);
             PostQuitMessage(0);
             return;
         }
