@@ -72,7 +72,8 @@ private:
             self->steps[self->next++].action(window);
         } else if (++self->waited > 100) {
             // The window never came: end the modal loops instead of hanging.
-            MESSAGE(std::string("gave up waiting for ") + self->steps[self->next].szTitle);
+            const std::string what = std::string("gave up waiting for ") + self->steps[self->next].szTitle;
+            MESSAGE(what);
             PostQuitMessage(0);
             return;
         }
