@@ -1,4 +1,5 @@
 #include "UserSettingsFile.h"
+#include "UserSettingsCheck.h"
 
 #include "../sysinfo/DebugOutput.h"
 #include "../sysutils/Orvo_SystemUtilities.h"
@@ -86,8 +87,12 @@ bool UserSettingsFile::Load(UserSettings& settings, const std::string& path)
     const BOOL ok = ReadFile(file, &temporary, kSize, &read, nullptr);
     CloseHandle(file);
     if (!ok) return false;
-    if (temporary.dwVersion == kVersion && temporary.dwRevision <= kRevision && temporary.dwSize <= kSize)
+    if (temporary.dwVersion == kVersion && temporary.dwRevision <= kRevision && temporary.dwSize <= kSize) {
         std::memcpy(&settings, &temporary, kSize);
+        UserSettings defaults;
+        SetDefaults(defaults);
+        UserSettingsCheck::Repair(settings, defaults);
+    }
     return true;
 }
 

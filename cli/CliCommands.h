@@ -18,9 +18,17 @@ int Machine(const Args& args);
 int Report(const Args& args);
 int Kill(const Args& args);
 
-// The formatted views of ps and modules.
-int PsFormatted();
-int ModulesFormatted(uint32_t processId);
+// The order of the formatted module rows: enumeration order, or by the
+// module column in one of the five sort modes.
+struct ModuleOrder {
+    bool bSorted = false;
+    uint32_t nMode = 0;
+    bool bDescending = false;
+};
+
+// The formatted views of ps (in tree order with `tree`) and modules.
+int PsFormatted(bool tree);
+int ModulesFormatted(uint32_t processId, const ModuleOrder& order);
 
 // Writes "tarnwick-cli: <message>" and the usage hint to standard error; returns 2.
 int UsageError(const std::string& message);

@@ -11,6 +11,10 @@
 #include "../views/ItemBuilder.h"
 #include "../sysinfo/ProcessSnapshot.h"
 #include "../tools/DllSearch.h"
+#include "../views/ModuleColumns.h"
+#include "../views/ProcessColumns.h"
+#include "../views/TreeNesting.h"
+#include "../views/ViewSort.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -51,13 +55,17 @@ void Out(const std::string& text)
 int CliCommands::Ps(const Args& args)
 {
     bool raw = false;
+    bool tree = false;
     for (const std::string& arg : args) {
         if (arg == "--raw")
             raw = true;
+        else if (arg == "--tree")
+            tree = true;
         else
             return UsageError("unknown argument '" + arg + "' for 'ps'");
     }
-    if (!raw) return PsFormatted();
+    if (raw && tree) return UsageError("'ps' takes either --raw or --tree");
+    if (!raw) return PsFormatted(tree);
 
     ProcessSnapshot snapshot;
     if (!snapshot.EnumProcesses(nullptr, 0)) {
@@ -78,18 +86,30 @@ int CliCommands::Ps(const Args& args)
 int CliCommands::Modules(const Args& args)
 {
     bool raw = false;
+    ModuleOrder order;
     std::string pidText;
-    for (const std::string& arg : args) {
-        if (arg == "--raw")
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--raw") {
             raw = true;
-        else if (pidText.empty() && !arg.empty() && arg[0] != '-')
+        } else if (arg == "--sort") {
+            if (i + 1 >= args.size() || !ModuleColumns::ModeFromName(args[i + 1], order.nMode))
+                return UsageError("'--sort' needs one of name, ext, order, relocated, dynamic");
+            order.bSorted = true;
+            ++i;
+        } else if (arg == "--desc") {
+            order.bDescending = true;
+        } else if (pidText.empty() && !arg.empty() && arg[0] != '-') {
             pidText = arg;
-        else
+        } else {
             return UsageError("unknown argument '" + arg + "' for 'modules'");
+        }
     }
     uint32_t pid = 0;
     if (!ParsePid(pidText, pid)) return UsageError("'modules' needs a process id");
-    if (!raw) return ModulesFormatted(pid);
+    if (raw && (order.bSorted || order.bDescending)) return UsageError("'--raw' lists the records unsorted");
+    if (order.bDescending && !order.bSorted) return UsageError("'--desc' needs '--sort'");
+    if (!raw) return ModulesFormatted(pid, order);
 
     ProcessSnapshot snapshot;
     if (!snapshot.EnumProcessModules(pid, nullptr, 0) || snapshot.Modules().empty()) {
@@ -142,24 +162,6 @@ int CliCommands::Machine(const Args& args)
 
 namespace {
 
-// The process view's columns of this family: string number and text.
-struct ProcessColumn {
-    unsigned stringId;
-    std::string ProcessItem::*text;
-};
-
-const ProcessColumn kNtColumns[] = {
-    {8, &ProcessItem::strName},         {9, &ProcessItem::strPid},         {17, &ProcessItem::strParentPid},
-    {14, &ProcessItem::strVersion},     {167, &ProcessItem::strDescription}, {168, &ProcessItem::strCompany},
-    {41, &ProcessItem::strOwner},       {149, &ProcessItem::strThreads},   {47, &ProcessItem::strHandles},
-    {166, &ProcessItem::strPriority},   {63, &ProcessItem::strCreated},    {18, &ProcessItem::strCommandLine},
-};
-const ProcessColumn k9xColumns[] = {
-    {8, &ProcessItem::strName},     {9, &ProcessItem::strPid},       {17, &ProcessItem::strParentPid},
-    {149, &ProcessItem::strThreads}, {166, &ProcessItem::strPriority}, {14, &ProcessItem::strVersion},
-    {167, &ProcessItem::strDescription}, {168, &ProcessItem::strCompany},
-};
-
 struct Formatting {
     UserSettings settings;
     Formatting() { UserSettingsFile::SetDefaults(settings); }
@@ -167,7 +169,7 @@ struct Formatting {
 
 } // namespace
 
-int CliCommands::PsFormatted()
+int CliCommands::PsFormatted(bool tree)
 {
     ProcessSnapshot snapshot;
     if (!snapshot.EnumProcesses(nullptr, 0)) {
@@ -182,18 +184,30 @@ int CliCommands::PsFormatted()
     ServiceList services;
     services.Collect(0x30, 1);
 
-    const ProcessColumn* columns = nt ? kNtColumns : k9xColumns;
-    const size_t count = nt ? sizeof(kNtColumns) / sizeof(kNtColumns[0]) : sizeof(k9xColumns) / sizeof(k9xColumns[0]);
+    std::vector<ProcessItem> items;
+    for (const ProcessRecord& record : snapshot.Processes()) {
+        items.emplace_back();
+        builder.BuildProcessItem(items.back(), record, services, false);
+    }
+    std::vector<TreeNesting::Node> nodes;
+    for (const ProcessItem& item : items) nodes.push_back({item.dwPid, item.dwParentPid, item.dwSequence});
+    const std::vector<TreeNesting::Row> rows = TreeNesting::Arrange(nodes, tree);
+
+    const ColumnTable<ProcessItem>& table = ProcessColumns::Table();
+    const std::vector<uint32_t> columns = table.ShownColumns(f.settings.aProcessColumns, nt);
     std::vector<std::string> header;
-    for (size_t i = 0; i < count; ++i) header.push_back(StringTable::Load(columns[i].stringId));
+    for (uint32_t id : columns) header.push_back(StringTable::Load(table.Find(id)->nHeaderString));
     header.push_back("Path");
     header.push_back("Service");
     Out(TabText::Row(header));
-    for (const ProcessRecord& record : snapshot.Processes()) {
-        ProcessItem item;
-        builder.BuildProcessItem(item, record, services, false);
+    for (const TreeNesting::Row& position : rows) {
+        const ProcessItem& item = items[position.nIndex];
         std::vector<std::string> row;
-        for (size_t i = 0; i < count; ++i) row.push_back(TabText::Escape(item.*(columns[i].text)));
+        for (uint32_t id : columns) {
+            std::string text = table.Text(item, id);
+            if (id == ProcessColumns::Name) text.insert(0, 2 * position.nDepth, ' ');
+            row.push_back(TabText::Escape(text));
+        }
         row.push_back(TabText::Escape(item.strPath));
         row.push_back(item.bService ? "Yes" : "No");
         Out(TabText::Row(row));
@@ -201,7 +215,7 @@ int CliCommands::PsFormatted()
     return 0;
 }
 
-int CliCommands::ModulesFormatted(uint32_t pid)
+int CliCommands::ModulesFormatted(uint32_t pid, const ModuleOrder& order)
 {
     ProcessSnapshot snapshot;
     if (!snapshot.EnumProcessModules(pid, nullptr, 0) || snapshot.Modules().empty()) {
@@ -222,17 +236,38 @@ int CliCommands::ModulesFormatted(uint32_t pid)
             break;
         }
 
-    Out(TabText::Row({StringTable::Load(11), StringTable::Load(12), StringTable::Load(13), StringTable::Load(14),
-                      StringTable::Load(167), StringTable::Load(168), StringTable::Load(15), StringTable::Load(10),
-                      StringTable::Load(16), "Dynamic", "Relocated"}));
+    std::vector<ModuleItem> items;
     for (const ModuleRecord& record : snapshot.Modules()) {
-        ModuleItem item;
-        builder.BuildModuleItem(item, record, &closure, closureLoaded, false);
-        Out(TabText::Row({TabText::Escape(item.strName), TabText::Escape(item.strLocation), item.strBaseAddress,
-                          TabText::Escape(item.strVersion), TabText::Escape(item.strDescription),
-                          TabText::Escape(item.strCompany), item.strSize, TabText::Escape(item.strCreated),
-                          TabText::Escape(item.strModified), item.bDynamic ? "Dynamic" : "Static",
-                          item.bRelocated ? "Relocated" : "Preferred"}));
+        items.emplace_back();
+        builder.BuildModuleItem(items.back(), record, &closure, closureLoaded, false);
+    }
+    std::vector<size_t> rows(items.size());
+    for (size_t i = 0; i < rows.size(); ++i) rows[i] = i;
+    if (order.bSorted) {
+        std::vector<const ModuleItem*> pointers;
+        for (const ModuleItem& item : items) pointers.push_back(&item);
+        const uint32_t mode = order.nMode;
+        rows = ViewSort::Order(pointers,
+                               [mode](const ModuleItem& a, const ModuleItem& b) {
+                                   return ModuleColumns::Compare(a, b, ModuleColumns::Name, mode);
+                               },
+                               !order.bDescending);
+    }
+
+    const ColumnTable<ModuleItem>& table = ModuleColumns::Table();
+    const std::vector<uint32_t> columns = table.ShownColumns(f.settings.aModuleColumns, true);
+    std::vector<std::string> header;
+    for (uint32_t id : columns) header.push_back(StringTable::Load(table.Find(id)->nHeaderString));
+    header.push_back("Dynamic");
+    header.push_back("Relocated");
+    Out(TabText::Row(header));
+    for (size_t index : rows) {
+        const ModuleItem& item = items[index];
+        std::vector<std::string> row;
+        for (uint32_t id : columns) row.push_back(TabText::Escape(table.Text(item, id)));
+        row.push_back(item.bDynamic ? "Dynamic" : "Static");
+        row.push_back(item.bRelocated ? "Relocated" : "Preferred");
+        Out(TabText::Row(row));
     }
     return 0;
 }

@@ -1,0 +1,204 @@
+#include "ModuleView.h"
+#include "ItemBuilder.h"
+#include "RowPainter.h"
+#include "ValueFormatter.h"
+#include "ViewImages.h"
+#include "ViewSort.h"
+#include "../app/ClDebugString.h"
+#include "../app/StringTable.h"
+#include "../app/UserSettings.h"
+#include "../image/ImportClosure.h"
+#include "../sysinfo/NativeProcessList.h"
+
+#include <cstdio>
+
+namespace {
+
+// Walks the static imports of `path` with the file's folder as the current
+// directory, as the loader would search them.
+bool LoadClosure(ImportClosure& closure, const std::string& path)
+{
+    char previous[MAX_PATH + 1] = {};
+    const DWORD length = GetCurrentDirectoryA(sizeof(previous), previous);
+    const size_t slash = path.find_last_of("\\/");
+    bool switched = false;
+    if (slash != std::string::npos) {
+        std::string folder = path.substr(0, slash + 1);
+        switched = SetCurrentDirectoryA(folder.c_str()) != 0;
+    }
+    const bool loaded = closure.walk(path.c_str());
+    if (switched && length > 0 && length < sizeof(previous)) SetCurrentDirectoryA(previous);
+    return loaded;
+}
+
+} // namespace
+
+ModuleView::ModuleView(UserSettings& settings, const ValueFormatter& formatter, FileFactsCache& cache,
+                       ViewImages& images, ClDebugString& debug)
+    : settings(settings), formatter(formatter), cache(cache), images(images), debug(debug)
+{
+}
+
+ModuleView::~ModuleView() = default;
+
+void ModuleView::Clear()
+{
+    items.clear();
+    columns.Clear();
+}
+
+void ModuleView::Build(const std::list<ModuleRecord>& modules, int keepImages, SnapshotProgressCallback progress,
+                       uint32_t userValue)
+{
+    items.clear();
+    images.Truncate(keepImages);
+
+    ImportClosure closure;
+    bool closureLoaded = false;
+    for (const ModuleRecord& module : modules)
+        if (NativeProcessList::LooksExecutable(module.strName)) {
+            closureLoaded = LoadClosure(closure, module.strPath);
+            if (!closureLoaded) debug.print("Loading dependency-list failed!\n");
+            break;
+        }
+
+    ItemBuilder builder(formatter, cache, images.Views());
+    if (progress) progress(0, static_cast<uint32_t>(modules.size()), userValue);
+    items.reserve(modules.size());
+    for (const ModuleRecord& record : modules) {
+        std::unique_ptr<ModuleItem> item(new ModuleItem);
+        builder.BuildModuleItem(*item, record, &closure, closureLoaded, true);
+        items.push_back(std::move(item));
+        if (progress) progress(1, static_cast<uint32_t>(items.size()), userValue);
+    }
+    if (progress) progress(2, static_cast<uint32_t>(items.size()), userValue);
+}
+
+void ModuleView::SetupColumns(HWND list)
+{
+    const ColumnTable<ModuleItem>& table = ModuleColumns::Table();
+    std::vector<ListViewColumns::Header> headers;
+    for (uint32_t id : table.ShownColumns(settings.aModuleColumns, formatter.IsNtFamily())) {
+        const auto* column = table.Find(id);
+        headers.push_back({id, StringTable::Load(column->nHeaderString), column->align});
+    }
+    columns.Setup(list, headers, settings.aModuleColumns, settings.anModuleColumnOrder, settings.nModuleColumnCount);
+}
+
+void ModuleView::FillList(HWND list)
+{
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageA(list, LVM_SETITEMCOUNT, items.size(), 0);
+    int index = 0;
+    for (const auto& item : items) {
+        LVITEMA row = {};
+        row.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+        row.iItem = index++;
+        row.pszText = LPSTR_TEXTCALLBACKA;
+        row.iImage = item->nImage;
+        row.lParam = reinterpret_cast<LPARAM>(item.get());
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row));
+    }
+    Sort(list);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void ModuleView::Sort(HWND list)
+{
+    SortState& sort = settings.ssModuleSort;
+    if (sort.nSortColumn < 0 || !columns.IsShown(static_cast<uint32_t>(sort.nSortColumn))) {
+        sort.nSortColumn = ModuleColumns::Name;
+        sort.bAscending = 1;
+    }
+    if (sort.nSortMode >= ModuleColumns::kModeCount) sort.nSortMode = ModuleColumns::ByName;
+    const uint32_t column = static_cast<uint32_t>(sort.nSortColumn);
+    const uint32_t mode = sort.nSortMode;
+    std::vector<const ModuleItem*> rows;
+    std::vector<LPARAM> params;
+    for (const auto& item : items) {
+        rows.push_back(item.get());
+        params.push_back(reinterpret_cast<LPARAM>(item.get()));
+    }
+    const std::vector<size_t> order = ViewSort::Order(
+        rows,
+        [column, mode](const ModuleItem& a, const ModuleItem& b) { return ModuleColumns::Compare(a, b, column, mode); },
+        sort.bAscending != 0);
+    ListViewColumns::SortRows(list, params, order);
+    columns.SetArrow(list, column, sort.bAscending != 0);
+}
+
+void ModuleView::SortByClick(HWND list, int position)
+{
+    const int64_t id = columns.IdAt(position);
+    if (id < 0) return;
+    SortState& sort = settings.ssModuleSort;
+    if (sort.nSortColumn == id) {
+        sort.bAscending = sort.bAscending ? 0 : 1;
+    } else {
+        sort.nSortColumn = static_cast<int32_t>(id);
+        sort.bAscending = 1;
+    }
+    Sort(list);
+}
+
+void ModuleView::SetMode(HWND list, uint32_t mode)
+{
+    SortState& sort = settings.ssModuleSort;
+    sort.nSortMode = mode < ModuleColumns::kModeCount ? mode : ModuleColumns::ByName;
+    if (sort.nSortColumn != ModuleColumns::Name) {
+        sort.nSortColumn = ModuleColumns::Name;
+        sort.bAscending = 1;
+    }
+    Sort(list);
+}
+
+void ModuleView::CaptureColumns(HWND list, bool withOrder)
+{
+    columns.CaptureWidths(list, settings.aModuleColumns);
+    if (withOrder) columns.CaptureOrder(list, settings.anModuleColumnOrder, settings.nModuleColumnCount);
+}
+
+bool ModuleView::GetDispInfo(NMLVDISPINFOA& info) const
+{
+    if (!(info.item.mask & LVIF_TEXT) || !info.item.pszText || info.item.cchTextMax <= 0) return false;
+    const ModuleItem* item = FromParam(info.item.lParam);
+    if (!item) {
+        LVITEMA query = {};
+        query.mask = LVIF_PARAM;
+        query.iItem = info.item.iItem;
+        if (SendMessageA(info.hdr.hwndFrom, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query)))
+            item = FromParam(query.lParam);
+    }
+    const int64_t id = columns.IdAt(info.item.iSubItem);
+    if (!item || id < 0) {
+        info.item.pszText[0] = '\0';
+        return true;
+    }
+    lstrcpynA(info.item.pszText, ModuleColumns::Table().Text(*item, static_cast<uint32_t>(id)).c_str(),
+              info.item.cchTextMax);
+    return true;
+}
+
+void ModuleView::DrawRow(const DRAWITEMSTRUCT& draw, HWND list) const
+{
+    const ModuleItem* item = FromParam(static_cast<LPARAM>(draw.itemData));
+    if (!item) return;
+    const ColumnTable<ModuleItem>& table = ModuleColumns::Table();
+    RowPainter::Row row;
+    for (uint32_t id : columns.Ids()) row.cells.push_back({&table.Text(*item, id), table.Find(id)->align});
+    row.hImages = images.Views();
+    row.nImage = item->nImage;
+    row.crBackground = settings.crBackground;
+    row.crText = settings.bHighlightDynamicLoads && item->bDynamic ? settings.crDynamicLoads : settings.crText;
+    RowPainter::Draw(draw, list, row);
+}
+
+std::string ModuleView::InfoTip(const ModuleItem& item) const
+{
+    char text[1024];
+    const std::string format = StringTable::Load(75);
+    snprintf(text, sizeof(text), format.c_str(), item.strLocation.c_str(), item.strDescription.c_str());
+    return text;
+}

@@ -1,0 +1,60 @@
+#include "ProcessColumns.h"
+#include "ViewSort.h"
+
+namespace {
+
+typedef ColumnTable<ProcessItem> Table;
+
+template <std::string ProcessItem::*Field>
+int ByText(const ProcessItem& a, const ProcessItem& b)
+{
+    return ViewSort::CompareText(a.*Field, b.*Field);
+}
+
+template <uint32_t ProcessItem::*Field>
+int ByNumber(const ProcessItem& a, const ProcessItem& b)
+{
+    return ViewSort::CompareUnsigned(a.*Field, b.*Field);
+}
+
+int ByCreated(const ProcessItem& a, const ProcessItem& b)
+{
+    const uint64_t x = (uint64_t(a.ftCreated.dwHighDateTime) << 32) | a.ftCreated.dwLowDateTime;
+    const uint64_t y = (uint64_t(b.ftCreated.dwHighDateTime) << 32) | b.ftCreated.dwLowDateTime;
+    return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+const unsigned kAll = Table::kNtFamily | Table::k9xFamily;
+const unsigned kNt = Table::kNtFamily;
+
+} // namespace
+
+const ColumnTable<ProcessItem>& ProcessColumns::Table()
+{
+    static const ::Table table(
+        {
+            {Name, 8, ColumnAlign::Left, &ProcessItem::strName, ByText<&ProcessItem::strName>, kAll},
+            {Pid, 9, ColumnAlign::Right, &ProcessItem::strPid, ByNumber<&ProcessItem::dwPid>, kAll},
+            {ParentPid, 17, ColumnAlign::Right, &ProcessItem::strParentPid, ByNumber<&ProcessItem::dwParentPid>,
+             kAll},
+            {Version, 14, ColumnAlign::Left, &ProcessItem::strVersion, ByText<&ProcessItem::strVersion>, kAll},
+            {Description, 167, ColumnAlign::Left, &ProcessItem::strDescription,
+             ByText<&ProcessItem::strDescription>, kAll},
+            {Company, 168, ColumnAlign::Left, &ProcessItem::strCompany, ByText<&ProcessItem::strCompany>, kAll},
+            {Owner, 41, ColumnAlign::Left, &ProcessItem::strOwner, ByText<&ProcessItem::strOwner>, kNt},
+            {Threads, 149, ColumnAlign::Right, &ProcessItem::strThreads, ByNumber<&ProcessItem::dwThreads>, kAll},
+            {Handles, 47, ColumnAlign::Right, &ProcessItem::strHandles, ByNumber<&ProcessItem::dwHandles>, kNt},
+            {Priority, 166, ColumnAlign::Left, &ProcessItem::strPriority, ByText<&ProcessItem::strPriority>, kAll},
+            {Created, 63, ColumnAlign::Left, &ProcessItem::strCreated, ByCreated, kNt},
+            {CommandLine, 18, ColumnAlign::Left, &ProcessItem::strCommandLine,
+             ByText<&ProcessItem::strCommandLine>, kNt},
+        },
+        {Pid, ParentPid, Version, Description, Company, Owner, Threads, Handles, Priority, Created, CommandLine},
+        {Pid, ParentPid, Threads, Priority, Version, Description, Company});
+    return table;
+}
+
+int ProcessColumns::Compare(const ProcessItem& a, const ProcessItem& b, uint32_t column)
+{
+    return Table().Compare(a, b, column);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "ColumnTable.h"
+#include "ProcessItem.h"
+
+// The process view's columns (ids 0 to 11, index into aProcessColumns).
+class ProcessColumns {
+public:
+    enum Id : uint32_t {
+        Name = 0, Pid, ParentPid, Version, Description, Company, Owner, Threads, Handles, Priority, Created,
+        CommandLine
+    };
+
+    static const ColumnTable<ProcessItem>& Table();
+    static int Compare(const ProcessItem& a, const ProcessItem& b, uint32_t column);
+};

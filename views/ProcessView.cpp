@@ -1,0 +1,191 @@
+#include "ProcessView.h"
+#include "ItemBuilder.h"
+#include "RowPainter.h"
+#include "TreeNesting.h"
+#include "ValueFormatter.h"
+#include "ViewImages.h"
+#include "ViewSort.h"
+#include "../app/StringTable.h"
+#include "../app/UserSettings.h"
+#include "../sysinfo/ServiceList.h"
+
+#include <cstdio>
+
+ProcessView::ProcessView(UserSettings& settings, const ValueFormatter& formatter, FileFactsCache& cache,
+                         ViewImages& images)
+    : settings(settings), formatter(formatter), cache(cache), images(images)
+{
+}
+
+ProcessView::~ProcessView() = default;
+
+void ProcessView::Clear()
+{
+    items.clear();
+    columns.Clear();
+}
+
+void ProcessView::Build(const std::list<ProcessRecord>& processes, SnapshotProgressCallback progress,
+                        uint32_t userValue)
+{
+    items.clear();
+    images.Truncate(ViewImages::kStockCount);
+    ServiceList services;
+    if (formatter.IsNtFamily()) services.Collect(0x30, 1);
+    ItemBuilder builder(formatter, cache, images.Views());
+    if (progress) progress(0, static_cast<uint32_t>(processes.size()), userValue);
+    items.reserve(processes.size());
+    for (const ProcessRecord& record : processes) {
+        std::unique_ptr<ProcessItem> item(new ProcessItem);
+        builder.BuildProcessItem(*item, record, services, true);
+        items.push_back(std::move(item));
+        if (progress) progress(1, static_cast<uint32_t>(items.size()), userValue);
+    }
+    if (progress) progress(2, static_cast<uint32_t>(items.size()), userValue);
+}
+
+void ProcessView::FillTree(HWND tree, HTREEITEM processesItem, bool nested)
+{
+    HTREEITEM child;
+    while ((child = reinterpret_cast<HTREEITEM>(
+                SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(processesItem)))))
+        SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(child));
+
+    std::vector<TreeNesting::Node> nodes;
+    nodes.reserve(items.size());
+    for (const auto& item : items) nodes.push_back({item->dwPid, item->dwParentPid, item->dwSequence});
+    std::vector<HTREEITEM> parents; // parents[d]: the last node inserted at depth d
+    for (const TreeNesting::Row& row : TreeNesting::Arrange(nodes, nested)) {
+        ProcessItem& item = *items[row.nIndex];
+        TVINSERTSTRUCTA insert = {};
+        insert.hParent = row.nDepth == 0 || parents.size() < row.nDepth ? processesItem : parents[row.nDepth - 1];
+        insert.hInsertAfter = TVI_LAST;
+        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE;
+        insert.item.pszText = const_cast<char*>(item.strName.c_str());
+        insert.item.iImage = insert.item.iSelectedImage = item.nImage;
+        insert.item.lParam = reinterpret_cast<LPARAM>(&item);
+        insert.item.state = insert.item.stateMask = TVIS_EXPANDED;
+        item.hTreeNode =
+            reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        parents.resize(row.nDepth + 1);
+        parents[row.nDepth] = item.hTreeNode;
+    }
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(processesItem));
+}
+
+void ProcessView::SetupColumns(HWND list)
+{
+    const ColumnTable<ProcessItem>& table = ProcessColumns::Table();
+    std::vector<ListViewColumns::Header> headers;
+    for (uint32_t id : table.ShownColumns(settings.aProcessColumns, formatter.IsNtFamily())) {
+        const auto* column = table.Find(id);
+        headers.push_back({id, StringTable::Load(column->nHeaderString), column->align});
+    }
+    columns.Setup(list, headers, settings.aProcessColumns, settings.anProcessColumnOrder,
+                  settings.nProcessColumnCount);
+}
+
+void ProcessView::FillList(HWND list)
+{
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageA(list, LVM_SETITEMCOUNT, items.size(), 0);
+    int index = 0;
+    for (const auto& item : items) {
+        LVITEMA row = {};
+        row.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+        row.iItem = index++;
+        row.pszText = LPSTR_TEXTCALLBACKA;
+        row.iImage = item->nImage;
+        row.lParam = reinterpret_cast<LPARAM>(item.get());
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row));
+    }
+    Sort(list);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void ProcessView::Sort(HWND list)
+{
+    SortState& sort = settings.ssProcessSort;
+    if (sort.nSortColumn < 0 || !columns.IsShown(static_cast<uint32_t>(sort.nSortColumn))) {
+        sort.nSortColumn = ProcessColumns::Name;
+        sort.bAscending = 1;
+    }
+    const uint32_t column = static_cast<uint32_t>(sort.nSortColumn);
+    std::vector<const ProcessItem*> rows;
+    std::vector<LPARAM> params;
+    for (const auto& item : items) {
+        rows.push_back(item.get());
+        params.push_back(reinterpret_cast<LPARAM>(item.get()));
+    }
+    const std::vector<size_t> order = ViewSort::Order(
+        rows, [column](const ProcessItem& a, const ProcessItem& b) { return ProcessColumns::Compare(a, b, column); },
+        sort.bAscending != 0);
+    ListViewColumns::SortRows(list, params, order);
+    columns.SetArrow(list, column, sort.bAscending != 0);
+}
+
+void ProcessView::SortByClick(HWND list, int position)
+{
+    const int64_t id = columns.IdAt(position);
+    if (id < 0) return;
+    SortState& sort = settings.ssProcessSort;
+    if (sort.nSortColumn == id) {
+        sort.bAscending = sort.bAscending ? 0 : 1;
+    } else {
+        sort.nSortColumn = static_cast<int32_t>(id);
+        sort.bAscending = 1;
+    }
+    Sort(list);
+}
+
+void ProcessView::CaptureColumns(HWND list, bool withOrder)
+{
+    columns.CaptureWidths(list, settings.aProcessColumns);
+    if (withOrder) columns.CaptureOrder(list, settings.anProcessColumnOrder, settings.nProcessColumnCount);
+}
+
+bool ProcessView::GetDispInfo(NMLVDISPINFOA& info) const
+{
+    if (!(info.item.mask & LVIF_TEXT) || !info.item.pszText || info.item.cchTextMax <= 0) return false;
+    const ProcessItem* item = FromParam(info.item.lParam);
+    if (!item) {
+        LVITEMA query = {};
+        query.mask = LVIF_PARAM;
+        query.iItem = info.item.iItem;
+        if (SendMessageA(info.hdr.hwndFrom, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query)))
+            item = FromParam(query.lParam);
+    }
+    const int64_t id = columns.IdAt(info.item.iSubItem);
+    if (!item || id < 0) {
+        info.item.pszText[0] = '\0';
+        return true;
+    }
+    lstrcpynA(info.item.pszText, ProcessColumns::Table().Text(*item, static_cast<uint32_t>(id)).c_str(),
+              info.item.cchTextMax);
+    return true;
+}
+
+void ProcessView::DrawRow(const DRAWITEMSTRUCT& draw, HWND list) const
+{
+    const ProcessItem* item = FromParam(static_cast<LPARAM>(draw.itemData));
+    if (!item) return;
+    const ColumnTable<ProcessItem>& table = ProcessColumns::Table();
+    RowPainter::Row row;
+    for (uint32_t id : columns.Ids()) row.cells.push_back({&table.Text(*item, id), table.Find(id)->align});
+    row.hImages = images.Views();
+    row.nImage = item->nImage;
+    row.crBackground = settings.crBackground;
+    row.crText = settings.bHighlightServices && item->bService ? settings.crServices : settings.crText;
+    RowPainter::Draw(draw, list, row);
+}
+
+std::string ProcessView::InfoTip(const ProcessItem& item) const
+{
+    char text[1024];
+    const std::string format = StringTable::Load(formatter.IsNtFamily() ? 73 : 74);
+    snprintf(text, sizeof(text), format.c_str(), item.strName.c_str(), item.dwPid, item.strDescription.c_str(),
+             item.strPath.c_str());
+    return text;
+}
