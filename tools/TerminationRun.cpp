@@ -28,6 +28,7 @@ size_t TerminationRun::Run(std::vector<TerminationEntry>& entries, AfterEach aft
 {
     errors.clear();
     for (size_t index : Order(entries, dwOwnProcessId)) {
+        if (index >= entries.size()) break;  // the caller shortened the list meanwhile
         TerminationEntry& entry = entries[index];
         if (entry.nState != TerminationEntry::Pending) continue;
         if (terminator.Terminate(entry.dwProcessId, kTimeout, entry.qwCreationTime)) {
