@@ -190,8 +190,11 @@ void ClTarnwickReportDlg::OnBrowse()
     const std::string filter = SaveFilter();
     char path[kPathSize] = {};
     OPENFILENAMEA dialog = {};
-    // The Windows 95 and NT 4 size of the record; newer systems accept it too.
-    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    // Windows 95, 98, ME and NT 4 know only the short record; 2000 and later
+    // show their newer dialog for the full one.
+    const DWORD version = GetVersion();
+    const bool newer = !(version & 0x80000000) && LOBYTE(LOWORD(version)) >= 5;
+    dialog.lStructSize = newer ? sizeof(OPENFILENAMEA) : OPENFILENAME_SIZE_VERSION_400A;
     dialog.hwndOwner = hWnd;
     dialog.hInstance = GetModuleHandleA(nullptr);
     dialog.lpstrFilter = filter.c_str();

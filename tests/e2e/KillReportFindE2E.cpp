@@ -14,7 +14,7 @@ const int kKill = 40049, kReport = 40050, kFindDll = 40103, kRefresh = 40056;
 const int kProcessList = 1116, kShowErrors = 1117, kErrorText = 1118, kWarning = 1119;
 const int kBrowse = 1130, kReportFile = 1145;
 const int kPattern = 1163, kFind = 1164, kResults = 1194;
-const int kSaveName = 0x47C, kSaveFilter = 0x470;
+const int kSaveName = 0x47C, kSaveNameEdit = 0x480, kSaveFilter = 0x470;
 const char kBoxCaption[] = "Tarnwick 2.6";
 
 std::string Caption(const std::string& name, DWORD pid)
@@ -58,7 +58,7 @@ bool FileExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string ReadFile(const std::string& path)
+std::string ReadText(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -80,7 +80,7 @@ std::string ConsoleOutput(const std::string& arguments)
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     std::string line = "\"" + E2ePaths::ProgramPath("tarnwick-cli.exe") + "\" " + arguments;
     PROCESS_INFORMATION info = {};
-    const BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+    const BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
                                         nullptr, &startup, &info);
     CloseHandle(writeEnd);
     std::string output;
@@ -96,31 +96,33 @@ std::string ConsoleOutput(const std::string& arguments)
     return output;
 }
 
-// The rows the Find Dll list should show: `tarnwick-cli finddll` without the console tool itself.
-std::vector<Texts> FindDllRows(const std::string& pattern)
+// The rows the Find Dll list should show: those of `tarnwick-cli finddll`.
+Texts FindDllRows(const std::string& pattern)
 {
-    std::vector<Texts> rows;
+    Texts rows;
     std::istringstream lines(ConsoleOutput("finddll " + pattern));
     bool skipping = false;
     for (std::string line; std::getline(lines, line);) {
         if (line.empty()) continue;
         if (line[0] != '\t') {
-            skipping = line.compare(0, 17, "tarnwick-cli.exe ") == 0;
-            if (!skipping) rows.push_back({line, "", "0", "0"});
+            // The console tool and its console host exist only while it runs.
+            skipping = line.compare(0, 17, "tarnwick-cli.exe ") == 0 || line.compare(0, 12, "conhost.exe ") == 0;
+            if (!skipping) rows.push_back(line + "||0|0");
         } else if (!skipping) {
             const size_t tab = line.find('\t', 1);
-            rows.push_back({line.substr(1, tab - 1), line.substr(tab + 1), "1", "1"});
+            rows.push_back(line.substr(1, tab - 1) + "|" + line.substr(tab + 1) + "|1|1");
         }
     }
     return rows;
 }
 
-std::vector<Texts> ListViewRows(const Window& list)
+// "text|path|image|indent" per row.
+Texts ListViewRows(const Window& list)
 {
-    std::vector<Texts> rows;
+    Texts rows;
     for (const ListRow& row : RemoteListView(list).Rows())
-        rows.push_back({row.texts.size() > 0 ? row.texts[0] : "", row.texts.size() > 1 ? row.texts[1] : "",
-                        std::to_string(row.image), std::to_string(row.indent)});
+        rows.push_back((row.texts.size() > 0 ? row.texts[0] : "") + "|" + (row.texts.size() > 1 ? row.texts[1] : "")
+                       + "|" + std::to_string(row.image) + "|" + std::to_string(row.indent));
     return rows;
 }
 
@@ -197,7 +199,8 @@ void SaveAs(const Dialog& report, const std::string& path, int filter, int* pres
     types.Select(filter);
     save.GetWindow().Post(WM_COMMAND, MAKEWPARAM(kSaveFilter, CBN_SELENDOK),
                           reinterpret_cast<LPARAM>(save.Control(kSaveFilter).Handle()));
-    REQUIRE(save.SetControlText(kSaveName, path));
+    // The file name: a combo box in the dialogs of Windows 2000 and later, an edit before.
+    REQUIRE(save.SetControlText(save.Control(kSaveName) ? kSaveName : kSaveNameEdit, path));
     save.Press(IDOK);
     REQUIRE(save.WaitGone(10000));
 }
@@ -408,7 +411,7 @@ TEST_CASE("report: the checks of OK, the type from the filter, the main window e
     report.Press(IDOK);
     REQUIRE(report.WaitGone(5000));
     CHECK(Wait::Until([&] { return session.main.IsEnabled() && !Dialog::Find("Creating Report", pid); }, 20000));
-    const std::string xml = ReadFile(xmlPath);
+    const std::string xml = ReadText(xmlPath);
     CHECK(xml.compare(0, 5, "<?xml") == 0);
     CHECK(xml.find("</Processes>") != std::string::npos);
     CHECK(xml.find(PidText(helper->Pid())) != std::string::npos);
@@ -448,9 +451,9 @@ TEST_CASE("report: HTML opened by the shell; Cancel asks; No goes on; Yes leaves
     }
     REQUIRE(progress.WaitGone(60000));
     CHECK(Wait::Until([&] { return session.main.IsEnabled(); }, 5000));
-    CHECK(ReadFile(kept).find("</html>") != std::string::npos);
+    CHECK(ReadText(kept).find("</html>") != std::string::npos);
     CHECK(FileExists(E2ePaths::ProgramPath("kept_files\\tarnwick_report.css")));
-    CHECK(Wait::Until([&] { return ReadFile(RecorderAssociation::LogPath()).find(kept) != std::string::npos; },
+    CHECK(Wait::Until([&] { return ReadText(RecorderAssociation::LogPath()).find(kept) != std::string::npos; },
                       10000));
 
     progress = StartLongHtmlReport(session, dropped);
@@ -462,7 +465,7 @@ TEST_CASE("report: HTML opened by the shell; Cancel asks; No goes on; Yes leaves
     Wait::Pause(1000);
     CHECK_FALSE(FileExists(dropped));
     CHECK_FALSE(FileExists(E2ePaths::ProgramPath("dropped_files")));
-    CHECK(ReadFile(RecorderAssociation::LogPath()).find(dropped) == std::string::npos);
+    CHECK(ReadText(RecorderAssociation::LogPath()).find(dropped) == std::string::npos);
 }
 
 TEST_CASE("report: closing the main window during a report lets it finish, then the program ends")
@@ -486,7 +489,7 @@ TEST_CASE("report: closing the main window during a report lets it finish, then 
     box.Press(IDNO);
     CHECK(session.app.WaitExit(60000));
     CHECK(session.app.ExitCode() == 0);
-    CHECK(ReadFile(path).find("</html>") != std::string::npos);
+    CHECK(ReadText(path).find("</html>") != std::string::npos);
 }
 
 TEST_CASE("find dll: rows equal the console tool's, also after a burst of Find")
@@ -496,15 +499,16 @@ TEST_CASE("find dll: rows equal the console tool's, also after a burst of Find")
     REQUIRE(session.Start());
     const Dialog dialog = session.Open(kFindDll, "Find Dll");
     REQUIRE(dialog);
-    CHECK(dialog.Control(kFind).Style() & BS_DEFPUSHBUTTON);
+    CHECK((dialog.Control(kFind).Style() & 0x0F) == BS_DEFPUSHBUTTON);
     const Window results = dialog.Control(kResults);
     CHECK(RemoteHeader(RemoteListView(results).Header()).Texts() == Texts{"Module", "Location"});
 
-    const std::vector<Texts> restypes = FindDllRows("RESTYPES.DLL");
+    const Texts restypes = FindDllRows("RESTYPES.DLL");
     REQUIRE(restypes.size() == 4);
     dialog.SetControlText(kPattern, "RESTYPES.DLL");
     dialog.Press(kFind);
-    CHECK(Wait::Until([&] { return ListViewRows(results) == restypes; }, 20000));
+    Wait::Until([&] { return ListViewRows(results) == restypes; }, 20000);
+    CHECK(ListViewRows(results) == restypes);
     Screenshot::SaveDesktop("find");
 
     dialog.SetControlText(kPattern, "restypes");
@@ -515,8 +519,9 @@ TEST_CASE("find dll: rows equal the console tool's, also after a burst of Find")
 
     dialog.SetControlText(kPattern, "*");
     for (int i = 0; i < 5; ++i) dialog.GetWindow().PostCommand(kFind);
-    const std::vector<Texts> all = FindDllRows("*");
-    CHECK(Wait::Until([&] { return ListViewRows(results) == all; }, 30000));
+    const Texts all = FindDllRows("*");
+    Wait::Until([&] { return ListViewRows(results) == all; }, 30000);
+    CHECK(ListViewRows(results) == all);
     CHECK(dialog.GetWindow().IsVisible());
     dialog.Press(IDOK);
     CHECK(dialog.WaitGone(10000));
