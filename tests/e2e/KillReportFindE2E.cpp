@@ -325,7 +325,7 @@ TEST_CASE("kill: rows of the selection, Delete, a mixed run with its errors, the
     CHECK_FALSE(session.ListShows(pidC));
 }
 
-TEST_CASE("kill: OK, OK, Cancel in a burst run once and leave the dialog open; an empty list leaves only Cancel")
+TEST_CASE("kill: OK, OK, Cancel in a burst run once and leave the dialog open; a dropped row; an empty list leaves only Cancel")
 {
     auto a = StartHelper(), b = StartHelper(), c = StartHelper();
     Session session;
@@ -344,9 +344,20 @@ TEST_CASE("kill: OK, OK, Cancel in a burst run once and leave the dialog open; a
     dialog.Press(IDCANCEL);
     REQUIRE(dialog.WaitGone(5000));
 
+    // A row dragged onto the tree's "Kill" item.
     REQUIRE(session.SelectProcesses({c->Pid()}));
-    const Dialog single = session.Open(kKill, "Process Termination");
+    RemoteListView list(session.List());
+    RemoteTreeView tree(session.Tree());
+    RECT from = {}, to = {};
+    REQUIRE(list.ItemRect(list.Selected().front(), from));
+    REQUIRE(tree.ItemRect(tree.Find("Kill"), to));
+    MapWindowPoints(session.List().Handle(), session.main.Handle(), reinterpret_cast<POINT*>(&from), 2);
+    MapWindowPoints(session.Tree().Handle(), session.main.Handle(), reinterpret_cast<POINT*>(&to), 2);
+    REQUIRE(Input::Drag(session.main, {from.left + 8, (from.top + from.bottom) / 2},
+                        {(to.left + to.right) / 2, (to.top + to.bottom) / 2}));
+    const Dialog single = Dialog::WaitFor("Process Termination", session.app.Pid(), 10000);
     REQUIRE(single);
+    CHECK(RemoteListBox(single.Control(kProcessList)).Texts() == Texts{Caption("tw-helper.exe", c->Pid())});
     RemoteListBox rows(single.Control(kProcessList));
     REQUIRE(rows.Select(0));
     single.Control(kProcessList).Post(WM_KEYDOWN, VK_DELETE, 0);
@@ -358,14 +369,16 @@ TEST_CASE("kill: OK, OK, Cancel in a burst run once and leave the dialog open; a
     CHECK(c->IsRunning());
 }
 
-TEST_CASE("kill: the program's own row first and a helper after: the helper ends, then the program")
+TEST_CASE("kill by Delete: the program's own row first and a helper after: the helper ends, then the program")
 {
     Session session;
     REQUIRE(session.Start());
     auto helper = StartHelper();
     REQUIRE(session.SelectProcesses({session.app.Pid(), helper->Pid()}));
     REQUIRE(session.SelectedPids().front() == session.app.Pid());
-    const Dialog dialog = session.Open(kKill, "Process Termination");
+    // Delete in the list.
+    REQUIRE(Input::Keys("Delete"));
+    const Dialog dialog = Dialog::WaitFor("Process Termination", session.app.Pid(), 10000);
     REQUIRE(dialog);
     CHECK(RemoteListBox(dialog.Control(kProcessList)).Text(0) == Caption("tarnwick.exe", session.app.Pid()));
     dialog.Press(IDOK);
