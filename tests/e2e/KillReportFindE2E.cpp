@@ -53,6 +53,31 @@ bool WaitForIdReleased(DWORD pid, DWORD timeout)
         timeout, 50);
 }
 
+// A left-button drag between two screen points, slow enough for the target
+// to take the capture before the button comes up.
+void SlowDrag(POINT from, POINT to)
+{
+    auto send = [](DWORD flags, POINT point) {
+        const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv(point.x, 65535, width - 1);
+        input.mi.dy = MulDiv(point.y, 65535, height - 1);
+        input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof(input));
+    };
+    send(0, from);
+    Wait::Pause(100);
+    send(MOUSEEVENTF_LEFTDOWN, from);
+    Wait::Pause(100);
+    for (int i = 1; i <= 10; ++i) {
+        send(0, {from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10});
+        Wait::Pause(50);
+    }
+    Wait::Pause(200);
+    send(MOUSEEVENTF_LEFTUP, to);
+}
+
 bool FileExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -351,10 +376,10 @@ TEST_CASE("kill: OK, OK, Cancel in a burst run once and leave the dialog open; a
     RECT from = {}, to = {};
     REQUIRE(list.ItemRect(list.Selected().front(), from));
     REQUIRE(tree.ItemRect(tree.Find("Kill"), to));
-    MapWindowPoints(session.List().Handle(), session.main.Handle(), reinterpret_cast<POINT*>(&from), 2);
-    MapWindowPoints(session.Tree().Handle(), session.main.Handle(), reinterpret_cast<POINT*>(&to), 2);
-    REQUIRE(Input::Drag(session.main, {from.left + 8, (from.top + from.bottom) / 2},
-                        {(to.left + to.right) / 2, (to.top + to.bottom) / 2}));
+    MapWindowPoints(session.List().Handle(), nullptr, reinterpret_cast<POINT*>(&from), 2);
+    MapWindowPoints(session.Tree().Handle(), nullptr, reinterpret_cast<POINT*>(&to), 2);
+    REQUIRE(Input::Activate(session.main));
+    SlowDrag({from.left + 8, (from.top + from.bottom) / 2}, {(to.left + to.right) / 2, (to.top + to.bottom) / 2});
     const Dialog single = Dialog::WaitFor("Process Termination", session.app.Pid(), 10000);
     REQUIRE(single);
     CHECK(RemoteListBox(single.Control(kProcessList)).Texts() == Texts{Caption("tw-helper.exe", c->Pid())});
