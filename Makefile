@@ -36,17 +36,15 @@ run: build
 bench: build
 	scripts/winrun --prefix $(BUILD)/wineprefix $(BUILD)/bin/pe-bench.exe \
 	  'Z:\usr\lib\i386-linux-gnu\wine\i386-windows' 3
+	scripts/winrun --prefix $(BUILD)/wineprefix $(BUILD)/bin/hostile-bench.exe
 
-# Runs the PE walker and the message-template formatter under libFuzzer for
-# FUZZ_SECONDS each (clang).
+# Runs every parser of outside data under libFuzzer for FUZZ_SECONDS each (clang;
+# the targets are listed in tests/native/CMakeLists.txt).
 FUZZ_SECONDS ?= 60
-fuzz:
-	CXX=clang++ cmake -S tests/native -B $(BUILD)/fuzz -G Ninja >/dev/null
-	cmake --build $(BUILD)/fuzz --target fuzz-pe fuzz-message-template
-	mkdir -p $(BUILD)/fuzz/corpus $(BUILD)/fuzz/corpus-template
-	$(BUILD)/fuzz/fuzz-pe -max_total_time=$(FUZZ_SECONDS) $(BUILD)/fuzz/corpus \
-	  /usr/lib/i386-linux-gnu/wine/i386-windows
-	$(BUILD)/fuzz/fuzz-message-template -max_total_time=$(FUZZ_SECONDS) $(BUILD)/fuzz/corpus-template
+fuzz: deps
+	CXX=clang++ cmake -S tests/native -B $(BUILD)/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	cmake --build $(BUILD)/fuzz
+	bash scripts/run-fuzz.sh $(BUILD)/fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)

@@ -1,7 +1,9 @@
 #include "UserSettingsFile.h"
-#include "UserSettingsCheck.h"
 
+#include "SettingsRecordCheck.h"
+#include "UserSettingsCheck.h"
 #include "../sysinfo/DebugOutput.h"
+#include "../sysutils/StagedFiles.h"
 #include "../sysutils/Orvo_SystemUtilities.h"
 
 #include <cstring>
@@ -81,14 +83,15 @@ bool UserSettingsFile::Load(UserSettings& settings, const std::string& path)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    UserSettings temporary;
-    SetDefaults(temporary);
+    uint8_t bytes[kSize];
     DWORD read = 0;
-    const BOOL ok = ReadFile(file, &temporary, kSize, &read, nullptr);
+    const BOOL ok = ReadFile(file, bytes, kSize, &read, nullptr);
     CloseHandle(file);
     if (!ok) return false;
-    if (temporary.dwVersion == kVersion && temporary.dwRevision <= kRevision && temporary.dwSize <= kSize) {
-        std::memcpy(&settings, &temporary, kSize);
+    UserSettings candidate;
+    SetDefaults(candidate);
+    if (SettingsRecordCheck::Apply(bytes, read, reinterpret_cast<uint8_t*>(&candidate))) {
+        std::memcpy(&settings, &candidate, kSize);
         UserSettings defaults;
         SetDefaults(defaults);
         UserSettingsCheck::Repair(settings, defaults);
@@ -121,17 +124,12 @@ bool UserSettingsFile::Save(UserSettings& settings, const std::string& path)
         DebugLine("Unable to save user settings!\n");
         return false;
     }
-    if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        // Windows 95, 98 and ME have no replacing move: remove, then rename.
-        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && !DeleteFileA(path.c_str())) {
-            DeleteFileA(temporary.c_str());
-            DebugLine("Unable to save user settings!\n");
-            return false;
-        }
-        if (!MoveFileA(temporary.c_str(), path.c_str())) {
-            DebugLine("Unable to save user settings!\n");
-            return false;
-        }
+    // On the 9x family the old file is renamed aside, not deleted, until the
+    // new one is in its place.
+    if (!StagedFiles::MoveOver(temporary, path)) {
+        DeleteFileA(temporary.c_str());
+        DebugLine("Unable to save user settings!\n");
+        return false;
     }
     return true;
 }

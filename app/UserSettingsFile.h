@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SettingsRecordCheck.h"
 #include "UserSettings.h"
 
 #include <string>
@@ -7,9 +8,9 @@
 // Loading, saving and defaults of the settings record.
 class UserSettingsFile {
 public:
-    static const uint32_t kSize = 778;
-    static const uint32_t kVersion = 0x00020006;
-    static const uint32_t kRevision = 3;
+    static const uint32_t kSize = SettingsRecordCheck::kSize;
+    static const uint32_t kVersion = SettingsRecordCheck::kVersion;
+    static const uint32_t kRevision = SettingsRecordCheck::kRevision;
     static const uint32_t kCpuBackgroundDefault = 0xFF000000;
 
     static void SetDefaults(UserSettings& settings);

@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "ProcessIdText.h"
 #include "TabText.h"
 
 #include "../app/StringTable.h"
@@ -11,31 +12,6 @@
 #include <cstdio>
 
 namespace {
-
-// A process id in decimal or, after "0x", in hexadecimal; nothing else.
-bool ParseProcessId(const std::string& text, uint32_t& pid)
-{
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const size_t start = hex ? 2 : 0;
-    if (text.size() <= start) return false;
-    uint64_t value = 0;
-    for (size_t i = start; i < text.size(); ++i) {
-        const char c = text[i];
-        int digit;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (hex && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        else
-            return false;
-        value = value * (hex ? 16 : 10) + digit;
-        if (value > 0xFFFFFFFFull) return false;
-    }
-    pid = static_cast<uint32_t>(value);
-    return true;
-}
 
 std::string TrimLineEnd(std::string text)
 {
@@ -70,7 +46,7 @@ int CliCommands::Kill(const Args& args)
     std::vector<uint32_t> pids;
     for (const std::string& arg : args) {
         uint32_t pid = 0;
-        if (!ParseProcessId(arg, pid)) return UsageError("'" + arg + "' is not a process id");
+        if (!ProcessIdText::Parse(arg, pid)) return UsageError("'" + arg + "' is not a process id");
         pids.push_back(pid);
     }
 

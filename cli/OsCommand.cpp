@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "TabText.h"
 
 #include "../sysutils/OsVersion.h"
 
@@ -8,6 +9,6 @@ int CliCommands::Os(const Args& args)
 {
     if (!args.empty()) return UsageError("'os' takes no arguments");
     OsVersion os;
-    std::printf("kind=%u\t%s\n", static_cast<unsigned>(os.nKind), os.strDescription.c_str());
+    std::printf("kind=%u\t%s\n", static_cast<unsigned>(os.nKind), TabText::Escape(os.strDescription).c_str());
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "TabText.h"
 
 #include "../image/ClModuleIX.h"
 #include "../image/ImportClosure.h"
@@ -9,45 +10,75 @@
 
 namespace {
 
-void PrintFile(const std::string& path, bool closure, bool& allOpened)
+void Append(std::string& out, const char* tag, std::initializer_list<std::string> fields)
 {
-    uint32_t kind = 0, state = 1;
-    {
-        MappedImageFile file;
-        file.open(path.c_str());
-        if (file.OpenStateValue() != MappedImageFile::Mapped) allOpened = false;
-        kind = file.Kind();
-        state = file.ImageState();
+    out += tag;
+    for (const std::string& field : fields) {
+        out += '\t';
+        out += field;
     }
-    std::printf("file\t%s\tkind=%u\tstate=%u\n", path.c_str(), static_cast<unsigned>(kind),
-                static_cast<unsigned>(state));
+    out += '\n';
+}
+
+std::string Number(uint32_t value)
+{
+    char text[16];
+    snprintf(text, sizeof(text), "%u", static_cast<unsigned>(value));
+    return text;
+}
+
+// Prints one file: one open and one mapping serve every table and the
+// closure's first node. False when the file could not be opened, a reader
+// failed or a table was cut at its limit.
+bool PrintFile(const std::string& path, bool closure)
+{
+    MappedImageFile file;
+    file.open(path.c_str());
+    const bool opened = file.OpenStateValue() == MappedImageFile::Mapped;
+    std::string out;
+    out.reserve(4096);
+    out += "file\t" + TabText::Escape(path) + "\tkind=" + Number(file.Kind()) + "\tstate="
+         + Number(file.ImageState()) + "\n";
 
     ClModuleIX tables;
-    tables.Load(path.c_str());
-    for (const ImportedModule& module : tables.Imports())
+    tables.Load(file.View());
+    for (const ImportedModule& module : tables.Imports()) {
+        const std::string dll = TabText::Escape(module.strName);
         for (const ImportedFunction& function : module.functions)
-            std::printf("import\t%s\t%u\t%s\n", module.strName.c_str(), static_cast<unsigned>(function.dwValue),
-                        function.strName.c_str());
+            Append(out, "import", {dll, Number(function.dwValue), TabText::Escape(function.strName)});
+    }
     for (const ExportedFunction& function : tables.Exports())
-        std::printf("export\t%u\t%s\n", static_cast<unsigned>(function.dwOrdinal), function.strName.c_str());
+        Append(out, "export", {Number(function.dwOrdinal), TabText::Escape(function.strName)});
+    // A table cut at its limit is said so, in the listing and by the exit status.
+    const std::string limit = Number(static_cast<uint32_t>(file.View().TableEntryLimit()));
+    if (tables.ImportsTruncated()) Append(out, "truncated", {"imports", limit});
+    if (tables.ExportsTruncated()) Append(out, "truncated", {"exports", limit});
 
-    if (state == 0) {
+    if (file.IsPE()) {
         ResourceTypeList resources;
-        resources.load(path.c_str());
+        resources.load(file.View());
         for (const ResourceTypeEntry& entry : resources.Entries())
-            std::printf("resource\t%s\t%u\n", entry.strName.c_str(), static_cast<unsigned>(entry.nCount));
+            Append(out, "resource", {TabText::Escape(entry.strName), Number(entry.nCount)});
     }
 
     if (closure) {
         ImportClosure walk;
-        walk.walk(path.c_str());
-        std::printf("closure\t%u\n", static_cast<unsigned>(walk.State()));
+        walk.walk(path.c_str(), file.View());
+        Append(out, "closure", {Number(walk.State())});
         for (const ClosureModule& node : walk.Nodes())
-            std::printf("node\t%s\t%s\n", node.strShortName.c_str(), node.strFullPath.c_str());
+            Append(out, "node", {TabText::Escape(node.strShortName), TabText::Escape(node.strFullPath)});
         for (const ClosureModule& node : walk.Nodes())
             for (const std::string& missing : node.missing)
-                std::printf("missing\t%s\t%s\n", node.strShortName.c_str(), missing.c_str());
+                Append(out, "missing", {TabText::Escape(node.strShortName), TabText::Escape(missing)});
     }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    const char* problem = !opened                    ? "could not be opened"
+                        : tables.Failed()            ? "could not be read (a reader failed)"
+                        : tables.ImportsTruncated()  ? "holds more imports than it can"
+                        : tables.ExportsTruncated()  ? "holds more exports than it can"
+                                                     : nullptr;
+    if (problem) std::fprintf(stderr, "tarnwick-cli: %s %s\n", path.c_str(), problem);
+    return !problem;
 }
 
 } // namespace
@@ -69,7 +100,8 @@ int CliCommands::Pe(const Args& args)
     }
     if (files.empty()) return UsageError("'pe' needs at least one FILE");
 
-    bool allOpened = true;
-    for (const std::string& file : files) PrintFile(file, closure, allOpened);
-    return allOpened ? 0 : 1;
+    bool allRead = true;
+    for (const std::string& file : files)
+        if (!PrintFile(file, closure)) allRead = false;
+    return allRead ? 0 : 1;
 }

@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "ProcessIdText.h"
 #include "TabText.h"
 
 #include "../app/StringTable.h"
@@ -33,16 +34,6 @@ std::string Hex32(uint32_t value)
     char text[16];
     snprintf(text, sizeof(text), "0x%08X", static_cast<unsigned>(value));
     return text;
-}
-
-bool ParsePid(const std::string& text, uint32_t& pid)
-{
-    if (text.empty()) return false;
-    char* end = nullptr;
-    unsigned long value = std::strtoul(text.c_str(), &end, 0);
-    if (*end || value > 0xFFFFFFFFul) return false;
-    pid = static_cast<uint32_t>(value);
-    return true;
 }
 
 void Out(const std::string& text)
@@ -106,7 +97,8 @@ int CliCommands::Modules(const Args& args)
         }
     }
     uint32_t pid = 0;
-    if (!ParsePid(pidText, pid)) return UsageError("'modules' needs a process id");
+    if (pidText.empty()) return UsageError("'modules' needs a process id");
+    if (!ProcessIdText::Parse(pidText, pid)) return UsageError("'" + pidText + "' is not a process id");
     if (raw && (order.bSorted || order.bDescending)) return UsageError("'--raw' lists the records unsorted");
     if (order.bDescending && !order.bSorted) return UsageError("'--desc' needs '--sort'");
     if (!raw) return ModulesFormatted(pid, order);
@@ -136,9 +128,9 @@ int CliCommands::FindDll(const Args& args)
         return 1;
     }
     for (const DllSearchHit& hit : hits) {
-        Out(hit.strProcessName + " [" + Decimal(hit.dwProcessId) + "]\n");
+        Out(TabText::Escape(hit.strProcessName) + " [" + Decimal(hit.dwProcessId) + "]\n");
         for (const DllSearchHit::Module& module : hit.modules)
-            Out("\t" + module.strName + "\t" + module.strPath + "\n");
+            Out("\t" + TabText::Escape(module.strName) + "\t" + TabText::Escape(module.strPath) + "\n");
     }
     return 0;
 }
@@ -150,7 +142,8 @@ int CliCommands::Machine(const Args& args)
     MachineDescription::GetNetWareUserName(netWare, sizeof(netWare));
     OsVersion os;
     std::string text = MachineDescription::FormatMachineDescription(
-        MachineDescription::ComputerName(), os.strDescription, MachineDescription::UserName(), netWare);
+        TabText::Escape(MachineDescription::ComputerName()), TabText::Escape(os.strDescription),
+        TabText::Escape(MachineDescription::UserName()), TabText::Escape(netWare));
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;

@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 #include "ConsoleReportProgress.h"
+#include "ProcessIdText.h"
 
 #include "../app/UserSettingsFile.h"
 #include "../report/HtmlReportWriter.h"
@@ -26,10 +27,9 @@ int CliCommands::Report(const Args& args)
         } else if (arg == "--out" && i + 1 < args.size()) {
             out = args[++i];
         } else if (!arg.empty() && arg[0] != '-') {
-            char* end = nullptr;
-            unsigned long pid = std::strtoul(arg.c_str(), &end, 0);
-            if (*end) return UsageError("'" + arg + "' is not a process id");
-            pids.push_back(static_cast<uint32_t>(pid));
+            uint32_t pid = 0;
+            if (!ProcessIdText::Parse(arg, pid)) return UsageError("'" + arg + "' is not a process id");
+            pids.push_back(pid);
         } else {
             return UsageError("unknown argument '" + arg + "' for 'report'");
         }

@@ -10,7 +10,16 @@ std::string TabText::Escape(const std::string& text)
         case '\r': out += "\\r"; break;
         case '\n': out += "\\n"; break;
         case '\\': out += "\\\\"; break;
-        default: out += c; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                static const char kHex[] = "0123456789ABCDEF";
+                out += "\\x";
+                out += kHex[static_cast<unsigned char>(c) >> 4];
+                out += kHex[c & 15];
+            } else {
+                out += c;
+            }
+            break;
         }
     }
     return out;

@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
-// Tab-separated output: text fields with tab, CR, LF and backslash written
-// as \t, \r, \n and \\.
+// The console tool's one escaping rule, for every command: tab, CR, LF and
+// backslash written as \t, \r, \n and \\, every other control character
+// (and DEL) as \xNN, so that no value can add a line, a field or a
+// terminal escape sequence.
 class TabText {
 public:
     static std::string Escape(const std::string& text);

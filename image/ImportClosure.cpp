@@ -1,6 +1,7 @@
 #include "ImportClosure.h"
 
 #include "MappedImageFile.h"
+#include "../sysinfo/GuardedCall.h"
 
 #include <windows.h>
 #include <new>
@@ -12,6 +13,14 @@ std::string ShortName(const std::string& path)
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     if (name.size() > 259) name.resize(259);
     return name;
+}
+
+// The key under which a name is compared: without regard to case, as lstrcmpi does.
+std::string Key(const std::string& text)
+{
+    std::string key = text;
+    if (!key.empty()) CharUpperBuffA(&key[0], static_cast<DWORD>(key.size()));
+    return key;
 }
 
 // The system's DLL search, the current directory (the executable's folder during a walk) first.
@@ -29,14 +38,40 @@ bool SearchDll(const std::string& name, std::string& found)
     found = buffer;
     return true;
 }
+
+// The DLL names an image imports; empty when reading faults (a file cut
+// short while it is mapped). Running out of memory ends the walk.
+std::vector<std::string> DllNames(const PeImageView& image)
+{
+    std::vector<std::string> names;
+    uint32_t fault = 0;
+    if (!GuardedCall::Invoke([&] { names = image.ImportedDllNames(); }, &fault)) {
+        if (fault == GuardedCall::kCppExceptionCode) throw std::bad_alloc();
+        names.clear();
+    }
+    return names;
+}
 } // namespace
 
 ImportClosure::ImportClosure() : walkState(OutOfMemory) {}
 
 bool ImportClosure::walk(const char* executablePath)
 {
+    return Walk(executablePath, nullptr);
+}
+
+bool ImportClosure::walk(const char* executablePath, const PeImageView& executable)
+{
+    return Walk(executablePath, &executable);
+}
+
+bool ImportClosure::Walk(const char* executablePath, const PeImageView* executable)
+{
     walkState = OutOfMemory;
     nodes.clear();
+    shortNames.clear();
+    fullPaths.clear();
+    missingNames.clear();
     if (!executablePath) return false;
 
     std::string path(executablePath);
@@ -48,39 +83,52 @@ bool ImportClosure::walk(const char* executablePath)
         changed = SetCurrentDirectoryA(folder.c_str()) != FALSE;
     }
     try {
-        walkState = visit(path);
+        walkState = visit(path, executable);
     } catch (const std::bad_alloc&) {
         walkState = OutOfMemory;
     }
     if (changed) SetCurrentDirectoryA(previous);
+    shortNames.clear();
+    fullPaths.clear();
+    missingNames.clear();
     return walkState == Success;
 }
 
-uint32_t ImportClosure::visit(const std::string& path)
+uint32_t ImportClosure::visit(const std::string& path, const PeImageView* image)
 {
     std::vector<std::string> dllNames;
-    {
+    if (image) {
+        if (!image->IsPE()) return image->ImageState();
+        dllNames = DllNames(*image);
+    } else {
         MappedImageFile file;
         file.open(path.c_str());
         if (!file.IsPE()) return file.ImageState();
-        dllNames = file.View().ImportedDllNames();
+        dllNames = DllNames(file.View());
     }
     ClosureModule node;
     node.strShortName = ShortName(path);
     node.strFullPath = path.size() > 259 ? path.substr(0, 259) : path;
+    shortNames.insert(Key(node.strShortName));
+    fullPaths.insert(Key(node.strFullPath));
     nodes.push_front(node);
     // The node stays reachable through its position from the back.
     const size_t index = nodes.size() - 1;
 
+    // A file may name one DLL any number of times: each name is searched
+    // once per walk and listed once per node.
+    std::set<std::string> listed;
     for (const std::string& name : dllNames) {
-        if (find(name.c_str(), false)) continue;
+        const std::string key = Key(name);
+        if (shortNames.count(key)) continue;
         std::string found;
-        if (SearchDll(name, found)) {
+        if (!missingNames.count(key) && SearchDll(name, found)) {
             // A path already walked under another name ends here as well.
-            if (!find(found.c_str(), true)) visit(found);
+            if (!fullPaths.count(Key(found))) visit(found, nullptr);
+            continue;
         }
-        else
-            nodes[nodes.size() - 1 - index].missing.push_back(name);
+        missingNames.insert(key);
+        if (listed.insert(key).second) nodes[nodes.size() - 1 - index].missing.push_back(name);
     }
     return Success;
 }

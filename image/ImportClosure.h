@@ -2,8 +2,11 @@
 
 #include <cstdint>
 #include <deque>
+#include <set>
 #include <string>
 #include <vector>
+
+class PeImageView;
 
 struct ClosureModule {
     std::string strShortName;
@@ -19,6 +22,9 @@ public:
     ImportClosure();
 
     bool walk(const char* executablePath);
+    // The same walk, reading the executable from an image the caller has
+    // already mapped from that path.
+    bool walk(const char* executablePath, const PeImageView& executable);
     const ClosureModule* find(const char* name, bool byFullPath) const;
 
     uint32_t State() const { return walkState; }
@@ -27,8 +33,14 @@ public:
     const std::deque<ClosureModule>& Nodes() const { return nodes; }
 
 private:
-    uint32_t visit(const std::string& path);
+    bool Walk(const char* executablePath, const PeImageView* executable);
+    uint32_t visit(const std::string& path, const PeImageView* image);
 
     std::deque<ClosureModule> nodes;
     uint32_t walkState;
+    // Names and paths already walked during this walk, and names the search
+    // did not find, upper-cased: each is looked up once per walk.
+    std::set<std::string> shortNames;
+    std::set<std::string> fullPaths;
+    std::set<std::string> missingNames;
 };

@@ -163,7 +163,7 @@ bool PeImageView::SectionByName(const char* name, PeSection& out) const
     if (!name) return false;
     const unsigned count = NumberOfSections();
     for (unsigned i = 0; i < count; ++i) {
-        PeSection section;
+        PeSection section = {};
         if (!Section(i, section)) break;
         bool equal = true;
         for (int k = 0; k < 8; ++k) {
@@ -202,7 +202,7 @@ const uint8_t* PeImageView::Translate(uint32_t rva, uint32_t bound, bool bounded
     if (!ntHeaders) return nullptr;
     const unsigned count = NumberOfSections();
     for (unsigned i = 0; i < count; ++i) {
-        PeSection section;
+        PeSection section = {};
         if (!Section(i, section)) break;
         const uint32_t extent = (bounded && bound) ? std::min(section.dwSizeOfRawData, bound)
                                                    : std::min(section.dwVirtualSize, section.dwSizeOfRawData);
@@ -239,15 +239,23 @@ const uint8_t* PeImageView::DirectoryPointerBounded(unsigned index) const
 
 uint32_t PeImageView::BoundFor(const char* sectionName, unsigned directory) const
 {
-    PeSection section;
+    PeSection section = {};
     if (SectionByName(sectionName, section) && section.dwVirtualSize == 0) return DirectorySize(directory);
     return 0;
 }
 
-std::vector<ImportedModule> PeImageView::ReadImports(const Undecorator& undecorate) const
+size_t PeImageView::TableEntryLimit() const
+{
+    return std::min(size / 4, kMaxTableEntries);
+}
+
+std::vector<ImportedModule> PeImageView::ReadImports(const Undecorator& undecorate, bool* truncated) const
 {
     std::vector<ImportedModule> modules;
+    if (truncated) *truncated = false;
     if (!IsPE() || IsPE32Plus()) return modules;
+    // Descriptors may share one thunk list: the total counts, not each list.
+    size_t room = TableEntryLimit();
 
     const uint32_t bound = BoundFor(".idata", 1);
     const uint8_t* descriptor = DirectoryPointer(1);
@@ -268,10 +276,16 @@ std::vector<ImportedModule> PeImageView::ReadImports(const Undecorator& undecora
 
         ImportedModule module;
         module.strName = ReadString(name);
+        bool full = false;
         for (; Available(thunk) >= 4; thunk += 4) {
             uint32_t value = 0;
             ReadU32(thunk, value);
             if (value == 0) break;
+            if (room == 0) {
+                full = true;
+                break;
+            }
+            --room;
             ImportedFunction function;
             if (value & 0x80000000u) {
                 function.dwValue = value & 0xFFFF;
@@ -290,13 +304,18 @@ std::vector<ImportedModule> PeImageView::ReadImports(const Undecorator& undecora
             module.functions.push_back(function);
         }
         modules.push_back(module);
+        if (full) {
+            if (truncated) *truncated = true;
+            break;
+        }
     }
     return modules;
 }
 
-std::vector<ExportedFunction> PeImageView::ReadExports(const Undecorator& undecorate) const
+std::vector<ExportedFunction> PeImageView::ReadExports(const Undecorator& undecorate, bool* truncated) const
 {
     std::vector<ExportedFunction> exports;
+    if (truncated) *truncated = false;
     if (!IsPE() || IsPE32Plus()) return exports;
 
     const uint32_t bound = BoundFor(".edata", 0);
@@ -319,9 +338,12 @@ std::vector<ExportedFunction> PeImageView::ReadExports(const Undecorator& undeco
     const uint8_t* ordinals = PointerFromRvaBounded(ordinalsRva, bound);
     if (!functions) return exports;
 
-    // Counts can never reach past the end of the file.
-    const uint32_t functionsInFile =
-        static_cast<uint32_t>(std::min<uint64_t>(functionCount, Available(functions) / 4));
+    // Counts can never reach past the end of the file, nor past the limit.
+    uint32_t functionsInFile = static_cast<uint32_t>(std::min<uint64_t>(functionCount, Available(functions) / 4));
+    if (functionsInFile > TableEntryLimit()) {
+        functionsInFile = static_cast<uint32_t>(TableEntryLimit());
+        if (truncated) *truncated = true;
+    }
     uint32_t namesInFile = 0;
     if (names && ordinals)
         namesInFile = static_cast<uint32_t>(

@@ -89,8 +89,17 @@ public:
     // Zero-terminated text at p, read at most up to the end of the file.
     std::string ReadString(const uint8_t* p) const;
 
-    std::vector<ImportedModule> ReadImports(const Undecorator& undecorate = Undecorator()) const;
-    std::vector<ExportedFunction> ReadExports(const Undecorator& undecorate = Undecorator()) const;
+    // What one file's tables may expand to, each: one entry per 4 bytes of the
+    // file (a real entry needs at least its own 4-byte thunk or function
+    // slot), and never more than kMaxTableEntries (about 1 million). Tables
+    // that claim more are cut there and `truncated` says so.
+    static constexpr size_t kMaxTableEntries = size_t(1) << 20;
+    size_t TableEntryLimit() const;
+
+    std::vector<ImportedModule> ReadImports(const Undecorator& undecorate = Undecorator(),
+                                            bool* truncated = nullptr) const;
+    std::vector<ExportedFunction> ReadExports(const Undecorator& undecorate = Undecorator(),
+                                              bool* truncated = nullptr) const;
     // DLL names of the import descriptors (plain rule), as the closure walk reads them.
     std::vector<std::string> ImportedDllNames() const;
 

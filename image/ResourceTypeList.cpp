@@ -1,39 +1,11 @@
 #include "ResourceTypeList.h"
 
-#include <windows.h>
+#include "MappedImageFile.h"
+#include "PeResourceWalker.h"
+#include "../sysinfo/AnsiText.h"
+#include "../sysinfo/GuardedCall.h"
+
 #include <cstdio>
-
-namespace {
-BOOL CALLBACK CountName(HMODULE, LPCSTR, LPSTR, LONG_PTR counter)
-{
-    ++*reinterpret_cast<uint32_t*>(counter);
-    return TRUE;
-}
-
-struct EnumContext {
-    HMODULE module;
-    std::vector<ResourceTypeEntry>* entries;
-};
-
-BOOL CALLBACK AddType(HMODULE module, LPSTR type, LONG_PTR context)
-{
-    EnumContext* ctx = reinterpret_cast<EnumContext*>(context);
-    ResourceTypeEntry entry;
-    if (IS_INTRESOURCE(type)) {
-        entry.bIsNumeric = 1;
-        entry.dwId = static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(type));
-        entry.strName = ResourceTypeList::TypeName(entry.dwId);
-    } else {
-        entry.bIsNumeric = 0;
-        entry.dwId = 0;
-        entry.strName = type;
-    }
-    entry.nCount = 0;
-    EnumResourceNamesA(module, type, CountName, reinterpret_cast<LONG_PTR>(&entry.nCount));
-    ctx->entries->push_back(entry);
-    return TRUE;
-}
-} // namespace
 
 std::string ResourceTypeList::TypeName(uint32_t id)
 {
@@ -53,11 +25,26 @@ std::string ResourceTypeList::TypeName(uint32_t id)
 bool ResourceTypeList::load(const char* path)
 {
     if (!path || !*path) return false;
-    HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!module) return false;
+    MappedImageFile file;
+    file.open(path);
+    if (!file.IsPE()) return false;
+    return load(file.View());
+}
+
+bool ResourceTypeList::load(const PeImageView& image)
+{
     entries.clear();
-    EnumContext context = {module, &entries};
-    EnumResourceTypesA(module, AddType, reinterpret_cast<LONG_PTR>(&context));
-    FreeLibrary(module);
+    std::vector<PeResourceType> types;
+    // A file cut short under the mapping faults on reading; it then has no types.
+    if (!GuardedCall::Invoke([&] { types = PeResourceWalker(image).Types(); })) types.clear();
+    entries.reserve(types.size());
+    for (const PeResourceType& type : types) {
+        ResourceTypeEntry entry;
+        entry.bIsNumeric = type.bNumeric ? 1 : 0;
+        entry.dwId = type.bNumeric ? type.wId : 0;
+        entry.strName = type.bNumeric ? TypeName(type.wId) : AnsiText::FromUtf16(type.name);
+        entry.nCount = type.nCount;
+        entries.push_back(entry);
+    }
     return !entries.empty();
 }

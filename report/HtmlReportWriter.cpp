@@ -98,13 +98,13 @@ bool HtmlReportWriter::WriteHtmlModulePage(const std::string& pagePath, const Pr
 bool HtmlReportWriter::Write(const std::vector<const ProcessItem*>& processes, const std::string& path,
                              ReportContext& context, ReportProgress& progress)
 {
-    FILE* file = OpenReport(path, progress);
-    if (!file) return false;
+    // The pages folder first: nothing is written when it cannot be had.
     const std::string filesWord = StringTable::Load(186);
     const std::string folderName = ReportText::FolderName(path, filesWord);
     const std::string folder = ReportText::FolderPath(path, filesWord);
-    bool folderReady = CreateDirectoryA(folder.c_str(), nullptr) != FALSE;
-    DWORD error = folderReady ? 0 : GetLastError();
+    const bool createdFolder = CreateDirectoryA(folder.c_str(), nullptr) != FALSE;
+    const DWORD error = createdFolder ? 0 : GetLastError();
+    bool folderReady = createdFolder;
     if (!folderReady && error == ERROR_ALREADY_EXISTS) {
         // An existing folder is reused; a file of that name is in the way.
         const DWORD attributes = GetFileAttributesA(folder.c_str());
@@ -117,22 +117,31 @@ bool HtmlReportWriter::Write(const std::vector<const ProcessItem*>& processes, c
         char message[1024];
         snprintf(message, sizeof(message), StringTable::LoadOwn(187).c_str(), folderName.c_str(), reason);
         progress.ShowError(message);
-        std::fclose(file);
-        DeleteFileA(path.c_str());
         return false;
     }
-    const std::string styleSheet = folder + "\\tarnwick_report.css";
-    const bool wroteStyleSheet = WriteStyleSheet(styleSheet);
+    // Every file goes to a temporary name and takes its place at the end.
+    StagedFiles files;
+    auto removeFolder = [&] {
+        if (createdFolder) RemoveDirectoryA(folder.c_str());
+    };
+    FILE* file = OpenReport(path, files, progress);
+    if (!file) {
+        removeFolder();
+        return false;
+    }
+    const std::string styleSheet = files.Stage(folder + "\\tarnwick_report.css");
+    if (!styleSheet.empty() && !WriteStyleSheet(styleSheet)) files.Drop(styleSheet);
 
     BeginProgress(processes.size(), progress);
 
+    const std::string folderUrl = "./" + H(ReportText::UrlSegment(folderName)) + "/";
     Put(file, "<html>\n<head>\n" + MetaLines());
     Put(file, "<title>Tarnwick 2.6</title>\n");
-    Put(file, "<link rel=\"stylesheet\" type=\"text/css\" href=\"./" + H(folderName) + "/tarnwick_report.css\">\n");
+    Put(file, "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + folderUrl + "tarnwick_report.css\">\n");
     Put(file, "<style type=\"text/css\">\n</style>\n</head>\n<body>\n");
     Put(file, kHeading);
     Put(file, "<p class=\"info\">\n");
-    Put(file, "<b>Created:</b> " + context.strDate + ", " + context.strTime + "<br>\n");
+    Put(file, "<b>Created:</b> " + H(context.strDate) + ", " + H(context.strTime) + "<br>\n");
     Put(file, "<b>Machine:</b> " + H(context.strMachine) + "<br>\n");
     Put(file, "<b>Local User:</b> " + H(context.strUser) + "<br>\n");
     Put(file, "<b>OS:</b> " + H(context.strOs) + "<br>\n");
@@ -144,7 +153,6 @@ bool HtmlReportWriter::Write(const std::vector<const ProcessItem*>& processes, c
               "<td align=\"right\">Handles</td>\n<td>Priority&nbsp;Class</td>\n<td>Created</td>\n"
               "<td>Commandline</td>\n</tr>\n");
 
-    std::vector<std::string> written{path};
     for (const ProcessItem* process : processes) {
         if (progress.IsAborted()) break;
         if (!process) continue;
@@ -153,11 +161,13 @@ bool HtmlReportWriter::Write(const std::vector<const ProcessItem*>& processes, c
         Put(file, p.bService ? "<tr class=\"service\">\n" : "<tr class=\"normal\">\n");
         char pageName[32];
         snprintf(pageName, sizeof(pageName), "%u.html", static_cast<unsigned>(p.dwPid));
-        const std::string page = folder + "\\" + pageName;
         std::string name = H(p.strName);
-        if (WriteHtmlModulePage(page, p, context, progress)) {
-            written.push_back(page);
-            name = "<a href=\"./" + H(folderName) + "/" + pageName + "\">" + name + "</a>";
+        const std::string page = files.Stage(folder + "\\" + pageName);
+        if (!page.empty()) {
+            if (WriteHtmlModulePage(page, p, context, progress))
+                name = "<a href=\"" + folderUrl + pageName + "\">" + name + "</a>";
+            else
+                files.Drop(page);
         }
         // Without a formatter, the name of the priority class is not known.
         const std::string priority = context.formatter ? ValueFormatter::PriorityClassText(p.dwPriorityClass)
@@ -180,16 +190,11 @@ bool HtmlReportWriter::Write(const std::vector<const ProcessItem*>& processes, c
     }
     Put(file, kTableClose);
     progress.End();
-    const bool writeFailed = std::ferror(file) != 0;
-    const bool closeFailed = std::fclose(file) != 0;
 
-    if (progress.IsAborted()) {
-        for (const std::string& item : written) DeleteFileA(item.c_str());
-        if (wroteStyleSheet) DeleteFileA(styleSheet.c_str());
-        RemoveDirectoryA(folder.c_str());
+    if (!Finish(file, files, progress)) {
+        removeFolder();  // only when this report made it, and only when empty
         return false;
     }
-    if (writeFailed || closeFailed) return false;
     progress.OpenDocument(path);
     return true;
 }

@@ -19,13 +19,58 @@ void Split(const std::string& path, std::string& folder, std::string& base)
 }
 } // namespace
 
+std::string ReportText::TextValue(const std::string& text)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (u < 0x20 || u == 0x7F) {
+            out += "\\x";
+            out += kHex[u >> 4];
+            out += kHex[u & 15];
+        } else
+            out += c;
+    }
+    return out;
+}
+
+namespace {
+// Control characters XML 1.0 does not allow.
+std::string XmlAllowed(std::string text)
+{
+    for (char& c : text) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 && c != '\t' && c != '\n' && c != '\r') c = '?';
+    }
+    return text;
+}
+} // namespace
+
 std::string ReportText::XmlEscape(const std::string& text)
 {
-    std::string out = ReplaceAll(text, "&", "&amp;");
+    std::string out = ReplaceAll(XmlAllowed(text), "&", "&amp;");
     out = ReplaceAll(out, "\"", "&quot;");
     out = ReplaceAll(out, "'", "&#39;");
     out = ReplaceAll(out, "<", "&lt;");
     return ReplaceAll(out, ">", "&gt;");
+}
+
+std::string ReportText::XmlComment(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : XmlAllowed(text)) {
+        if (c == '-' && !out.empty() && out.back() == '-') out += ' ';
+        out += c;
+    }
+    if (!out.empty() && out.back() == '-') out += ' ';
+    return out;
 }
 
 std::string ReportText::HtmlEscape(const std::string& text)
@@ -36,12 +81,41 @@ std::string ReportText::HtmlEscape(const std::string& text)
     return ReplaceAll(out, "\"", "&quot;");
 }
 
+std::string ReportText::UrlSegment(const std::string& text)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'
+                        || c == '.' || c == '_' || c == '~' || u >= 0x80;
+        if (plain) {
+            out += c;
+        } else {
+            out += '%';
+            out += kHex[u >> 4];
+            out += kHex[u & 15];
+        }
+    }
+    return out;
+}
+
 std::string ReportText::Utf8FromUnits(const std::u16string& units)
 {
     std::string out;
     out.reserve(units.size());
-    for (char16_t unit : units) {
-        const unsigned c = unit;
+    for (size_t i = 0; i < units.size(); ++i) {
+        unsigned c = units[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00u);
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+            continue;
+        }
+        if ((c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF) c = 0xFFFD;
         if (c < 0x80) {
             out += static_cast<char>(c);
         } else if (c < 0x800) {

@@ -17,11 +17,31 @@ void ReportContext::StampNow()
     strTime = time;
 }
 
-FILE* ReportWriter::OpenReport(const std::string& path, ReportProgress& progress)
+FILE* ReportWriter::OpenReport(const std::string& path, StagedFiles& files, ReportProgress& progress)
 {
-    FILE* file = std::fopen(path.c_str(), "wt");
-    if (!file) progress.ShowError(StringTable::LoadOwn(79));
+    const std::string temporary = files.Stage(path);
+    FILE* file = temporary.empty() ? nullptr : std::fopen(temporary.c_str(), "wt");
+    if (!file) {
+        files.Discard();
+        progress.ShowError(StringTable::LoadOwn(79));
+    }
     return file;
+}
+
+bool ReportWriter::Finish(FILE* file, StagedFiles& files, ReportProgress& progress)
+{
+    const bool writeFailed = std::ferror(file) != 0;
+    const bool closeFailed = std::fclose(file) != 0;
+    if (progress.IsAborted()) {
+        files.Discard();
+        return false;
+    }
+    if (writeFailed || closeFailed || !files.Commit()) {
+        files.Discard();
+        progress.ShowError(StringTable::LoadOwn(79));
+        return false;
+    }
+    return true;
 }
 
 void ReportWriter::BeginProgress(size_t processCount, ReportProgress& progress)
@@ -35,7 +55,7 @@ void ReportWriter::BeginProgress(size_t processCount, ReportProgress& progress)
 
 bool ReportWriter::IsMissing(const std::string& text) const
 {
-    return !notAvailable.empty() && text.find(notAvailable) != std::string::npos;
+    return !notAvailable.empty() && text == notAvailable;
 }
 
 void ReportWriter::Put(FILE* file, const std::string& text)
@@ -82,7 +102,8 @@ void ReportWriter::WalkModules(const ProcessItem& process, const std::vector<Mod
 bool ReportWriter::Write(const std::vector<const ProcessItem*>& processes, const std::string& path,
                          ReportContext& context, ReportProgress& progress)
 {
-    FILE* file = OpenReport(path, progress);
+    StagedFiles files;
+    FILE* file = OpenReport(path, files, progress);
     if (!file) return false;
     BeginProgress(processes.size(), progress);
 
@@ -107,11 +128,5 @@ bool ReportWriter::Write(const std::vector<const ProcessItem*>& processes, const
     }
     WriteTrailer(file);
     progress.End();
-    const bool writeFailed = std::ferror(file) != 0;
-    const bool closeFailed = std::fclose(file) != 0;
-    if (progress.IsAborted()) {
-        DeleteFileA(path.c_str());
-        return false;
-    }
-    return !writeFailed && !closeFailed;
+    return Finish(file, files, progress);
 }

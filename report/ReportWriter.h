@@ -6,6 +6,8 @@
 #include "../views/ModuleItem.h"
 #include "../views/ProcessItem.h"
 
+#include "../sysutils/StagedFiles.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -33,7 +35,10 @@ class ReportWriter {
 public:
     virtual ~ReportWriter() {}
     // True when the report was written completely; false after a failure
-    // (already shown through `progress`) or an abort (the file is removed).
+    // (already shown through `progress`) or an abort. The report is written
+    // under a temporary name and takes the place of `path` only when it is
+    // complete: after a failure or an abort every file that was there before
+    // is left as it was.
     virtual bool Write(const std::vector<const ProcessItem*>& processes, const std::string& path,
                        ReportContext& context, ReportProgress& progress);
 
@@ -53,12 +58,17 @@ protected:
                      ReportProgress& progress, void (*writeModule)(void* self, FILE* file, const ModuleItem& module),
                      void* self, FILE* file);
 
-    // Opens the report file (text mode); on failure tells the user and returns null.
-    static FILE* OpenReport(const std::string& path, ReportProgress& progress);
+    // Opens a temporary file beside the report (text mode) and stages it for
+    // `path`; on failure tells the user and returns null.
+    static FILE* OpenReport(const std::string& path, StagedFiles& files, ReportProgress& progress);
+    // Closes the report file and settles the staged files: moved into place
+    // when the report is complete, removed after a failure or an abort.
+    // True when the report is in place.
+    static bool Finish(FILE* file, StagedFiles& files, ReportProgress& progress);
     // Loads the word for missing values and starts the progress over the processes.
     void BeginProgress(size_t processCount, ReportProgress& progress);
 
-    // A field in its form for missing values when its text contains the word.
+    // A field in its form for missing values when its text is that word.
     bool IsMissing(const std::string& text) const;
     static void Put(FILE* file, const std::string& text);
 

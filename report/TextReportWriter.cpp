@@ -1,5 +1,14 @@
 #include "TextReportWriter.h"
 
+#include "ReportText.h"
+
+namespace {
+std::string V(const std::string& value)
+{
+    return ReportText::TextValue(value);
+}
+} // namespace
+
 void TextReportWriter::WriteHeader(FILE* file, const ReportContext& context)
 {
     const std::string frame(79, '#');
@@ -7,9 +16,9 @@ void TextReportWriter::WriteHeader(FILE* file, const ReportContext& context)
     Put(file, "This report was created by Tarnwick 2.6\n");
     Put(file, "Date      : " + context.strDate + "\n");
     Put(file, "Time      : " + context.strTime + "\n");
-    Put(file, "Machine   : " + context.strMachine + "\n");
-    Put(file, "Local User: " + context.strUser + "\n");
-    Put(file, "OS        : " + context.strOs + "\n");
+    Put(file, "Machine   : " + V(context.strMachine) + "\n");
+    Put(file, "Local User: " + V(context.strUser) + "\n");
+    Put(file, "OS        : " + V(context.strOs) + "\n");
     Put(file, frame + "\n");
     Put(file, "\n");
 }
@@ -17,13 +26,13 @@ void TextReportWriter::WriteHeader(FILE* file, const ReportContext& context)
 void TextReportWriter::WriteProcess(FILE* file, const ProcessItem& p)
 {
     auto line = [&](const char* key, const std::string& value) {
-        Put(file, std::string(key) + (IsMissing(value) ? notAvailable : value) + "\n");
+        Put(file, std::string(key) + (IsMissing(value) ? notAvailable : V(value)) + "\n");
     };
-    Put(file, "Name: " + p.strName + "\n");
+    Put(file, "Name: " + V(p.strName) + "\n");
     line("Executable: ", p.strPath);
-    Put(file, "PID: " + p.strPid + "\n");
-    Put(file, "PPID: " + p.strParentPid + "\n");
-    Put(file, "Threads: " + p.strThreads + "\n");
+    Put(file, "PID: " + V(p.strPid) + "\n");
+    Put(file, "PPID: " + V(p.strParentPid) + "\n");
+    Put(file, "Threads: " + V(p.strThreads) + "\n");
     line("Handles: ", p.strHandles);
     line("Owner: ", p.strOwner);
     line("Creation: ", p.strCreated);
@@ -48,7 +57,7 @@ void TextReportWriter::WriteModule(FILE* file, const ModuleItem& m)
     std::string line = "\t";
     for (const std::string* value : {&m.strName, &m.strLocation, &m.strBaseAddress, &m.strVersion, &m.strDescription,
                                      &m.strCompany, &m.strSize, &m.strCreated, &m.strModified})
-        line += *value + "; ";
+        line += V(*value) + "; ";
     line += m.bDynamic ? "Dynamic; " : "Static; ";
     line += m.bRelocated ? "Relocated" : "Preferred";
     Put(file, line + "\n");

@@ -36,20 +36,20 @@ void XmlReportWriter::WriteHeader(FILE* file, const ReportContext& c)
 {
     Put(file, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
     Put(file, "<!-- This report was created by Tarnwick 2.6 -->\n");
-    Put(file, "<!-- Date      : " + c.strDate + "-->\n");
-    Put(file, "<!-- Time      : " + c.strTime + "-->\n");
-    Put(file, "<!-- Machine   : " + Utf8(c.strMachine) + "-->\n");
-    Put(file, "<!-- Local User: " + Utf8(c.strUser) + "-->\n");
-    Put(file, "<!-- OS        : " + Utf8(c.strOs) + "-->\n");
+    Put(file, "<!-- Date      : " + ReportText::XmlComment(c.strDate) + "-->\n");
+    Put(file, "<!-- Time      : " + ReportText::XmlComment(c.strTime) + "-->\n");
+    Put(file, "<!-- Machine   : " + Utf8(ReportText::XmlComment(c.strMachine)) + "-->\n");
+    Put(file, "<!-- Local User: " + Utf8(ReportText::XmlComment(c.strUser)) + "-->\n");
+    Put(file, "<!-- OS        : " + Utf8(ReportText::XmlComment(c.strOs)) + "-->\n");
     Put(file, "<Processes>\n");
 }
 
 void XmlReportWriter::WriteProcess(FILE* file, const ProcessItem& p)
 {
     Put(file, "<Process Name=\"" + Value(p.strName) + "\">" + ElementOrMissing("Executable", p.strPath));
-    Put(file, "<PID>" + p.strPid + "</PID>\n");
-    Put(file, "<PPID>" + p.strParentPid + "</PPID>\n");
-    Put(file, "<Threads>" + p.strThreads + "</Threads>\n");
+    Put(file, Element("PID", p.strPid));
+    Put(file, Element("PPID", p.strParentPid));
+    Put(file, Element("Threads", p.strThreads));
     Put(file, ElementOrMissing("Handles", p.strHandles));
     Put(file, ElementOrMissing("Owner", p.strOwner));
     Put(file, ElementOrMissing("Creation", p.strCreated));
@@ -73,11 +73,11 @@ void XmlReportWriter::WriteModule(FILE* file, const ModuleItem& m)
 {
     Put(file, "<Module Name=\"" + Value(m.strName) + "\">\n");
     Put(file, Element("Location", m.strLocation));
-    Put(file, "<BaseAddress>" + m.strBaseAddress + "</BaseAddress>\n");
+    Put(file, Element("BaseAddress", m.strBaseAddress));
     Put(file, ElementOrMissing("Version", m.strVersion));
     Put(file, ElementOrMissing("Description", m.strDescription));
     Put(file, ElementOrMissing("Company", m.strCompany));
-    Put(file, "<Size>" + m.strSize + "</Size>\n");
+    Put(file, Element("Size", m.strSize));
     Put(file, Element("Created", m.strCreated));
     Put(file, Element("Modified", m.strModified));
     Put(file, std::string("<IsDynamic>") + (m.bDynamic ? "True" : "False") + "</IsDynamic>\n");

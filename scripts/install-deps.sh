@@ -13,6 +13,8 @@ PKGS=(
   wine wine32:i386
   xvfb xauth x11-utils imagemagick
   doctest-dev libstb-dev libxml2-utils
+  g++ clang libclang-rt-14-dev
+  procps util-linux
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -56,6 +56,8 @@ bool FileFactsCache::MakeKey(const std::string& path, const FileStamp* stamp, Ke
         key.size = stamp->size;
         return true;
     }
+    // A name with "?" or "*" is no file name: as a pattern it would find another file.
+    if (path.find_first_of("?*") != std::string::npos) return false;
     WIN32_FIND_DATAA data;
     HANDLE search = FindFirstFileA(path.c_str(), &data);
     if (search == INVALID_HANDLE_VALUE) return false;

@@ -9,6 +9,12 @@ IMAGEHELPWrapper::IMAGEHELPWrapper()
 {
 }
 
+IMAGEHELPWrapper& IMAGEHELPWrapper::Shared()
+{
+    static IMAGEHELPWrapper* shared = new IMAGEHELPWrapper;
+    return *shared;
+}
+
 DWORD IMAGEHELPWrapper::UnDecorateSymbolName(PCSTR decorated, PSTR buffer, DWORD size, DWORD flags)
 {
     if (!pfnUnDecorateSymbolName) return 0;

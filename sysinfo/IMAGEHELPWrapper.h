@@ -9,6 +9,10 @@ public:
 
     IMAGEHELPWrapper();
 
+    // One binding for the whole process, loaded on first use and kept:
+    // loading the library costs far more than reading a module's tables.
+    static IMAGEHELPWrapper& Shared();
+
     DWORD UnDecorateSymbolName(PCSTR decorated, PSTR buffer, DWORD size, DWORD flags);
     bool CanUndecorate() const { return pfnUnDecorateSymbolName != nullptr; }
 

@@ -54,7 +54,8 @@ bool ModuleBasicInformation::Load(const char* path, unsigned flags)
 {
     strTypeName = strOpenWith = strLocation = strSizeKb = strSizeBytes = strSizeOnDiskKb = strSizeOnDiskBytes =
         strCreated = strModified = strAccessed = strAttributes = std::string();
-    if (!path) return false;
+    // A name with "?" or "*" is no file name: as a pattern it would find another file.
+    if (!path || std::strpbrk(path, "?*")) return false;
 
     WIN32_FIND_DATAA data;
     HANDLE search = FindFirstFileA(path, &data);

@@ -53,8 +53,14 @@ std::vector<NativeProcessEntry> NativeProcessList::Parse(const uint8_t* block, s
     return entries;
 }
 
-const char* NativeProcessList::FixedName(size_t position)
+bool NativeProcessList::HasIdleAndSystem(const std::vector<NativeProcessEntry>& entries)
 {
+    return !entries.empty() && !entries[0].bHasImageName;
+}
+
+const char* NativeProcessList::FixedName(const std::vector<NativeProcessEntry>& entries, size_t position)
+{
+    if (!HasIdleAndSystem(entries) || position >= entries.size()) return nullptr;
     if (position == 0) return "System Idle Process";
     if (position == 1) return "System";
     return nullptr;

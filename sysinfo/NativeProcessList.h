@@ -26,8 +26,13 @@ public:
     // buffers point into it).
     static std::vector<NativeProcessEntry> Parse(const uint8_t* block, size_t size, uintptr_t blockAddress);
 
-    // Name of the entry at a position: the idle and system entries first.
-    static const char* FixedName(size_t position);
+    // True when the list begins with the idle and system entries: the first
+    // entry has no image name, as the system gives the idle process. (Wine's
+    // list has neither: every entry is an ordinary process.)
+    static bool HasIdleAndSystem(const std::vector<NativeProcessEntry>& entries);
+    // "System Idle Process" and "System" for the first two positions of such a
+    // list; null for every ordinary process.
+    static const char* FixedName(const std::vector<NativeProcessEntry>& entries, size_t position);
 
     // Maps a base priority to a priority class.
     static uint32_t PriorityClassFromBase(uint32_t basePriority);

@@ -1,5 +1,7 @@
 #include "ProcessParametersReader.h"
 
+#include "AnsiText.h"
+
 #include <windows.h>
 #include <cstring>
 #include <vector>
@@ -16,12 +18,7 @@ uint16_t U16(const uint8_t* p)
 
 std::string ToAnsi(const wchar_t* text, int characters)
 {
-    if (characters <= 0) return std::string();
-    int needed = WideCharToMultiByte(CP_ACP, 0, text, characters, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return std::string();
-    std::string out(static_cast<size_t>(needed), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, characters, &out[0], needed, nullptr, nullptr);
-    return out;
+    return characters > 0 ? AnsiText::FromUtf16(text, static_cast<size_t>(characters)) : std::string();
 }
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "ProcessSnapshot.h"
 
+#include "AnsiText.h"
 #include "DebugOutput.h"
 #include "FileFactsCache.h"
 #include "NativeProcessList.h"
@@ -8,6 +9,7 @@
 #include "../sysutils/Orvo_SystemUtilities.h"
 
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 namespace {
@@ -97,13 +99,9 @@ bool ProcessSnapshot::EnumProcessesTH32(SnapshotProgressCallback callback, uint3
     }
     if (callback) callback(0, GetProcessCountTH32(), userValue);
 
-    PROCESSENTRY32 entry;
-    std::memset(&entry, 0, sizeof(entry));
-    entry.dwSize = 296;
+    ToolhelpProcess entry;
     uint32_t position = 0;
-    for (bool more = toolhelp.Process32First(snapshot, &entry); more;
-         more = toolhelp.Process32Next(snapshot, &entry)) {
-        entry.szExeFile[sizeof(entry.szExeFile) - 1] = '\0';
+    for (bool more = NextProcessTH32(snapshot, true, entry); more; more = NextProcessTH32(snapshot, false, entry)) {
         ProcessRecord record;
         record.strName = GetFileNamePart(entry.szExeFile);
         record.dwProcessId = entry.th32ProcessID;
@@ -179,6 +177,8 @@ bool ProcessSnapshot::EnumProcessesNT(SnapshotProgressCallback callback, uint32_
 
     if (callback) callback(0, static_cast<uint32_t>(entries.size()), userValue);
 
+    // Without idle and system entries (Wine) no process carries their ids.
+    dwIdleProcessId = dwSystemProcessId = 0;
     for (size_t position = 0; position < entries.size(); ++position) {
         const NativeProcessEntry& entry = entries[position];
         ProcessRecord record;
@@ -187,12 +187,12 @@ bool ProcessSnapshot::EnumProcessesNT(SnapshotProgressCallback callback, uint32_
         record.dwThreadCount = entry.dwThreadCount;
         record.dwHandleCount = entry.dwHandleCount;
         record.dwSequence = static_cast<uint32_t>(position);
-        if (position < 2) {
+        if (const char* fixedName = NativeProcessList::FixedName(entries, position)) {
             if (position == 0)
                 dwIdleProcessId = entry.dwProcessId;
             else
                 dwSystemProcessId = entry.dwProcessId;
-            record.strName = NativeProcessList::FixedName(position);
+            record.strName = fixedName;
             record.strPath = "...";
             record.strOwner = "...";
             record.strCommandLine = "...";
@@ -202,10 +202,9 @@ bool ProcessSnapshot::EnumProcessesNT(SnapshotProgressCallback callback, uint32_
                                                                       static_cast<uint32_t>(entry.lBasePriority));
         } else {
             if (entry.bHasImageName) {
-                char name[260] = {};
-                WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(entry.strImageName.c_str()),
-                                    static_cast<int>(entry.strImageName.size()), name, 259, nullptr, nullptr);
-                record.strName = name;
+                record.strName = AnsiText::FromUtf16(entry.strImageName);
+                record.strName.resize(std::strlen(record.strName.c_str()));
+                if (record.strName.size() > 259) record.strName.resize(259);
             } else {
                 record.strName = "Unknown";
             }
@@ -270,6 +269,60 @@ void ProcessSnapshot::NormalisePath(char* path, bool expandShortNames)
     }
 }
 
+bool ProcessSnapshot::NextProcessTH32(HANDLE snapshot, bool first, ToolhelpProcess& out)
+{
+    if (toolhelp.HasWideEntryPoints()) {
+        PROCESSENTRY32W entry;
+        std::memset(&entry, 0, sizeof(entry));
+        entry.dwSize = sizeof(entry);
+        if (!(first ? toolhelp.Process32FirstW(snapshot, &entry) : toolhelp.Process32NextW(snapshot, &entry)))
+            return false;
+        entry.szExeFile[MAX_PATH - 1] = L'\0';
+        CopyLimited(out.szExeFile, 260, AnsiText::FromUtf16(entry.szExeFile, wcslen(entry.szExeFile)).c_str());
+        out.th32ProcessID = entry.th32ProcessID;
+        out.th32ParentProcessID = entry.th32ParentProcessID;
+        out.cntThreads = entry.cntThreads;
+        out.pcPriClassBase = entry.pcPriClassBase;
+        return true;
+    }
+    PROCESSENTRY32 entry;
+    std::memset(&entry, 0, sizeof(entry));
+    entry.dwSize = 296;
+    if (!(first ? toolhelp.Process32First(snapshot, &entry) : toolhelp.Process32Next(snapshot, &entry)))
+        return false;
+    entry.szExeFile[sizeof(entry.szExeFile) - 1] = '\0';
+    CopyLimited(out.szExeFile, 260, entry.szExeFile);
+    out.th32ProcessID = entry.th32ProcessID;
+    out.th32ParentProcessID = entry.th32ParentProcessID;
+    out.cntThreads = entry.cntThreads;
+    out.pcPriClassBase = entry.pcPriClassBase;
+    return true;
+}
+
+bool ProcessSnapshot::NextModuleTH32(HANDLE snapshot, bool first, ToolhelpModule& out)
+{
+    if (toolhelp.HasWideEntryPoints()) {
+        MODULEENTRY32W entry;
+        std::memset(&entry, 0, sizeof(entry));
+        entry.dwSize = sizeof(entry);
+        if (!(first ? toolhelp.Module32FirstW(snapshot, &entry) : toolhelp.Module32NextW(snapshot, &entry)))
+            return false;
+        entry.szExePath[MAX_PATH - 1] = L'\0';
+        CopyLimited(out.szExePath, 260, AnsiText::FromUtf16(entry.szExePath, wcslen(entry.szExePath)).c_str());
+        out.dwBaseAddress = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(entry.modBaseAddr));
+        return true;
+    }
+    MODULEENTRY32 entry;
+    std::memset(&entry, 0, sizeof(entry));
+    entry.dwSize = 548;
+    if (!(first ? toolhelp.Module32First(snapshot, &entry) : toolhelp.Module32Next(snapshot, &entry)))
+        return false;
+    entry.szExePath[sizeof(entry.szExePath) - 1] = '\0';
+    CopyLimited(out.szExePath, 260, entry.szExePath);
+    out.dwBaseAddress = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(entry.modBaseAddr));
+    return true;
+}
+
 int ProcessSnapshot::GetProcessExecutable(uint32_t processId, char* buffer, int bufferSize)
 {
     if (!bValid) return -1;
@@ -285,14 +338,10 @@ int ProcessSnapshot::GetProcessExecutableTH32(uint32_t processId, char* buffer, 
         DebugOutput::Write("Invalid Snapshot-Handle! (@GetProcessExecutableTH32)\n");
         return 0;
     }
-    MODULEENTRY32 entry;
-    std::memset(&entry, 0, sizeof(entry));
-    entry.dwSize = 548;
+    ToolhelpModule entry;
     int result = -1;
-    for (bool more = toolhelp.Module32First(snapshot, &entry); more;
-         more = toolhelp.Module32Next(snapshot, &entry)) {
+    for (bool more = NextModuleTH32(snapshot, true, entry); more; more = NextModuleTH32(snapshot, false, entry)) {
         char path[300];
-        entry.szExePath[sizeof(entry.szExePath) - 1] = '\0';
         CopyLimited(path, 260, entry.szExePath);
         NormalisePath(path, true);
         if (NativeProcessList::LooksExecutable(path)) {
@@ -323,7 +372,7 @@ int ProcessSnapshot::GetProcessExecutableNT(uint32_t processId, char* buffer, in
                                      &again)) {
             for (HMODULE module : handles) {
                 char path[300] = {};
-                if (psapi.GetModuleFileNameEx(process, module, path, 260) == 0) continue;
+                if (psapi.GetModuleFileNameExAnsi(process, module, path, 260) == 0) continue;
                 path[259] = '\0';
                 NormalisePath(path, true);
                 if (NativeProcessList::LooksExecutable(path)) {
@@ -394,7 +443,9 @@ void ProcessSnapshot::AppendModule(const char* path, uint32_t baseAddress, Snaps
     record.strName = GetFileNamePart(work);
     record.strPath = work;
     record.dwBaseAddress = baseAddress;
-    if (work[0]) {
+    // "?" stands for a character without an ANSI form: such a path names no
+    // file here, and as a search pattern it would find the look-alike's model.
+    if (work[0] && !std::strpbrk(work, "?*")) {
         WIN32_FIND_DATAA data;
         HANDLE search = FindFirstFileA(work, &data);
         if (search != INVALID_HANDLE_VALUE) {
@@ -428,17 +479,13 @@ bool ProcessSnapshot::EnumProcessModulesTH32(uint32_t processId, SnapshotProgres
         return false;
     }
     if (callback) callback(0, GetModuleCountTH32(processId) - 1, userValue);
-    MODULEENTRY32 entry;
-    std::memset(&entry, 0, sizeof(entry));
-    entry.dwSize = 548;
+    ToolhelpModule entry;
     bool result = false;
-    if (toolhelp.Module32First(snapshot, &entry)) {
+    if (NextModuleTH32(snapshot, true, entry)) {
         result = true;
         do {
-            entry.szExePath[sizeof(entry.szExePath) - 1] = '\0';
-            AppendModule(entry.szExePath, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(entry.modBaseAddr)),
-                         callback, userValue);
-        } while (toolhelp.Module32Next(snapshot, &entry));
+            AppendModule(entry.szExePath, entry.dwBaseAddress, callback, userValue);
+        } while (NextModuleTH32(snapshot, false, entry));
     }
     if (callback) callback(2, 0, userValue);
     CloseHandle(snapshot);
@@ -470,7 +517,7 @@ bool ProcessSnapshot::EnumProcessModulesNT(uint32_t processId, SnapshotProgressC
     for (HMODULE module : handles) {
         char path[300] = {};
         // A module whose name cannot be read gets an empty path and name.
-        if (psapi.GetModuleFileNameEx(process, module, path, 260) == 0) path[0] = '\0';
+        if (psapi.GetModuleFileNameExAnsi(process, module, path, 260) == 0) path[0] = '\0';
         path[259] = '\0';
         AppendModule(path, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(module)), callback, userValue);
     }

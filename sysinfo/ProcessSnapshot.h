@@ -53,6 +53,19 @@ private:
     bool EnumProcessModulesNT(uint32_t processId, SnapshotProgressCallback callback, uint32_t userValue);
     int GetProcessExecutableTH32(uint32_t processId, char* buffer, int bufferSize);
     int GetProcessExecutableNT(uint32_t processId, char* buffer, int bufferSize);
+    // One entry of a Toolhelp snapshot, read through the wide calls when the
+    // system has them (names converted without best-fit), else the ANSI ones.
+    struct ToolhelpProcess {
+        uint32_t th32ProcessID, th32ParentProcessID, cntThreads;
+        LONG pcPriClassBase;
+        char szExeFile[260];
+    };
+    struct ToolhelpModule {
+        uint32_t dwBaseAddress;
+        char szExePath[260];
+    };
+    bool NextProcessTH32(HANDLE snapshot, bool first, ToolhelpProcess& out);
+    bool NextModuleTH32(HANDLE snapshot, bool first, ToolhelpModule& out);
     // Both normalisation steps, in place in a 260-byte buffer.
     void NormalisePath(char* path, bool expandShortNames);
     void AppendModule(const char* path, uint32_t baseAddress, SnapshotProgressCallback callback,

@@ -11,7 +11,11 @@ TOOLHELP32Wrapper::TOOLHELP32Wrapper()
       pfnModule32First(Resolve<PFN_Module32>("Module32First")),
       pfnModule32Next(Resolve<PFN_Module32>("Module32Next")),
       pfnThread32First(Resolve<PFN_Thread32>("Thread32First")),
-      pfnThread32Next(Resolve<PFN_Thread32>("Thread32Next"))
+      pfnThread32Next(Resolve<PFN_Thread32>("Thread32Next")),
+      pfnProcess32FirstW(Resolve<PFN_Process32W>("Process32FirstW")),
+      pfnProcess32NextW(Resolve<PFN_Process32W>("Process32NextW")),
+      pfnModule32FirstW(Resolve<PFN_Module32W>("Module32FirstW")),
+      pfnModule32NextW(Resolve<PFN_Module32W>("Module32NextW"))
 {
 }
 
@@ -19,6 +23,11 @@ bool TOOLHELP32Wrapper::HasAllEntryPoints() const
 {
     return pfnCreateToolhelp32Snapshot && pfnProcess32First && pfnProcess32Next && pfnModule32First
         && pfnModule32Next && pfnThread32First && pfnThread32Next;
+}
+
+bool TOOLHELP32Wrapper::HasWideEntryPoints() const
+{
+    return pfnProcess32FirstW && pfnProcess32NextW && pfnModule32FirstW && pfnModule32NextW;
 }
 
 HANDLE TOOLHELP32Wrapper::CreateToolhelp32Snapshot(DWORD flags, DWORD processId)
@@ -62,4 +71,24 @@ bool TOOLHELP32Wrapper::Module32First(HANDLE snapshot, MODULEENTRY32* entry)
 bool TOOLHELP32Wrapper::Module32Next(HANDLE snapshot, MODULEENTRY32* entry)
 {
     return CallEntry(pfnModule32Next, snapshot, entry, "TOOLHELP32Wrapper::Module32Next failed\n");
+}
+
+bool TOOLHELP32Wrapper::Process32FirstW(HANDLE snapshot, PROCESSENTRY32W* entry)
+{
+    return CallEntry(pfnProcess32FirstW, snapshot, entry, "TOOLHELP32Wrapper::Process32FirstW failed\n");
+}
+
+bool TOOLHELP32Wrapper::Process32NextW(HANDLE snapshot, PROCESSENTRY32W* entry)
+{
+    return CallEntry(pfnProcess32NextW, snapshot, entry, "TOOLHELP32Wrapper::Process32NextW failed\n");
+}
+
+bool TOOLHELP32Wrapper::Module32FirstW(HANDLE snapshot, MODULEENTRY32W* entry)
+{
+    return CallEntry(pfnModule32FirstW, snapshot, entry, "TOOLHELP32Wrapper::Module32FirstW failed\n");
+}
+
+bool TOOLHELP32Wrapper::Module32NextW(HANDLE snapshot, MODULEENTRY32W* entry)
+{
+    return CallEntry(pfnModule32NextW, snapshot, entry, "TOOLHELP32Wrapper::Module32NextW failed\n");
 }

@@ -1,5 +1,6 @@
 #include "VersionStringTables.h"
 
+#include "AnsiText.h"
 #include "VersionResourceWalker.h"
 
 #include <windows.h>
@@ -8,13 +9,7 @@
 namespace {
 std::string ToAnsi(const std::u16string& text)
 {
-    if (text.empty()) return std::string();
-    const wchar_t* wide = reinterpret_cast<const wchar_t*>(text.c_str());
-    int needed = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return std::string();
-    std::string out(static_cast<size_t>(needed), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), &out[0], needed, nullptr, nullptr);
-    return out;
+    return AnsiText::FromUtf16(text);
 }
 
 std::string JoinLines(std::string text)

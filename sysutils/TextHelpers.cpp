@@ -1,6 +1,7 @@
 #include "TextHelpers.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -52,7 +53,9 @@ int TextHelpers::FixNativePath(char* path, int bufferSize, const char* windowsDi
         size_t drop = length < 4 ? length : 4;
         std::memmove(work, work + drop, length - drop + 1);
     }
-    const char* root = std::strstr(work, "\\SystemRoot\\");
+    // Only a path that begins with it names the system root: a folder of
+    // that name further down is an ordinary folder.
+    const char* root = std::strncmp(work, "\\SystemRoot\\", 12) == 0 ? work : nullptr;
     if (root && windowsDir) {
         // Windows folder followed by the rest without "\SystemRoot" (11 characters).
         char rebuilt[600];
@@ -98,12 +101,18 @@ uint32_t TextHelpers::BytesToGB(uint32_t bytes)
 
 double TextHelpers::RoundToDecimals(double value, int digits)
 {
+    // 10 to the power digits; the loop ends long before the double overflows.
     double power = 1.0;
-    for (int i = 0; i < digits; ++i) power *= 10.0;
-    uint32_t factor = static_cast<uint32_t>(power);
-    if (factor == 0) factor = 1;
-    uint32_t scaled = static_cast<uint32_t>(value * factor + 0.5);
-    return static_cast<double>(scaled) / factor;
+    for (int i = 0; i < digits && power < 1e300; ++i) power *= 10.0;
+    if (value != value) return value;  // NaN
+    const double factor = power <= 4294967295.0 ? static_cast<double>(static_cast<uint32_t>(power)) : power;
+    const double scaled = value * factor + 0.5;
+    // Within 32 bits: truncated to an unsigned integer, as always.
+    if (scaled >= 0.0 && scaled < 4294967296.0) return static_cast<double>(static_cast<uint32_t>(scaled)) / factor;
+    // Negative values and values beyond 32 bits round the same way (half up)
+    // in floating point; infinities, and values too large to scale, stay.
+    if (scaled - scaled != 0.0) return value;
+    return std::floor(scaled) / factor;
 }
 
 bool TextHelpers::IsUncPath(const char* path)

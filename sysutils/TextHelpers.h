@@ -9,13 +9,16 @@ class TextHelpers {
 public:
     static int CopyFileNamePart(const char* path, char* buffer, int bufferSize);
     static int IsWin32Path(const char* path);
-    // Strips a leading "\??\" style prefix; "\SystemRoot\" becomes windowsDir.
+    // Strips a leading "\??\" style prefix; a path that then begins with
+    // "\SystemRoot\" gets windowsDir in its place.
     static int FixNativePath(char* path, int bufferSize, const char* windowsDir);
     static const char* GetFileNamePart(const char* path);
 
     static uint32_t BytesToKB(uint32_t bytes);
     static uint32_t BytesToMB(uint32_t bytes);
     static uint32_t BytesToGB(uint32_t bytes);
+    // Rounds half up to `digits` decimals; defined for every input (negative
+    // values, values of 2^32 and more, NaN and infinities included).
     static double RoundToDecimals(double value, int digits);
 
     static bool IsUncPath(const char* path);

@@ -4,13 +4,17 @@
 #include "PeBuilder.h"
 #include "TestPaths.h"
 #include "image/ClModuleIX.h"
+#include "sysinfo/IMAGEHELPWrapper.h"
 #include "image/ImportClosure.h"
 #include "image/MappedImageFile.h"
+#include "image/PeResourceWalker.h"
 #include "image/ResourceTypeList.h"
 
 #include <windows.h>
 #include <algorithm>
+#include <cstring>
 #include <map>
+#include <string>
 
 namespace {
 
@@ -27,6 +31,34 @@ std::string WriteImage(const std::string& folder, const std::string& name, const
     std::string path = folder + "\\" + name;
     TestPaths::WriteFile(path, image.data(), image.size());
     return path;
+}
+
+// The system's own enumeration, the oracle for well-formed files: one line
+// per type, "name count", in the order the loader reports them.
+BOOL CALLBACK CountName(HMODULE, LPCSTR, LPSTR, LONG_PTR counter)
+{
+    ++*reinterpret_cast<uint32_t*>(counter);
+    return TRUE;
+}
+
+BOOL CALLBACK AddType(HMODULE module, LPSTR type, LONG_PTR lines)
+{
+    uint32_t count = 0;
+    EnumResourceNamesA(module, type, CountName, reinterpret_cast<LONG_PTR>(&count));
+    const std::string name = IS_INTRESOURCE(type)
+                               ? ResourceTypeList::TypeName(static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(type)))
+                               : std::string(type);
+    reinterpret_cast<std::vector<std::string>*>(lines)->push_back(name + " " + std::to_string(count));
+    return TRUE;
+}
+
+bool SystemResourceTypes(const std::string& path, std::vector<std::string>& lines)
+{
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return false;
+    EnumResourceTypesA(module, AddType, reinterpret_cast<LONG_PTR>(&lines));
+    FreeLibrary(module);
+    return true;
 }
 
 std::string CurrentDirectory()
@@ -124,6 +156,27 @@ TEST_SUITE("image files")
         CHECK(byName["RT_PNG"].nCount == 3);
         CHECK(byName["RT_VERSION"].nCount == 1);
 
+        // The version resource's bytes are the ones the loader finds.
+        MappedImageFile file;
+        file.open((TestPaths::BinFolder() + "restypes.dll").c_str());
+        const uint8_t* data = nullptr;
+        size_t size = 0;
+        REQUIRE(PeResourceWalker(file.View()).FirstData(16, data, size));
+        HMODULE module = LoadLibraryExA((TestPaths::BinFolder() + "restypes.dll").c_str(), nullptr,
+                                        LOAD_LIBRARY_AS_DATAFILE);
+        REQUIRE(module != nullptr);
+        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));
+        REQUIRE(found != nullptr);
+        CHECK(SizeofResource(module, found) == size);
+        const void* loaded = LockResource(LoadResource(module, found));
+        CHECK(std::memcmp(loaded, data, size) == 0);
+        FreeLibrary(module);
+        CHECK_FALSE(PeResourceWalker(file.View()).FirstData(4711, data, size));
+        // A file already mapped reads the same as a path.
+        ResourceTypeList fromView;
+        CHECK(fromView.load(file.View()));
+        CHECK(fromView.Entries().size() == list.Entries().size());
+
         CHECK(ResourceTypeList::TypeName(24) == "RT_MANIFEST");
         CHECK(ResourceTypeList::TypeName(15) == "RT_UNKNOWN(ID: 15)");
         CHECK(ResourceTypeList::TypeName(18) == "RT_UNKNOWN(ID: 18)");
@@ -188,21 +241,35 @@ TEST_SUITE("image files")
             return;
         }
         DebugCapture capture;
-        int files = 0, pe = 0;
+        int files = 0, pe = 0, withResources = 0;
+        std::vector<std::string> differing;
         do {
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
             const std::string path = folder + data.cFileName;
             MappedImageFile file;
             file.open(path.c_str());
-            if (file.IsPE()) ++pe;
+            if (file.IsPE()) {
+                ++pe;
+                // Resource types: the same names, counts and order as the system's enumeration.
+                ResourceTypeList list;
+                list.load(file.View());
+                std::vector<std::string> ours, system;
+                for (const ResourceTypeEntry& entry : list.Entries())
+                    ours.push_back(entry.strName + " " + std::to_string(entry.nCount));
+                if (SystemResourceTypes(path, system) && ours != system) differing.push_back(data.cFileName);
+                if (!ours.empty()) ++withResources;
+            }
             file.close();
             ClModuleIX ix;
             ix.Load(path.c_str());
+            CHECK_FALSE(ix.Failed());
             ++files;
         } while (FindNextFileA(search, &data));
         FindClose(search);
         CHECK(files > 300);
         CHECK(pe > 300);
+        CHECK(withResources > 300);
+        CHECK(differing.empty());
         CHECK(capture.Text().find("ClModuleIX::Load failed") == std::string::npos);
 
         // Facts checked by hand with objdump -p on these files.
@@ -214,6 +281,45 @@ TEST_SUITE("image files")
         CHECK(forwardedHeapAlloc);
         CHECK(kernel32.Exports().front().dwOrdinal == 1);
         CHECK(kernel32.Exports().front().strName == "N/A -> krnl386.exe16.VxDCall0");
+
+        // Only C++ names ("?...") go through the undecorator: every other name
+        // would come back unchanged (or not at all) from it anyway.
+        IMAGEHELPWrapper& imageHelp = IMAGEHELPWrapper::Shared();
+        if (imageHelp.CanUndecorate()) {
+            PeImageView::Undecorator asIs = [](const std::string& name, size_t) { return name; };
+            MappedImageFile runtime;
+            runtime.open((folder + "msvcp60.dll").c_str());
+            const std::vector<ExportedFunction> raw = runtime.View().ReadExports(asIs);
+            ClModuleIX shown;
+            shown.Load(runtime.View());
+            REQUIRE(raw.size() == shown.Exports().size());
+            int plain = 0, decorated = 0;
+            for (size_t i = 0; i < raw.size(); ++i) {
+                const std::string& name = raw[i].strName;
+                char buffer[2048] = {};
+                if (name[0] == '?') {
+                    ++decorated;
+                    CHECK(shown.Exports()[i].strName != name);
+                    continue;
+                }
+                ++plain;
+                const DWORD length = imageHelp.UnDecorateSymbolName(name.c_str(), buffer, 2047, 0);
+                CHECK((length == 0 || name == buffer));
+                CHECK(shown.Exports()[i].strName == name);
+            }
+            CHECK(plain > 10);
+            CHECK(decorated > 100);
+        }
+
+        // The closure reads its first node from a view the caller mapped.
+        MappedImageFile cmd;
+        cmd.open((folder + "cmd.exe").c_str());
+        ImportClosure fromPath, fromView;
+        REQUIRE(fromPath.walk((folder + "cmd.exe").c_str()));
+        REQUIRE(fromView.walk((folder + "cmd.exe").c_str(), cmd.View()));
+        REQUIRE(fromPath.Count() == fromView.Count());
+        for (size_t i = 0; i < fromPath.Count(); ++i)
+            CHECK(fromPath.Nodes()[i].strFullPath == fromView.Nodes()[i].strFullPath);
 
         ClModuleIX version;
         version.Load((folder + "version.dll").c_str());

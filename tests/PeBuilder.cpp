@@ -130,11 +130,13 @@ std::vector<uint8_t> PeBuilder::Build() const
         }
         importRva = blob.Rva();
         for (size_t i = 0; i < imports.size(); ++i) {
-            blob.AddU32(imports[i].bOriginalFirstThunk ? originalThunks[i] : 0);
-            blob.AddU32(0);
-            blob.AddU32(0);
-            blob.AddU32(dllNameRvas[i]);
-            blob.AddU32(firstThunks[i]);
+            for (uint32_t copy = 0; copy < dwRepeatDescriptors; ++copy) {
+                blob.AddU32(imports[i].bOriginalFirstThunk ? originalThunks[i] : 0);
+                blob.AddU32(0);
+                blob.AddU32(0);
+                blob.AddU32(dllNameRvas[i]);
+                blob.AddU32(firstThunks[i]);
+            }
         }
         for (int i = 0; i < 5; ++i) blob.AddU32(0);
         importSize = blob.Rva() - importRva;
@@ -143,10 +145,15 @@ std::vector<uint8_t> PeBuilder::Build() const
     blob.Align(0x200);
 
     const uint32_t sectionTable = kHeaderOffset + 24 + wOptionalHeaderSize;
-    const uint32_t headersEnd = sectionTable + 40;
+    const uint16_t sectionCount = resourceSection.empty() ? 1 : 2;
+    const uint32_t headersEnd = sectionTable + 40u * sectionCount;
     std::vector<uint8_t> image(kSectionFileOffset > headersEnd ? kSectionFileOffset : headersEnd, 0);
     const uint32_t sectionFileOffset = static_cast<uint32_t>(image.size());
     image.insert(image.end(), blob.bytes.begin(), blob.bytes.end());
+    const uint32_t resourceFileOffset = static_cast<uint32_t>(image.size());
+    const uint32_t resourceRva = (kSectionRva + blob.Size() + 0xFFF) & ~0xFFFu;
+    const uint32_t resourceSize = static_cast<uint32_t>(resourceSection.size());
+    image.insert(image.end(), resourceSection.begin(), resourceSection.end());
 
     // DOS header.
     Put16(image, 0, 0x5A4D);
@@ -156,7 +163,7 @@ std::vector<uint8_t> PeBuilder::Build() const
     const uint32_t nt = kHeaderOffset;
     Put32(image, nt, 0x00004550);
     Put16(image, nt + 4, 0x014C);
-    Put16(image, nt + 6, 1);
+    Put16(image, nt + 6, sectionCount);
     Put16(image, nt + 20, wOptionalHeaderSize);
     Put16(image, nt + 22, 0x2102);
     const uint32_t opt = nt + 24;
@@ -166,7 +173,7 @@ std::vector<uint8_t> PeBuilder::Build() const
     Put32(image, opt + 36, 0x200);
     Put16(image, opt + 40, 4);
     Put16(image, opt + 48, 4);
-    Put32(image, opt + 56, kSectionRva + blob.Size());
+    Put32(image, opt + 56, resourceSection.empty() ? kSectionRva + blob.Size() : resourceRva + resourceSize);
     Put32(image, opt + 60, sectionFileOffset);
     Put16(image, opt + 68, 2);
     Put32(image, opt + 92, 16);
@@ -183,5 +190,16 @@ std::vector<uint8_t> PeBuilder::Build() const
     Put32(image, sectionTable + 16, blob.Size());
     Put32(image, sectionTable + 20, sectionFileOffset);
     Put32(image, sectionTable + 36, 0x40000040);
+    if (!resourceSection.empty()) {
+        const uint32_t second = sectionTable + 40;
+        std::memcpy(&image[second], ".rsrc\0\0\0", 8);
+        Put32(image, second + 8, resourceSize);
+        Put32(image, second + 12, resourceRva);
+        Put32(image, second + 16, resourceSize);
+        Put32(image, second + 20, resourceFileOffset);
+        Put32(image, second + 36, 0x40000040);
+        Put32(image, kResourceDirectoryEntry, resourceRva);
+        Put32(image, kResourceDirectoryEntry + 4, resourceSize);
+    }
     return image;
 }

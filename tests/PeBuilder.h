@@ -42,6 +42,12 @@ public:
     // Some linkers give the import directory the size of its whole section.
     bool bImportSizeIsSectionSize = false;
     uint32_t dwImageBase = 0x10000000;
+    // Each import descriptor written this many times, all sharing one DLL
+    // name and one pair of thunk lists (the shape of an import bomb).
+    uint32_t dwRepeatDescriptors = 1;
+    // Bytes of a resource directory: a second section ".rsrc", the last bytes
+    // of the file (no padding), named by data directory 2.
+    std::vector<uint8_t> resourceSection;
 
     std::vector<uint8_t> Build() const;
 
@@ -49,4 +55,6 @@ public:
     static constexpr uint32_t kHeaderOffset = 0x80;
     static constexpr uint32_t kSectionFileOffset = 0x400;
     static constexpr uint32_t kSectionRva = 0x1000;
+    // Where data directory 2 (resources) is stored.
+    static constexpr uint32_t kResourceDirectoryEntry = kHeaderOffset + 0x88;
 };

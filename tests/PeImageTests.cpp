@@ -2,6 +2,7 @@
 
 #include "PeBuilder.h"
 #include "image/PeImageView.h"
+#include "image/PeResourceWalker.h"
 
 #include <cstring>
 
@@ -42,6 +43,89 @@ void ReadAll(const std::vector<uint8_t>& image)
     view.SectionByName(".idata", section);
     uint32_t base;
     view.ImageBase(base);
+    PeResourceWalker resources(view);
+    resources.Types();
+    const uint8_t* data;
+    size_t size;
+    resources.FirstData(16, data, size);
+}
+
+// Resource directory bytes, offsets counted from the directory's first byte.
+class ResourceBytes {
+public:
+    // A directory header with its two counts; returns its offset.
+    size_t Directory(uint16_t named, uint16_t ids)
+    {
+        const size_t at = bytes.size();
+        bytes.resize(at + 16, 0);
+        Put16(at + 12, named);
+        Put16(at + 14, ids);
+        return at;
+    }
+    void Entry(uint32_t nameField, uint32_t dataField)
+    {
+        const size_t at = bytes.size();
+        bytes.resize(at + 8, 0);
+        Put32(at, nameField);
+        Put32(at + 4, dataField);
+    }
+    // A counted UTF-16 name; returns its offset.
+    size_t Name(const std::u16string& text)
+    {
+        const size_t at = bytes.size();
+        bytes.resize(at + 2 + 2 * text.size(), 0);
+        Put16(at, static_cast<uint16_t>(text.size()));
+        for (size_t i = 0; i < text.size(); ++i) Put16(at + 2 + 2 * i, text[i]);
+        return at;
+    }
+    void Put16(size_t at, uint16_t v)
+    {
+        bytes[at] = static_cast<uint8_t>(v);
+        bytes[at + 1] = static_cast<uint8_t>(v >> 8);
+    }
+    void Put32(size_t at, uint32_t v)
+    {
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    }
+    std::vector<uint8_t> bytes;
+};
+
+const uint32_t kSubdirectory = 0x80000000u;
+
+// Types of an image whose resource section holds `bytes`, read from an exact-size copy.
+std::vector<PeResourceType> TypesOf(const std::vector<uint8_t>& bytes)
+{
+    PeBuilder b;
+    b.resourceSection = bytes;
+    std::vector<uint8_t> image = b.Build();
+    image.shrink_to_fit();
+    PeImageView view(image.data(), image.size());
+    return PeResourceWalker(view).Types();
+}
+
+// A well-formed directory: "PNG" (3 names), RT_ICON (2 names), RT_VERSION (1 name).
+ResourceBytes SampleResources()
+{
+    ResourceBytes r;
+    r.Directory(1, 2);
+    r.Entry(0, 0);  // patched below
+    r.Entry(3, 0);
+    r.Entry(16, 0);
+    const size_t png = r.Directory(1, 2);
+    r.Entry(0x80000000u | 0, 0);
+    r.Entry(1, 0);
+    r.Entry(2, 0);
+    const size_t icon = r.Directory(0, 2);
+    r.Entry(1, 0);
+    r.Entry(2, 0);
+    const size_t version = r.Directory(0, 1);
+    r.Entry(1, 0);
+    const size_t name = r.Name(u"PNG");
+    r.Put32(16, 0x80000000u | static_cast<uint32_t>(name));
+    r.Put32(20, kSubdirectory | static_cast<uint32_t>(png));
+    r.Put32(28, kSubdirectory | static_cast<uint32_t>(icon));
+    r.Put32(36, kSubdirectory | static_cast<uint32_t>(version));
+    return r;
 }
 
 } // namespace
@@ -308,5 +392,126 @@ TEST_SUITE("pe image")
         std::vector<uint8_t> cut(static_cast<const uint8_t*>(image.data()), found + 2);
         PeImageView view(cut.data(), cut.size());
         CHECK(view.ReadString(cut.data() + (found - image.data())) == "Ta");
+    }
+
+    TEST_CASE("resource types from the image's own directory")
+    {
+        const std::vector<PeResourceType> types = TypesOf(SampleResources().bytes);
+        REQUIRE(types.size() == 3);
+        CHECK_FALSE(types[0].bNumeric);
+        CHECK(types[0].name == u"PNG");
+        CHECK(types[0].nCount == 3);
+        CHECK(types[1].bNumeric);
+        CHECK(types[1].wId == 3);
+        CHECK(types[1].nCount == 2);
+        CHECK(types[2].wId == 16);
+        CHECK(types[2].nCount == 1);
+
+        // No resource directory at all, and an image without sections for it.
+        CHECK(TypesOf({}).empty());
+    }
+
+    TEST_CASE("hostile resource directories give quiet partial or empty lists")
+    {
+        SUBCASE("a subdirectory that points back at the root")
+        {
+            ResourceBytes r;
+            r.Directory(0, 2);
+            r.Entry(5, kSubdirectory | 0);
+            r.Entry(6, kSubdirectory | 0);
+            const std::vector<PeResourceType> types = TypesOf(r.bytes);
+            REQUIRE(types.size() == 2);
+            CHECK(types[0].nCount == 2);  // the root's own entries, counted once
+        }
+        SUBCASE("counts larger than the section")
+        {
+            ResourceBytes r;
+            r.Directory(0xFFFF, 0xFFFF);
+            r.Entry(1, kSubdirectory | 0);
+            r.Entry(2, 0x7FFFFFF0);
+            // The entries the file holds, no more: everything after the header.
+            const std::vector<PeResourceType> types = TypesOf(r.bytes);
+            CHECK(types.size() == 2);
+            CHECK(types[0].nCount == 2);
+            CHECK(types[1].nCount == 0);  // a subdirectory beyond the file
+        }
+        SUBCASE("a name that runs off the end")
+        {
+            ResourceBytes r = SampleResources();
+            const size_t name = r.Name(u"X");
+            r.Put16(name, 0xFFFF);
+            r.Put32(16, 0x80000000u | static_cast<uint32_t>(name));
+            CHECK(TypesOf(r.bytes).empty());
+            // A later entry with a name beyond the file keeps the ones before it.
+            r = SampleResources();
+            r.Put32(32, 0x80000000u | 0x7FFFFFFF);
+            const std::vector<PeResourceType> types = TypesOf(r.bytes);
+            REQUIRE(types.size() == 2);
+            CHECK(types[1].wId == 3);
+        }
+        SUBCASE("a directory outside the file")
+        {
+            PeBuilder b;
+            b.resourceSection = SampleResources().bytes;
+            std::vector<uint8_t> image = b.Build();
+            for (uint32_t rva : {0x7FFFFFF0u, 0xFFFFFFFFu, 0x1000u + 0x7FFFFu}) {
+                CAPTURE(rva);
+                for (int i = 0; i < 4; ++i)
+                    image[PeBuilder::kResourceDirectoryEntry + i] = static_cast<uint8_t>(rva >> (8 * i));
+                PeImageView view(image.data(), image.size());
+                CHECK(PeResourceWalker(view).Types().empty());
+            }
+        }
+        SUBCASE("cut at every byte of the directory")
+        {
+            PeBuilder b;
+            b.resourceSection = SampleResources().bytes;
+            const std::vector<uint8_t> full = b.Build();
+            const size_t start = full.size() - b.resourceSection.size();
+            size_t previous = 0;
+            for (size_t length = start; length <= full.size(); ++length) {
+                std::vector<uint8_t> cut(full.begin(), full.begin() + length);
+                cut.shrink_to_fit();
+                PeImageView view(cut.data(), cut.size());
+                const size_t count = PeResourceWalker(view).Types().size();
+                CHECK(count >= previous);  // a longer file never loses types
+                previous = count;
+            }
+            CHECK(previous == 3);
+        }
+    }
+
+    TEST_CASE("an import bomb expands to no more than the file can hold")
+    {
+        // 1,000 descriptors sharing one list of 100,000 thunks: 100 million
+        // entries claimed by a file of about 820 KB.
+        PeBuilder b;
+        b.imports.push_back({"KERNEL32.dll", std::vector<PeBuilder::ImportFunction>(100000, {true, 1, ""})});
+        b.dwRepeatDescriptors = 1000;
+        b.bHasExports = true;
+        b.exports.functions = {"f"};
+        b.exports.names = {{"Kept", 0}};
+        const std::vector<uint8_t> image = b.Build();
+        PeImageView view(image.data(), image.size());
+        CHECK(view.TableEntryLimit() == image.size() / 4);
+        bool truncated = false;
+        const std::vector<ImportedModule> imports = view.ReadImports(PeImageView::Undecorator(), &truncated);
+        CHECK(truncated);
+        size_t total = 0;
+        for (const ImportedModule& module : imports) total += module.functions.size();
+        CHECK(total == view.TableEntryLimit());
+        CHECK(imports.size() < 1000);
+        bool exportsTruncated = true;
+        const std::vector<ExportedFunction> exports = view.ReadExports(PeImageView::Undecorator(), &exportsTruncated);
+        CHECK_FALSE(exportsTruncated);
+        REQUIRE(exports.size() == 1);
+        CHECK(exports[0].strName == "Kept");
+
+        // An ordinary file is never cut.
+        const std::vector<uint8_t> sample = SampleImports().Build();
+        PeImageView sampleView(sample.data(), sample.size());
+        truncated = true;
+        CHECK(sampleView.ReadImports(PeImageView::Undecorator(), &truncated).size() == 2);
+        CHECK_FALSE(truncated);
     }
 }

@@ -1,9 +1,8 @@
 #include <doctest/doctest.h>
 
+#include "cli/ProcessIdText.h"
 #include "cli/TabText.h"
-#include "sysinfo/NativeProcessList.h"
 #include "sysinfo/ProcessParametersReader.h"
-#include "tools/WildcardMatch.h"
 
 #include <cstring>
 #include <map>
@@ -19,32 +18,6 @@ void Put16(std::vector<uint8_t>& b, size_t at, uint16_t v)
 void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v)
 {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-// A process list block with the given entries (pid, name or null); each
-// entry is 0x100 bytes, names stored at +0xB8.
-std::vector<uint8_t> ProcessBlock(const std::vector<std::pair<uint32_t, const char16_t*>>& entries,
-                                  uintptr_t& base)
-{
-    std::vector<uint8_t> block(entries.size() * 0x100, 0);
-    base = 0x10000000;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        size_t e = i * 0x100;
-        Put32(block, e, i + 1 < entries.size() ? 0x100 : 0);
-        Put32(block, e + 4, 3);
-        Put32(block, e + 0x40, 8);
-        Put32(block, e + 0x44, entries[i].first);
-        Put32(block, e + 0x48, 4);
-        Put32(block, e + 0x4C, 17);
-        if (entries[i].second) {
-            std::u16string name = entries[i].second;
-            for (size_t k = 0; k < name.size(); ++k) Put16(block, e + 0xB8 + 2 * k, name[k]);
-            Put16(block, e + 0x38, static_cast<uint16_t>(name.size() * 2));
-            Put16(block, e + 0x3A, static_cast<uint16_t>(name.size() * 2 + 2));
-            Put32(block, e + 0x3C, static_cast<uint32_t>(base + e + 0xB8));
-        }
-    }
-    return block;
 }
 
 // Memory of a pretend process: a map of address to bytes.
@@ -98,134 +71,39 @@ FakeMemory Target(const std::u16string& commandLine, uint16_t maximumLength, con
 
 TEST_SUITE("process data")
 {
-    TEST_CASE("the native process list")
-    {
-        uintptr_t base = 0;
-        std::vector<uint8_t> block = ProcessBlock({{0, nullptr}, {4, u"System"}, {8, nullptr}, {12, u"app.exe"}}, base);
-        auto entries = NativeProcessList::Parse(block.data(), block.size(), base);
-        REQUIRE(entries.size() == 4);
-        CHECK(entries[1].dwProcessId == 4);
-        CHECK(entries[2].bHasImageName == false);
-        CHECK(entries[3].bHasImageName);
-        CHECK(entries[3].strImageName == u"app.exe");
-        CHECK(entries[3].dwHandleCount == 17);
-        CHECK(entries[3].dwParentProcessId == 4);
-        CHECK(entries[3].dwThreadCount == 3);
-
-        // One entry only.
-        block = ProcessBlock({{0, nullptr}}, base);
-        CHECK(NativeProcessList::Parse(block.data(), block.size(), base).size() == 1);
-
-        // A name pointer outside the block reads no name; a bad next offset ends the walk.
-        block = ProcessBlock({{0, nullptr}, {4, u"System"}, {12, u"app.exe"}}, base);
-        Put32(block, 0x200 + 0x3C, 0x7FFF0000);
-        Put32(block, 0x100, 0x7FFFFFFF);
-        entries = NativeProcessList::Parse(block.data(), block.size(), base);
-        REQUIRE(entries.size() == 2);
-        Put32(block, 0x100, 0x100);
-        entries = NativeProcessList::Parse(block.data(), block.size(), base);
-        REQUIRE(entries.size() == 3);
-        CHECK(entries[2].bHasImageName);
-        CHECK(entries[2].strImageName.empty());
-        // An offset that does not advance ends the walk too.
-        Put32(block, 0, 0x10);
-        CHECK(NativeProcessList::Parse(block.data(), block.size(), base).size() == 1);
-        // A block too short for one entry.
-        CHECK(NativeProcessList::Parse(block.data(), 0x20, base).empty());
-
-        CHECK(std::string(NativeProcessList::FixedName(0)) == "System Idle Process");
-        CHECK(std::string(NativeProcessList::FixedName(1)) == "System");
-        CHECK(NativeProcessList::FixedName(2) == nullptr);
-    }
-
-    TEST_CASE("base priorities map to priority classes")
-    {
-        const std::pair<uint32_t, uint32_t> table[] = {{0, 0x40},     {4, 0x40},   {5, 0x4000}, {6, 0x4000},
-                                                       {7, 0x20},     {8, 0x20},   {9, 0x8000}, {10, 0x8000},
-                                                       {11, 0x80},    {13, 0x80},  {14, 0x100}, {31, 0x100},
-                                                       {0xFFFFFFFF, 0x100}};
-        for (auto entry : table) {
-            CAPTURE(entry.first);
-            CHECK(NativeProcessList::PriorityClassFromBase(entry.first) == entry.second);
-        }
-    }
-
-    TEST_CASE("the executable test")
-    {
-        CHECK(NativeProcessList::LooksExecutable("C:\\WINDOWS\\NOTEPAD.EXE"));
-        CHECK(NativeProcessList::LooksExecutable("C:\\x\\command.com"));
-        CHECK(NativeProcessList::LooksExecutable("C:\\x\\prog.e"));
-        CHECK(NativeProcessList::LooksExecutable("C:\\my.edits\\lib.dll"));  // any ".e"
-        CHECK_FALSE(NativeProcessList::LooksExecutable("C:\\windows\\system32\\kernel32.dll"));
-    }
-
-    TEST_CASE("wildcard matching")
-    {
-        struct Case {
-            const char* pattern;
-            const char* name;
-            bool matches;
-        };
-        const Case cases[] = {
-            {"*.dll", "kernel32.dll", true},
-            {"*.dll", "app.exe", false},
-            {"*", "app.exe", true},
-            {"USER32.DLL", "user32.dll", true},
-            {"user3?.dll", "user32.dll", true},
-            {"user3?.dll", "user3.dll", false},
-            {"[a-c]*.dll", "comctl32.dll", true},
-            {"[a-c]*.dll", "advapi32.dll", true},
-            {"[a-c]*.dll", "gdi32.dll", false},
-            {"[!a-c]*.dll", "gdi32.dll", true},
-            {"[!a-c]*.dll", "comctl32.dll", false},
-            {"[^a-c]*.dll", "gdi32.dll", true},
-            {"[A-C]*.DLL", "comctl32.dll", true},
-            {"kernel32", "kernel32.dll", false},
-            {"kernel32*", "kernel32.dll", true},
-            {"*32*", "kernel32.dll", true},
-            {"**.dll", "x.dll", true},
-            {"*.d?l", "x.dll", true},
-            {"", "", true},
-            {"", "x", false},
-            {"x", "", false},
-            {"*", "", true},
-            {"?", "", false},
-            {"a\\*b", "a*b", true},
-            {"a\\*b", "axb", false},
-            {"\\[x]", "[x]", true},
-            {"[]]x", "]x", true},
-            {"[!]]x", "ax", true},
-            {"[a-]x", "-x", true},
-            {"[ab", "[ab", true},  // unclosed bracket stands for itself
-            {"*/x", "a/x", true},
-            {"*", "a/x", false},   // "*" does not cross "/"
-            {"a?x", "a/x", false},
-            {"a[/]x", "a/x", false},
-            {"a/*", "a/b", true},
-            {"*.dll", ".dll", true},
-            {"*a*b*c*", "xaybzc", true},
-            {"*a*b*c*", "xaybz", false},
-        };
-        for (const Case& c : cases) {
-            CAPTURE(c.pattern);
-            CAPTURE(c.name);
-            CHECK(WildcardMatch::Matches(c.pattern, c.name) == c.matches);
-        }
-        CHECK(WildcardMatch::match("A", "a", 0) == 1);  // no folding asked
-        CHECK(WildcardMatch::match("*", "a/b", 0) == 0);
-        CHECK(WildcardMatch::match(nullptr, "a") == 1);
-        // A long run of stars against a long name ends.
-        std::string pattern(40, '*');
-        pattern += "x";
-        std::string name(60, 'a');
-        CHECK_FALSE(WildcardMatch::Matches(pattern.c_str(), name.c_str()));
-    }
-
     TEST_CASE("tab-separated escaping")
     {
         CHECK(TabText::Escape("a\tb\rc\nd\\e") == "a\\tb\\rc\\nd\\\\e");
         CHECK(TabText::Escape("plain") == "plain");
+        // Every other control character, and DEL: no terminal escape gets through.
+        CHECK(TabText::Escape("a\x1b[31mb\x01" "c\x7f") == "a\\x1B[31mb\\x01c\\x7F");
+        CHECK(TabText::Escape(std::string("\0", 1)) == "\\x00");
+        CHECK(TabText::Escape("caf\xE9") == "caf\xE9");
         CHECK(TabText::Row({"a", "", "c"}) == "a\t\tc\n");
+    }
+
+    TEST_CASE("process ids on the command line")
+    {
+        struct Case {
+            const char* text;
+            bool ok;
+            uint32_t pid;
+        };
+        const Case cases[] = {
+            {"104", true, 104},         {"0104", true, 104},  // a leading zero is not octal
+            {"0", true, 0},             {"0x68", true, 0x68},   {"0X1f", true, 0x1F},
+            {"0x0000FFFF", true, 0xFFFF}, {"4294967295", true, 0xFFFFFFFFu}, {"0xFFFFFFFF", true, 0xFFFFFFFFu},
+            {"4294967296", false, 0},   {"0x100000000", false, 0}, {"99999999999999999999", false, 0},
+            {"12x", false, 0},          {"0x", false, 0},     {"", false, 0},       {"-1", false, 0},
+            {"+5", false, 0},           {" 5", false, 0},     {"5 ", false, 0},     {"0x-1", false, 0},
+            {"1e3", false, 0},          {"0b101", false, 0},  {"0xg", false, 0},
+        };
+        for (const Case& c : cases) {
+            CAPTURE(c.text);
+            uint32_t pid = 4711;
+            CHECK(ProcessIdText::Parse(c.text, pid) == c.ok);
+            CHECK(pid == (c.ok ? c.pid : 4711u));
+        }
     }
 
     TEST_CASE("parameters read out of a process")

@@ -10,6 +10,7 @@
 #include "report/XmlReportWriter.h"
 #include "sysinfo/FileFactsCache.h"
 #include "sysinfo/ServiceList.h"
+#include "sysutils/StagedFiles.h"
 
 #include <cstring>
 #include <map>
@@ -140,6 +141,31 @@ std::vector<std::string> Lines(const std::string& path)
 bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Content(const std::string& path)
+{
+    std::string all;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return "<missing>";
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof(buffer), file)) > 0) all.append(buffer, got);
+    std::fclose(file);
+    return all;
+}
+
+// Temporary files a report or a save left in a folder.
+int Leftovers(const std::string& folder)
+{
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA((folder + "\\twr*.tmp").c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    int count = 0;
+    do ++count;
+    while (FindNextFileA(search, &data));
+    FindClose(search);
+    return count;
 }
 
 } // namespace
@@ -409,6 +435,154 @@ TEST_SUITE("reports")
         const std::vector<std::string> lines = Lines(folder + "\\closure.txt");
         REQUIRE(lines.size() > 24);
         CHECK(lines[24].find("; Static; Preferred") != std::string::npos);
+        TestPaths::RemoveTree(folder);
+    }
+}
+
+TEST_SUITE("reports")
+{
+    TEST_CASE("hostile values cannot forge lines, break the XML, hide or misdirect")
+    {
+        Fixture f;
+        f.first.strCommandLine = "app.exe (Not Available)\r\nName: forged\r\nPID: 1\x01\x1b[31m";
+        f.first.strPath = "C:\\Not Available\\app.exe";
+        f.first.strCompany = "Not Available Ltd";
+        f.context.strUser = "evil--user-";
+        f.context.strMachine = "PC\x01";
+        const std::string folder = TestPaths::MakeScratchFolder("hostile");
+        ScriptedProgress progress;
+
+        const std::string text = folder + "\\r.txt";
+        REQUIRE(TextReportWriter().Write(f.processes, text, f.context, progress));
+        const std::vector<std::string> lines = Lines(text);
+        int names = 0, pids = 0;
+        for (const std::string& line : lines) {
+            if (line.compare(0, 6, "Name: ") == 0) ++names;
+            if (line.compare(0, 5, "PID: ") == 0) ++pids;
+            for (char c : line) CHECK((static_cast<unsigned char>(c) >= 0x20 || c == '\t'));
+        }
+        CHECK(names == 2);
+        CHECK(pids == 2);
+        CHECK(lines[4] == "Machine   : PC\\x01");
+        CHECK(lines[10] == "Executable: C:\\Not Available\\app.exe");
+        CHECK(lines[17] == "Commandline: app.exe (Not Available)\\r\\nName: forged\\r\\nPID: 1\\x01\\x1B[31m");
+        CHECK(lines[20] == "Company: Not Available Ltd");
+
+        const std::string xml = folder + "\\r.xml";
+        REQUIRE(XmlReportWriter().Write(f.processes, xml, f.context, progress));
+        const std::string document = Content(xml);
+        for (char c : document) CHECK((static_cast<unsigned char>(c) >= 0x20 || c == '\r' || c == '\n' || c == '\t'));
+        CHECK(document.find("<!-- Local User: evil- -user- -->") != std::string::npos);
+        CHECK(document.find("<Executable>C:\\Not Available\\app.exe</Executable>") != std::string::npos);
+        CHECK(document.find("<Commandline>app.exe (Not Available)\r\r\nName: forged\r\r\nPID: 1??[31m</Commandline>")
+              != std::string::npos);
+        // For xmllint, run by CTest after this program.
+        CopyFileA(xml.c_str(), (TestPaths::BinFolder() + "report-hostile.xml").c_str(), FALSE);
+
+        // A report name with "#", "%" and a blank: the links still lead to the pages.
+        const std::string html = folder + "\\a#b%c d.html";
+        ScriptedProgress htmlProgress;
+        REQUIRE(HtmlReportWriter().Write(f.processes, html, f.context, htmlProgress));
+        const std::string page = Content(html);
+        CHECK(page.find("href=\"./a%23b%25c%20d_files/tarnwick_report.css\"") != std::string::npos);
+        CHECK(page.find("<a href=\"./a%23b%25c%20d_files/100.html\">app.exe</a>") != std::string::npos);
+        CHECK(Exists(folder + "\\a#b%c d_files\\100.html"));
+        CHECK(Leftovers(folder) == 0);
+        CHECK(Leftovers(folder + "\\a#b%c d_files") == 0);
+        TestPaths::RemoveTree(folder);
+    }
+
+    TEST_CASE("a failed or aborted report leaves every earlier file as it was")
+    {
+        const std::string folder = TestPaths::MakeScratchFolder("keep");
+        const std::string files = folder + "\\old_files";
+        const std::string mainPage = folder + "\\old.html";
+        CreateDirectoryA(files.c_str(), nullptr);
+        TestPaths::WriteFile(mainPage, "earlier report", 14);
+        TestPaths::WriteFile(files + "\\100.html", "earlier page", 12);
+        TestPaths::WriteFile(files + "\\tarnwick_report.css", "body { color: red; }", 20);
+        TestPaths::WriteFile(folder + "\\old.txt", "earlier text", 12);
+        TestPaths::WriteFile(folder + "\\old.xml", "earlier xml", 11);
+
+        for (int after : {1, 2}) {
+            CAPTURE(after);
+            Fixture f;
+            ScriptedProgress text, xml, html;
+            text.abortAfterModules = xml.abortAfterModules = html.abortAfterModules = after;
+            CHECK_FALSE(TextReportWriter().Write(f.processes, folder + "\\old.txt", f.context, text));
+            CHECK_FALSE(XmlReportWriter().Write(f.processes, folder + "\\old.xml", f.context, xml));
+            CHECK_FALSE(HtmlReportWriter().Write(f.processes, mainPage, f.context, html));
+            CHECK(Content(folder + "\\old.txt") == "earlier text");
+            CHECK(Content(folder + "\\old.xml") == "earlier xml");
+            CHECK(Content(mainPage) == "earlier report");
+            CHECK(Content(files + "\\100.html") == "earlier page");
+            CHECK(Content(files + "\\tarnwick_report.css") == "body { color: red; }");
+            CHECK(Leftovers(folder) == 0);
+            CHECK(Leftovers(files) == 0);
+        }
+
+        // The pages folder cannot be made: the report file is not touched.
+        TestPaths::WriteFile(folder + "\\busy_files", "x", 1);
+        TestPaths::WriteFile(folder + "\\busy.html", "earlier busy", 12);
+        Fixture f;
+        ScriptedProgress busy;
+        CHECK_FALSE(HtmlReportWriter().Write(f.processes, folder + "\\busy.html", f.context, busy));
+        CHECK(busy.errors.size() == 1);
+        CHECK(Content(folder + "\\busy.html") == "earlier busy");
+
+        // A complete report replaces them all.
+        ScriptedProgress done;
+        REQUIRE(HtmlReportWriter().Write(f.processes, mainPage, f.context, done));
+        CHECK(Content(mainPage).compare(0, 6, "<html>") == 0);
+        CHECK(Content(files + "\\100.html").compare(0, 6, "<html>") == 0);
+        CHECK(Content(files + "\\tarnwick_report.css").compare(0, 4, "body") == 0);
+        CHECK(Content(files + "\\tarnwick_report.css") != "body { color: red; }");
+        CHECK(Leftovers(folder) == 0);
+        CHECK(Leftovers(files) == 0);
+        TestPaths::RemoveTree(folder);
+    }
+
+    TEST_CASE("staged files: all or nothing, also without a replacing move")
+    {
+        const std::string folder = TestPaths::MakeScratchFolder("staged");
+        const std::string a = folder + "\\a.txt", b = folder + "\\b.txt";
+        TestPaths::WriteFile(a, "old a", 5);
+        {
+            StagedFiles files;
+            const std::string ta = files.Stage(a), tb = files.Stage(b);
+            REQUIRE_FALSE(ta.empty());
+            REQUIRE_FALSE(tb.empty());
+            TestPaths::WriteFile(ta, "new a", 5);
+            DeleteFileA(tb.c_str());  // the second move will fail
+            CHECK_FALSE(files.Commit());
+        }
+        CHECK(Content(a) == "old a");
+        CHECK_FALSE(Exists(b));
+        CHECK(Leftovers(folder) == 0);
+        {
+            StagedFiles files;
+            TestPaths::WriteFile(files.Stage(a), "new a", 5);
+            TestPaths::WriteFile(files.Stage(b), "new b", 5);
+            CHECK(files.Commit());
+        }
+        CHECK(Content(a) == "new a");
+        CHECK(Content(b) == "new b");
+        {
+            StagedFiles files;  // dropped unless committed
+            TestPaths::WriteFile(files.Stage(a), "newer", 5);
+        }
+        CHECK(Content(a) == "new a");
+        CHECK(Leftovers(folder) == 0);
+        CHECK(StagedFiles().Stage(folder + "\\no\\such\\folder\\x.txt").empty());
+
+        // The 9x way: the old file is renamed aside and comes back when the move fails.
+        TestPaths::WriteFile(folder + "\\new.ui", "record two", 10);
+        CHECK(StagedFiles::MoveOver(folder + "\\new.ui", a, false));
+        CHECK(Content(a) == "record two");
+        CHECK_FALSE(Exists(folder + "\\new.ui"));
+        CHECK_FALSE(StagedFiles::MoveOver(folder + "\\gone.ui", a, false));
+        CHECK(Content(a) == "record two");
+        CHECK(Leftovers(folder) == 0);
         TestPaths::RemoveTree(folder);
     }
 }

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -59,25 +58,6 @@ bool EndsWithNoCase(const std::string& text, const std::string& tail)
     return text.size() >= tail.size() && lstrcmpiA(text.c_str() + text.size() - tail.size(), tail.c_str()) == 0;
 }
 
-// Wine lists processes by id, with no idle or system process of its own, so
-// any process can land in the first two positions, which carry the fixed
-// names. Starts helpers until one lies past them; the others hold their ids.
-HelperProcess* StartPastFirstTwo(std::vector<std::unique_ptr<HelperProcess>>& helpers, const std::string& extra,
-                                 const std::string& environment = std::string(),
-                                 const std::string& directory = std::string())
-{
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        helpers.emplace_back(new HelperProcess);
-        HelperProcess* helper = helpers.back().get();
-        if (!helper->Start(extra, environment, directory)) return nullptr;
-        ProcessSnapshot snapshot;
-        if (!snapshot.EnumProcesses(nullptr, 0)) return nullptr;
-        const ProcessRecord* record = FindProcess(snapshot, helper->Pid());
-        if (record && record->dwSequence >= 2) return helper;
-    }
-    return nullptr;
-}
-
 std::string Field(const std::string& row, int index)
 {
     size_t start = 0;
@@ -99,11 +79,8 @@ TEST_SUITE("family")
         const std::string folder = TestPaths::MakeScratchFolder("snap");
         const std::string grandchildEvent = HelperProcess::NewEventName();
         HANDLE grandchildReady = CreateEventA(nullptr, TRUE, FALSE, grandchildEvent.c_str());
-        std::vector<std::unique_ptr<HelperProcess>> helpers;
-        HelperProcess* started = StartPastFirstTwo(helpers, "load restypes.dll spawn " + grandchildEvent,
-                                                   "TW_MARKER=hello world", folder);
-        REQUIRE(started != nullptr);
-        HelperProcess& helper = *started;
+        HelperProcess helper;
+        REQUIRE(helper.Start("load restypes.dll spawn " + grandchildEvent, "TW_MARKER=hello world", folder));
         REQUIRE(WaitForSingleObject(grandchildReady, 20000) == WAIT_OBJECT_0);
         CloseHandle(grandchildReady);
 
@@ -134,7 +111,7 @@ TEST_SUITE("family")
         for (const ProcessRecord& record : snapshot.Processes())
             if (record.dwParentProcessId == helper.Pid()) grandchild = &record;
         REQUIRE(grandchild != nullptr);
-        if (grandchild->dwSequence >= 2) CHECK(grandchild->strName == "tw-helper.exe");
+        CHECK(grandchild->strName == "tw-helper.exe");
         // The grandchild outlives its parent unless ended here.
         struct EndProcess {
             DWORD pid;
@@ -155,12 +132,13 @@ TEST_SUITE("family")
             CHECK(child->ftCreationTime.Value() != 0);
             CHECK(child->ftCreationTime.Value() != ~0ull);
             CHECK(child->dwHandleCount > 0);
-            CHECK(first.strName == "System Idle Process");
-            CHECK(first.dwPriorityClass == 0xFFFFFFFFu);
-            CHECK(first.strCommandLine == "...");
-            CHECK(snapshot.IsIdleProcess(first.dwProcessId));
-            CHECK(snapshot.IsSystemProcess(std::next(snapshot.Processes().begin())->dwProcessId));
-            CHECK(std::next(snapshot.Processes().begin())->strName == "System");
+            // Wine's list has no idle or system entry: every process keeps
+            // its own name, path, owner and command line.
+            CHECK(first.strName != "System Idle Process");
+            CHECK(std::next(snapshot.Processes().begin())->strName != "System");
+            CHECK_FALSE(snapshot.IsIdleProcess(first.dwProcessId));
+            CHECK_FALSE(snapshot.IsSystemProcess(std::next(snapshot.Processes().begin())->dwProcessId));
+            for (const ProcessRecord& record : snapshot.Processes()) CHECK(record.strName != "System Idle Process");
         } else {
             CHECK(child->strCommandLine == "...");
             CHECK(child->strOwner.empty());
@@ -228,10 +206,8 @@ TEST_SUITE("family")
 
     TEST_CASE("the console tool shows the helper's true values")
     {
-        std::vector<std::unique_ptr<HelperProcess>> helpers;
-        HelperProcess* started = StartPastFirstTwo(helpers, "load restypes.dll");
-        REQUIRE(started != nullptr);
-        HelperProcess& helper = *started;
+        HelperProcess helper;
+        REQUIRE(helper.Start("load restypes.dll"));
         const std::string cli = ConsoleTool();
         const bool nt = ProcessSnapshot().Os().IsNTFamily();
 
@@ -272,6 +248,23 @@ TEST_SUITE("family")
         REQUIRE(RunAndCapture(cli + " modules --raw 2147483632", out, exitCode));
         CHECK(exitCode == 1);
         CHECK(out.empty());
+        // Ids are decimal even with a leading zero, or hexadecimal after 0x;
+        // anything else is a bad command line.
+        std::string again;
+        REQUIRE(RunAndCapture(cli + " modules --raw 0" + pidText, again, exitCode));
+        CHECK(exitCode == 0);
+        char hexText[16];
+        snprintf(hexText, sizeof(hexText), "0x%lx", static_cast<unsigned long>(helper.Pid()));
+        REQUIRE(RunAndCapture(cli + " modules --raw " + hexText, out, exitCode));
+        CHECK(exitCode == 0);
+        CHECK(out == again);
+        for (const char* bad : {"4294967296", "12x", "0x", "-1"}) {
+            CAPTURE(bad);
+            REQUIRE(RunAndCapture(cli + " modules " + bad, out, exitCode));
+            CHECK(exitCode == 2);
+            REQUIRE(RunAndCapture(cli + " report --format text --out x.txt " + bad, out, exitCode));
+            CHECK(exitCode == 2);
+        }
 
         REQUIRE(RunAndCapture(cli + " finddll RESTYPES.*", out, exitCode));
         CHECK(exitCode == 0);
@@ -296,15 +289,14 @@ TEST_SUITE("snapshot")
         REQUIRE(snapshot.IsValid());
         REQUIRE(snapshot.EnumProcesses(nullptr, 0));
         REQUIRE(snapshot.Processes().size() >= 2);
-        CHECK(snapshot.Processes().front().strName == "System Idle Process");
+        CHECK(snapshot.Processes().front().strName != "System Idle Process");
         CHECK_FALSE(snapshot.IsIdleProcess(snapshot.Processes().front().dwProcessId));
-        std::vector<std::unique_ptr<HelperProcess>> helpers;
-        HelperProcess* helper = StartPastFirstTwo(helpers, "");
-        REQUIRE(helper != nullptr);
+        HelperProcess helper;
+        REQUIRE(helper.Start(""));
         REQUIRE(snapshot.EnumProcesses(nullptr, 0));
-        const ProcessRecord* record = FindProcess(snapshot, helper->Pid());
+        const ProcessRecord* record = FindProcess(snapshot, helper.Pid());
         REQUIRE(record != nullptr);
-        CHECK(record->strCommandLine == helper->CommandLine());
+        CHECK(record->strCommandLine == helper.CommandLine());
         CHECK(record->strOwner.compare(0, 2, "\\\\") == 0);
     }
 }

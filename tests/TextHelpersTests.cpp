@@ -3,6 +3,7 @@
 #include "sysutils/TextHelpers.h"
 
 #include <cstring>
+#include <limits>
 #include <string>
 
 TEST_SUITE("text helpers")
@@ -65,6 +66,20 @@ TEST_SUITE("text helpers")
         CHECK(std::string(path) == "C:\\WINNT\\System32\\smss.exe");
         CHECK(length == static_cast<int>(std::strlen(path)));
 
+        // Only at the start: a folder named SystemRoot anywhere else is no system folder.
+        for (const char* spoof : {"C:\\x\\SystemRoot\\system32\\version.dll", "\\\\srv\\SystemRoot\\a.exe",
+                                  "C:\\SystemRoot\\notepad.exe"}) {
+            std::strcpy(path, spoof);
+            CHECK(TextHelpers::FixNativePath(path, sizeof(path), "C:\\WINNT") == static_cast<int>(std::strlen(spoof)));
+            CHECK(std::string(path) == spoof);
+        }
+        std::strcpy(path, "\\??\\C:\\x\\SystemRoot\\a.dll");
+        TextHelpers::FixNativePath(path, sizeof(path), "C:\\WINNT");
+        CHECK(std::string(path) == "C:\\x\\SystemRoot\\a.dll");
+        std::strcpy(path, "\\SystemRoot\\");
+        TextHelpers::FixNativePath(path, sizeof(path), "C:\\WINNT");
+        CHECK(std::string(path) == "C:\\WINNT\\");
+
         std::strcpy(path, "C:\\plain.exe");
         CHECK(TextHelpers::FixNativePath(path, sizeof(path), "C:\\WINNT") == 12);
         CHECK(std::string(path) == "C:\\plain.exe");
@@ -75,6 +90,28 @@ TEST_SUITE("text helpers")
         std::memset(longPath, 'a', 261);
         longPath[261] = '\0';
         CHECK(TextHelpers::FixNativePath(longPath, sizeof(longPath), "C:\\WINNT") == 0);
+    }
+
+    TEST_CASE("rounding to decimals is defined for every input")
+    {
+        CHECK(TextHelpers::RoundToDecimals(1.25, 1) == doctest::Approx(1.3));
+        CHECK(TextHelpers::RoundToDecimals(2.344, 2) == doctest::Approx(2.34));
+        CHECK(TextHelpers::RoundToDecimals(7.5, 0) == 8.0);
+        CHECK(TextHelpers::RoundToDecimals(7.4, -3) == 7.0);  // no digits below zero
+        // Beyond what 32 bits hold, and below zero: the same rounding.
+        CHECK(TextHelpers::RoundToDecimals(5e9 + 0.5, 0) == 5000000001.0);
+        CHECK(TextHelpers::RoundToDecimals(1e20, 2) == 1e20);
+        CHECK(TextHelpers::RoundToDecimals(-2.346, 2) == doctest::Approx(-2.35));
+        CHECK(TextHelpers::RoundToDecimals(-2.5, 0) == -2.0);  // half up
+        CHECK(TextHelpers::RoundToDecimals(0.123456789012, 11) == doctest::Approx(0.12345678901));
+        CHECK(TextHelpers::RoundToDecimals(3.0, 400) == 3.0);
+        CHECK(TextHelpers::RoundToDecimals(3.0, 2147483647) == 3.0);
+        const double infinity = std::numeric_limits<double>::infinity();
+        CHECK(TextHelpers::RoundToDecimals(infinity, 2) == infinity);
+        CHECK(TextHelpers::RoundToDecimals(-infinity, 2) == -infinity);
+        CHECK(TextHelpers::RoundToDecimals(1e308, 5) == 1e308);
+        const double nan = TextHelpers::RoundToDecimals(std::numeric_limits<double>::quiet_NaN(), 2);
+        CHECK(nan != nan);
     }
 
     TEST_CASE("comparisons and bit counts")

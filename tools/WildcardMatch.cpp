@@ -4,6 +4,11 @@
 
 namespace {
 
+// Matches with the classic walk that remembers only the last star: a
+// mismatch lets that star take one more character and tries again from just
+// behind it. Every character of the name is passed by a star at most once,
+// so the work stays proportional to pattern times name length, whatever the
+// number of stars.
 struct Matcher {
     bool pathName;
     bool fold;
@@ -46,57 +51,63 @@ struct Matcher {
         return found != negate;
     }
 
+    // One pattern element (not a star) at p against the name character c.
+    // On a match *next points behind the element.
+    bool MatchOne(const char* p, char c, const char** next) const
+    {
+        if (!*p || !c) return false;
+        switch (*p) {
+        case '?':
+            *next = p + 1;
+            return !(pathName && c == '/');
+        case '[': {
+            if (pathName && c == '/') return false;
+            const char* end = nullptr;
+            const bool inSet = MatchSet(p + 1, c, &end);
+            if (!end) {
+                // No closing bracket: the "[" stands for itself.
+                *next = p + 1;
+                return c == '[';
+            }
+            *next = end;
+            return inSet;
+        }
+        case '\\': {
+            const char literal = p[1] ? p[1] : '\\';
+            *next = p[1] ? p + 2 : p + 1;
+            return Fold(literal) == Fold(c);
+        }
+        default:
+            *next = p + 1;
+            return Fold(*p) == Fold(c);
+        }
+    }
+
     bool Match(const char* p, const char* n) const
     {
-        while (*p) {
-            const char c = *p++;
-            switch (c) {
-            case '?':
-                if (!*n || (pathName && *n == '/')) return false;
-                ++n;
-                break;
-            case '*': {
+        const char* afterStar = nullptr;  // pattern just behind the last star
+        const char* starEnd = nullptr;    // where that star's run of the name ends
+        for (;;) {
+            if (*p == '*') {
                 while (*p == '*') ++p;
-                if (!*p) {
-                    if (!pathName) return true;
-                    for (const char* rest = n; *rest; ++rest)
-                        if (*rest == '/') return false;
-                    return true;
-                }
-                for (;;) {
-                    if (Match(p, n)) return true;
-                    if (!*n || (pathName && *n == '/')) return false;
-                    ++n;
-                }
+                afterStar = p;
+                starEnd = n;
+                continue;
             }
-            case '[': {
-                if (!*n || (pathName && *n == '/')) return false;
-                const char* end = nullptr;
-                const bool inSet = MatchSet(p, *n, &end);
-                if (!end) {
-                    // No closing bracket: the "[" stands for itself.
-                    if (*n != '[') return false;
-                    ++n;
-                    break;
-                }
-                if (!inSet) return false;
-                p = end;
+            if (!*p && !*n) return true;
+            const char* next = nullptr;
+            if (MatchOne(p, *n, &next)) {
+                p = next;
                 ++n;
-                break;
+                continue;
             }
-            case '\\': {
-                const char literal = *p ? *p++ : '\\';
-                if (Fold(literal) != Fold(*n) || !*n) return false;
-                ++n;
-                break;
-            }
-            default:
-                if (!*n || Fold(c) != Fold(*n)) return false;
-                ++n;
-                break;
-            }
+            // Let the last star take one more character; it never takes a "/"
+            // under the path-name rule, and no earlier star could either.
+            if (!afterStar || !*starEnd || (pathName && *starEnd == '/')) return false;
+            ++starEnd;
+            p = afterStar;
+            n = starEnd;
         }
-        return *n == '\0';
     }
 };
 

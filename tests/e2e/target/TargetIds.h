@@ -1,0 +1,31 @@
+#pragma once
+
+// Ids of the e2e target program, shared with its tests.
+#define TARGET_CLASS "TwE2eTargetWndClass"
+#define TARGET_TITLE "E2E Target"
+#define TARGET_DIALOG_TITLE "Target Dialog"
+
+#define IDC_TARGET_TREE 100
+#define IDC_TARGET_LIST 101
+#define IDC_TARGET_STATUS 102
+#define IDC_TARGET_INFOBAR 103
+#define IDC_TARGET_TOOLBAR 104
+
+#define IDM_TARGET_BOX 40001
+#define IDM_TARGET_DIALOG 40002
+#define IDM_TARGET_DEBUG 40003
+#define IDM_TARGET_COPY 40004
+#define IDM_TARGET_CRASH 40005
+#define IDM_TARGET_COUNT 40006
+#define IDM_TARGET_FULL 40007
+#define IDM_TARGET_EXIT 40009
+
+#define IDR_TARGET_MENU 200
+#define IDR_TARGET_ACCEL 201
+#define IDD_TARGET_DIALOG 300
+
+#define IDC_DIALOG_PROMPT 1000
+#define IDC_DIALOG_COLOURS 1001
+#define IDC_DIALOG_EDIT 1002
+#define IDC_DIALOG_CHECK 1003
+#define IDC_DIALOG_LIST 1004
