@@ -1,4 +1,5 @@
 #include "TarnwickMainFrame.h"
+#include "FrameCommands.h"
 #include "FrameLayout.h"
 #include "StringTable.h"
 #include "TarnwickApp.h"
@@ -68,6 +69,7 @@ TarnwickMainFrame::TarnwickMainFrame(TarnwickApp& app)
     images.reset(new ViewImages);
     processView.reset(new ProcessView(settings, *formatter, FileFactsCache::Shared(), *images));
     moduleView.reset(new ModuleView(settings, *formatter, FileFactsCache::Shared(), *images, Debug()));
+    commands.reset(new FrameCommands(*this));
     LoadPlugins();
     LoadSearchPlugins();
 }
@@ -1373,18 +1375,8 @@ LRESULT TarnwickMainFrame::OnMenuChar(WPARAM wParam, LPARAM lParam)
 
 bool TarnwickMainFrame::IsDebuggerRegistered() const
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug", 0, KEY_READ,
-                      &key) != ERROR_SUCCESS)
-        return false;
-    char value[1024] = {};
-    DWORD size = sizeof(value) - 1;
-    DWORD type = 0;
-    const bool found = RegQueryValueExA(key, "Debugger", nullptr, &type, reinterpret_cast<BYTE*>(value), &size)
-                           == ERROR_SUCCESS
-                       && (type == REG_SZ || type == REG_EXPAND_SZ) && value[0];
-    RegCloseKey(key);
-    return found;
+    // The same reader as the Debug command's.
+    return FrameCommands::IsDebuggerRegistered();
 }
 
 MenuEnabling::State TarnwickMainFrame::MenuState() const
@@ -1699,17 +1691,23 @@ void TarnwickMainFrame::OnFindDll()
 // the feature behind it is not part of the program yet.
 
 
-void TarnwickMainFrame::OnDebug() {}
-void TarnwickMainFrame::OnSwitchTo() {}
-void TarnwickMainFrame::OnExploreFromHere() {}
-void TarnwickMainFrame::OnOpenCommandWindow() {}
-void TarnwickMainFrame::OnStandardProperties() {}
-void TarnwickMainFrame::OnAdvancedProperties() {}
-void TarnwickMainFrame::OnInfobarDoubleClick() {}
-void TarnwickMainFrame::OnCopy() {}
-void TarnwickMainFrame::OnAbout() {}
-void TarnwickMainFrame::OnHomePage() {}
-void TarnwickMainFrame::OnDownloadPlugins() {}
+// ---- Commands on the selected process or module (FrameCommands) ----------
+void TarnwickMainFrame::OnDebug() { commands->Debug(); }
+void TarnwickMainFrame::OnSwitchTo() { commands->SwitchTo(); }
+void TarnwickMainFrame::OnExploreFromHere() { commands->ExploreFromHere(); }
+void TarnwickMainFrame::OnOpenCommandWindow() { commands->OpenCommandWindow(); }
+void TarnwickMainFrame::OnStandardProperties() { commands->StandardProperties(); }
+void TarnwickMainFrame::OnAdvancedProperties() { commands->AdvancedProperties(); }
+void TarnwickMainFrame::OnInfobarDoubleClick() { commands->ListedProcessInformation(); }
+void TarnwickMainFrame::OnCopy() { commands->Copy(); }
+void TarnwickMainFrame::OnAbout() { commands->About(); }
+void TarnwickMainFrame::OnHomePage() { commands->WebPage(ShellCommandText::HomePage); }
+void TarnwickMainFrame::OnDownloadPlugins() { commands->WebPage(ShellCommandText::PluginsPage); }
+
+HWND TarnwickMainFrame::ListWindow() const
+{
+    return list ? list->GetHwnd() : nullptr;
+}
 
 void TarnwickMainFrame::OnFullScreen() {}
 void TarnwickMainFrame::OnLeaveFullScreen() {}

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+class FrameCommands;
 class ModuleView;
 class ProcessView;
 class TarnwickApp;
@@ -97,6 +98,9 @@ public:
     bool ListedProcess(ProcessItem& process) const;
     // String 77 "Please select a process!" in a box owned by the main window.
     void ShowSelectProcessMessage();
+    // The right-hand list and what it shows (nListKind), for Copy.
+    HWND ListWindow() const;
+    uint32_t ListKind() const { return nListKind; }
 
     // ---- Busy count ----------------------------------------------------
     // Held by modal flows (context menus, dialogs, reports, plug-in runs)
@@ -297,6 +301,8 @@ private:
     std::unique_ptr<ViewImages> images;
     std::unique_ptr<ProcessView> processView;
     std::unique_ptr<ModuleView> moduleView;
+    // Debug, Switch to, Explore, Command Window, properties, Copy, About, web pages.
+    std::unique_ptr<FrameCommands> commands;
     HFONT hViewFont;
 
     bool bFullScreenOn;

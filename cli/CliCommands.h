@@ -17,6 +17,8 @@ int FindDll(const Args& args);
 int Machine(const Args& args);
 int Report(const Args& args);
 int Kill(const Args& args);
+int Params(const Args& args);
+int ModInfo(const Args& args);
 
 // The order of the formatted module rows: enumeration order, or by the
 // module column in one of the five sort modes.

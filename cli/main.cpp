@@ -31,6 +31,11 @@ const char kUsage[] =
     "                          Ctrl+C aborts and removes what was written\n"
     "  kill PID...             terminates the processes (decimal or 0x ids), this\n"
     "                          program last; a row per process, errors on stderr\n"
+    "  params PID              what the process information window shows: six\n"
+    "                          <label><TAB><value> lines, then one\n"
+    "                          Environment<TAB><variable><TAB><value> per variable\n"
+    "  modinfo FILE            what the module information window shows: per tree\n"
+    "                          node '== <node>', its list's header and rows\n"
     "  --help                  this text\n"
     "\n"
     "Exit status: 0 success, 1 failure, 2 bad command line.\n";
@@ -49,6 +54,8 @@ const Command kCommands[] = {
     {"machine", CliCommands::Machine},
     {"report", CliCommands::Report},
     {"kill", CliCommands::Kill},
+    {"params", CliCommands::Params},
+    {"modinfo", CliCommands::ModInfo},
 };
 
 } // namespace

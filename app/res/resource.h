@@ -94,3 +94,17 @@
 #define IDC_FINDDLL_PATTERN           1163
 #define IDC_FINDDLL_FIND              1164
 #define IDC_FINDDLL_RESULTS           1194
+
+// Module and process information windows, about box
+#define IDC_MODINFO_TREE              1003
+#define IDC_MODINFO_LIST              303
+#define IDC_PROCINFO_DESCRIPTION      1110
+#define IDC_PROCINFO_ENVIRONMENT      1140
+#define IDC_PROCINFO_DLLPATH          1141
+#define IDC_PROCINFO_CURRENTDIR       1142
+#define IDC_PROCINFO_IMAGEPATH        1143
+#define IDC_PROCINFO_WINDOWTITLE      1144
+#define IDC_PROCINFO_COMMANDLINE      1148
+#define IDC_ABOUT_ICON                1150
+#define IDC_ABOUT_PRODUCT             1151
+#define IDC_ABOUT_VERSION             1152

@@ -273,7 +273,7 @@ public:
         RegDeleteKeyA(HKEY_CLASSES_ROOT, "TwE2E.recorder");
         Set(".html", strOldClass);
     }
-    static std::string LogPath() { return E2ePaths::ProgramPath("recorder.log"); }
+    static std::string LogPath() { return E2ePaths::ProgramPath("tw-recorder.exe.log"); }
 
 private:
     static std::string Get(const char* key)

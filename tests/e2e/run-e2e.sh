@@ -38,7 +38,8 @@ prefix="$build/wineprefix-e2e"
 
 # The programs a test may start; new helpers go here.
 products=(tarnwick.exe tarnwick-cli.exe OrvoSysUtils.dll OrvoGdiUtils.dll
-          tw-e2e.exe tw-e2e-target.exe tw-helper.exe tw-reloc.dll restypes.dll tw-recorder.exe)
+          tw-e2e.exe tw-e2e-target.exe tw-helper.exe tw-reloc.dll restypes.dll
+          tw-recorder.exe)
 
 # One run at a time per prefix (a second one would end this one's wineserver).
 exec 9>"$build/wineprefix-e2e.lock"

@@ -1,9 +1,11 @@
 // Helper process for the snapshot and end-to-end tests:
 //   tw-helper wait EVENT [load DLL] [spawn EVENT2] [loadon EVENT3 DLL] [window TITLE [min]]
+//             [note TEXT]
 // load: loads DLL at once; spawn: starts a child helper that signals EVENT2;
 // loadon: loads DLL when EVENT3 is signalled, then sets "EVENT3-loaded";
 // window: shows a top-level window titled TITLE (minimised with "min") and
-// serves its messages (WM_CLOSE ends the helper with exit code 0).
+// serves its messages (WM_CLOSE ends the helper with exit code 0); note: a
+// text carried on the command line only.
 // When all is done the helper signals EVENT and waits to be terminated.
 // Started with any other command line (a crafted one), it takes its orders
 // from the environment instead: TW_LOAD (a DLL to load, any characters) and
@@ -110,6 +112,8 @@ int main(int argc, char** argv)
             if (minimised) ++i;
             window = ShowHelperWindow(title, minimised);
             if (!window) return 7;
+        } else if (std::strcmp(argv[i], "note") == 0 && hasOne) {
+            ++i;  // carried on the command line only
         } else {
             return 2;
         }

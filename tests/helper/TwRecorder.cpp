@@ -1,22 +1,22 @@
-// Stand-in for a browser in the end-to-end tests: appends its command line
-// to "recorder.log" beside itself and ends.
+// Recorder for the command tests: appends its command line and current
+// directory to "<its own path>.log" and ends. Copies of it stand in for
+// explorer.exe, cmd.exe, command.com, the debugger and the browser.
 #include <windows.h>
-#include <cstring>
+#include <string>
 
-int main()
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    char* slash = std::strrchr(path, '\\');
-    if (!slash || slash - path + 13 >= MAX_PATH) return 1;
-    std::strcpy(slash + 1, "recorder.log");
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    char directory[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, directory);
+    const std::string record = std::string("cmd=") + GetCommandLineA() + "\r\ncwd=" + directory + "\r\n";
+    const std::string log = std::string(self) + ".log";
+    HANDLE file = CreateFileA(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 1;
-    const char* line = GetCommandLineA();
     DWORD written = 0;
-    WriteFile(file, line, static_cast<DWORD>(std::strlen(line)), &written, nullptr);
-    WriteFile(file, "\n", 1, &written, nullptr);
+    WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
     CloseHandle(file);
     return 0;
 }
