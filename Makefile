@@ -37,6 +37,7 @@ bench: build
 	scripts/winrun --prefix $(BUILD)/wineprefix $(BUILD)/bin/pe-bench.exe \
 	  'Z:\usr\lib\i386-linux-gnu\wine\i386-windows' 3
 	scripts/winrun --prefix $(BUILD)/wineprefix $(BUILD)/bin/hostile-bench.exe
+	cd $(BUILD) && ../scripts/with-display ../scripts/winrun --prefix wineprefix-bench bin/refresh-bench.exe
 
 # Runs every parser of outside data under libFuzzer for FUZZ_SECONDS each (clang;
 # the targets are listed in tests/native/CMakeLists.txt).

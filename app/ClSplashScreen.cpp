@@ -67,6 +67,7 @@ INT_PTR CALLBACK ClSplashScreen::DialogProc(HWND dialog, UINT message, WPARAM wP
         return TRUE;
     case WM_TIMER:
         if (descriptor && wParam == reinterpret_cast<WPARAM>(dialog)) OnTimer(dialog, *descriptor);
+        else if (wParam == kKeepOnTopTimer) OnKeepOnTop(dialog);
         return TRUE;
     default:
         return FALSE;
@@ -76,6 +77,7 @@ INT_PTR CALLBACK ClSplashScreen::DialogProc(HWND dialog, UINT message, WPARAM wP
 void ClSplashScreen::OnInitDialog(HWND dialog, SplashDescriptor& descriptor)
 {
     SetTimer(dialog, reinterpret_cast<UINT_PTR>(dialog), descriptor.dwDisplayTime, nullptr);
+    SetTimer(dialog, kKeepOnTopTimer, 200, nullptr);
     descriptor.hMemoryDC = CreateCompatibleDC(nullptr);
     if (descriptor.hMemoryDC && descriptor.hBitmap) SelectObject(descriptor.hMemoryDC, descriptor.hBitmap);
     RECT desktop;
@@ -83,6 +85,16 @@ void ClSplashScreen::OnInitDialog(HWND dialog, SplashDescriptor& descriptor)
     const int left = (desktop.right - desktop.left) / 2 - descriptor.nWidth / 2;
     const int top = (desktop.bottom - desktop.top) / 2 - descriptor.nHeight / 2;
     SetWindowPos(dialog, HWND_TOPMOST, left, top, descriptor.nWidth, descriptor.nHeight, SWP_SHOWWINDOW);
+}
+
+void ClSplashScreen::OnKeepOnTop(HWND dialog)
+{
+    // Wine's virtual desktop can stack the main window above the topmost
+    // splash on screen while its own order says otherwise; placing the splash
+    // anew (a real change of position) puts the screen right again.
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    SetWindowPos(dialog, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, flags);
 }
 
 void ClSplashScreen::OnPaint(HWND dialog, const SplashDescriptor& descriptor)
@@ -97,6 +109,7 @@ void ClSplashScreen::OnPaint(HWND dialog, const SplashDescriptor& descriptor)
 void ClSplashScreen::OnTimer(HWND dialog, SplashDescriptor& descriptor)
 {
     KillTimer(dialog, reinterpret_cast<UINT_PTR>(dialog));
+    KillTimer(dialog, kKeepOnTopTimer);
     if (descriptor.hMemoryDC) DeleteDC(descriptor.hMemoryDC);
     if (descriptor.hBitmap) DeleteObject(descriptor.hBitmap);
     descriptor.hMemoryDC = nullptr;

@@ -32,8 +32,10 @@ public:
     static HWND FindMainWindow(const char* className, const char* title, DWORD processId);
 
 private:
+    static const UINT_PTR kKeepOnTopTimer = 1;
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     static void OnInitDialog(HWND dialog, SplashDescriptor& descriptor);
     static void OnPaint(HWND dialog, const SplashDescriptor& descriptor);
+    static void OnKeepOnTop(HWND dialog);
     static void OnTimer(HWND dialog, SplashDescriptor& descriptor);
 };

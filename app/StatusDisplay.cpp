@@ -3,7 +3,7 @@
 
 #include <commctrl.h>
 
-StatusDisplay::StatusDisplay() : hStatus(nullptr), hProgress(nullptr), nProgressDepth(0) {}
+StatusDisplay::StatusDisplay() : hStatus(nullptr), hProgress(nullptr), nProgressDepth(0), nProgressPosition(0), dwLastPaint(0) {}
 
 bool StatusDisplay::Create(HWND parent, bool visible)
 {
@@ -84,6 +84,7 @@ void StatusDisplay::OnProgress(unsigned phase, unsigned count)
         SendMessageA(hProgress, PBM_SETRANGE32, 0, static_cast<LPARAM>(count));
         SendMessageA(hProgress, PBM_SETSTEP, 1, 0);
         SendMessageA(hProgress, PBM_SETPOS, 0, 0);
+        nProgressPosition = 0;
         strSavedText = Text();
         char tip[1024] = {};
         SendMessageA(hStatus, SB_GETTIPTEXTA, MAKEWPARAM(0, sizeof(tip)), reinterpret_cast<LPARAM>(tip));
@@ -91,12 +92,19 @@ void StatusDisplay::OnProgress(unsigned phase, unsigned count)
         SetText(std::string());
         ShowWindow(hProgress, SW_SHOW);
         UpdateWindow(hStatus);
+        dwLastPaint = GetTickCount();
         break;
     }
     case 1:
         if (nProgressDepth > 0) {
-            SendMessageA(hProgress, PBM_STEPIT, 0, 0);
-            UpdateWindow(hProgress);
+            ++nProgressPosition;
+            // Moving and painting the bar every step would cost more than the steps.
+            const DWORD now = GetTickCount();
+            if (now - dwLastPaint >= kPaintInterval) {
+                SendMessageA(hProgress, PBM_SETPOS, nProgressPosition, 0);
+                UpdateWindow(hProgress);
+                dwLastPaint = now;
+            }
         }
         break;
     default:

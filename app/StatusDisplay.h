@@ -34,7 +34,10 @@ public:
 private:
     HWND hStatus;
     HWND hProgress;
+    static const DWORD kPaintInterval = 50;
     int nProgressDepth;
+    unsigned nProgressPosition;
+    DWORD dwLastPaint;
     std::string strSavedText;
     std::string strSavedTip;
 };

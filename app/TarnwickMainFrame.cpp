@@ -62,7 +62,7 @@ TarnwickMainFrame::TarnwickMainFrame(TarnwickApp& app)
       hProcessesItem(nullptr), hKillItem(nullptr), nListKind(kEmptyList), hLastFocus(nullptr),
       bSelectionPending(false), bMuteTreeNotifications(false), bSplitterDrag(false), bTreeDrag(false),
       bListDrag(false), nGrabOffset(0), bGrabRecorded(false), hDropTarget(nullptr), bNoOwnerDrawMenus(false),
-      nRefreshCount(0), nProcessImageCount(ViewImages::kStockCount), szTooltip{}, wszTooltip{}
+      nRefreshCount(0), szTooltip{}, wszTooltip{}
 {
     UseSettingsFile(UserSettingsFile::DefaultPath());
     formatter.reset(new ValueFormatter(settings, IsNtFamily()));
@@ -281,7 +281,6 @@ void TarnwickMainFrame::OnCommand(UINT id, UINT code, HWND control, LPARAM lPara
     if (id >= 1 && id <= 1000) OnUserApplication(id);
     else if (id >= 1003 && id <= 2001) OnPluginCommand(id, FocusedViewWindow());
     else if (id >= 2004 && id <= 4002) OnSearchEngine(id, FocusedViewWindow());
-    (void)code;
 }
 
 LRESULT TarnwickMainFrame::OnNotify(NMHDR& header)
@@ -422,6 +421,7 @@ LRESULT TarnwickMainFrame::OnInfobarNotify(NMHDR& header)
 LRESULT TarnwickMainFrame::OnTooltipText(NMHDR& header)
 {
     // The tip of a toolbar button is the string whose number is its command.
+    if (header.idFrom < ID_HELP_HELP || header.idFrom > ID_FILE_FINDDLL) return 0;
     const std::string text = StringTable::Load(static_cast<UINT>(header.idFrom));
     if (header.code == TTN_GETDISPINFOA) {
         auto& info = reinterpret_cast<NMTTDISPINFOA&>(header);
@@ -881,7 +881,6 @@ void TarnwickMainFrame::FullRefresh()
 
     snapshot.EnumProcesses(ProgressCallback, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this)));
     processView->Build(snapshot.Processes(), ProgressCallback, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this)));
-    nProcessImageCount = images->Count();
     processView->FillTree(treeWindow, hProcessesItem, settings.bResolveProcessDependencies != 0);
     SendMessageA(treeWindow, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(hRootItem));
     SendMessageA(treeWindow, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hProcessesItem));
@@ -907,6 +906,8 @@ void TarnwickMainFrame::HandleSelectionChange()
     } else {
         ShowEmptyList();
     }
+    // Filled while hidden: columns and rows of a visible list cost a repaint each.
+    ShowWindow(list->GetHwnd(), SW_SHOWNA);
     UpdateInfobar(item);
     UpdateStatusCount();
     if (listHadFocus) SetFocus(list->GetHwnd());
@@ -924,7 +925,7 @@ void TarnwickMainFrame::RecreateList()
     list.reset();
     std::unique_ptr<GridView> created(new GridView);
     if (!created->Create(WS_EX_CLIENTEDGE,
-                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | LVS_REPORT | LVS_OWNERDRAWFIXED
+                         WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS | LVS_REPORT | LVS_OWNERDRAWFIXED
                              | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
                          rect, hwnd, kListId))
         return;
@@ -956,8 +957,7 @@ void TarnwickMainFrame::ShowModuleList(ProcessItem& process)
     nListKind = kModuleList;
     listedProcess = process;
     snapshot.EnumProcessModules(process.dwPid, ProgressCallback, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this)));
-    moduleView->Build(snapshot.Modules(), nProcessImageCount, ProgressCallback,
-                      static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this)));
+    moduleView->Build(snapshot.Modules(), ProgressCallback, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this)));
     moduleView->SetupColumns(list->GetHwnd());
     moduleView->FillList(list->GetHwnd());
     Debug().print("TarnwickMainFrame: %d modules of %s [%u]\n", static_cast<int>(moduleView->Count()),

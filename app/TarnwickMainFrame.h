@@ -338,7 +338,6 @@ private:
     BusyCount busy;
     std::vector<BackgroundWorker*> workers;
     unsigned nRefreshCount;
-    int nProcessImageCount;
     char szTooltip[1024];
     wchar_t wszTooltip[1024];
 };

@@ -179,6 +179,7 @@ bool ProcessSnapshot::EnumProcessesNT(SnapshotProgressCallback callback, uint32_
 
     // Without idle and system entries (Wine) no process carries their ids.
     dwIdleProcessId = dwSystemProcessId = 0;
+    std::map<KnownProcessKey, KnownProcess> stillRunning;
     for (size_t position = 0; position < entries.size(); ++position) {
         const NativeProcessEntry& entry = entries[position];
         ProcessRecord record;
@@ -212,37 +213,51 @@ bool ProcessSnapshot::EnumProcessesNT(SnapshotProgressCallback callback, uint32_
             record.ftCreationTime.dwHighDateTime = static_cast<uint32_t>(entry.qwCreateTime >> 32);
             record.dwPriorityClass = MapPriorityClass(entry.dwProcessId, static_cast<uint32_t>(entry.lBasePriority));
 
-            HANDLE process = OpenProcess(kQueryAndRead, FALSE, entry.dwProcessId);
-            if (!IsOpen(process)) {
-                record.strOwner = "...";
-                record.strCommandLine = "...";
+            // Path, owner and command line stay the same for a process's whole
+            // life: a process seen before (same id, same creation time) is not read again.
+            const KnownProcessKey key(entry.dwProcessId, entry.qwCreateTime);
+            auto known = entry.qwCreateTime ? knownProcesses.find(key) : knownProcesses.end();
+            if (known != knownProcesses.end()) {
+                record.strOwner = known->second.strOwner;
+                record.strCommandLine = known->second.strCommandLine;
+                record.strPath = known->second.strPath;
+                stillRunning.insert(*known);
             } else {
-                char owner[260] = {};
-                DWORD ownerSize = 259;
-                if (GetProcessOwner(process, owner, &ownerSize) != 0) {
-                    record.strOwner = owner;
-                } else {
+                HANDLE process = OpenProcess(kQueryAndRead, FALSE, entry.dwProcessId);
+                if (!IsOpen(process)) {
                     record.strOwner = "...";
-                    if (haveSessions && sessions) {
-                        for (DWORD i = 0; i < sessionCount; ++i) {
-                            if (sessions[i].ProcessId != entry.dwProcessId) continue;
-                            char account[260] = {};
-                            if (GetAccountNameFromSid(sessions[i].pUserSid, account, 259) > 0)
-                                record.strOwner = account;
-                            break;
+                    record.strCommandLine = "...";
+                } else {
+                    char owner[260] = {};
+                    DWORD ownerSize = 259;
+                    if (GetProcessOwner(process, owner, &ownerSize) != 0) {
+                        record.strOwner = owner;
+                    } else {
+                        record.strOwner = "...";
+                        if (haveSessions && sessions) {
+                            for (DWORD i = 0; i < sessionCount; ++i) {
+                                if (sessions[i].ProcessId != entry.dwProcessId) continue;
+                                char account[260] = {};
+                                if (GetAccountNameFromSid(sessions[i].pUserSid, account, 259) > 0)
+                                    record.strOwner = account;
+                                break;
+                            }
                         }
                     }
+                    record.strCommandLine = GetProcessCommandLine(process);
+                    CloseHandle(process);
+                    char path[260] = {};
+                    record.strPath = GetProcessExecutable(entry.dwProcessId, path, 260) > 0 ? path : "...";
                 }
-                record.strCommandLine = GetProcessCommandLine(process);
-                CloseHandle(process);
-                char path[260] = {};
-                record.strPath = GetProcessExecutable(entry.dwProcessId, path, 260) > 0 ? path : "...";
+                if (entry.qwCreateTime && record.strPath != "..." && record.strCommandLine != "...")
+                    stillRunning[key] = {record.strOwner, record.strCommandLine, record.strPath};
             }
         }
         processes.push_back(record);
         if (callback) callback(1, 0, userValue);
     }
 
+    knownProcesses.swap(stillRunning);
     if (haveSessions) wts.WTSFreeMemory(sessions);
     if (callback) callback(2, 0, userValue);
     return true;

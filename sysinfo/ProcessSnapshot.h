@@ -9,6 +9,7 @@
 #include "../sysutils/OsVersion.h"
 
 #include <list>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -84,4 +85,13 @@ private:
     uint32_t dwSystemProcessId;
     std::list<ProcessRecord> processes;
     std::list<ModuleRecord> modules;
+
+    // What the last enumeration read of each process, by id and creation time.
+    struct KnownProcess {
+        std::string strOwner;
+        std::string strCommandLine;
+        std::string strPath;
+    };
+    typedef std::pair<uint32_t, uint64_t> KnownProcessKey;
+    std::map<KnownProcessKey, KnownProcess> knownProcesses;
 };

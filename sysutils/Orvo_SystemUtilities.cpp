@@ -286,7 +286,11 @@ BOOL WINAPI SwitchToWindow(HWND window)
     if (IsIconic(window)) OpenIcon(window);
     ShowWindow(window, SW_SHOW);
     ForceForegroundWindow(window);
-    return AttachThreadInput(windowThread, ownThread, FALSE);
+    const BOOL detached = AttachThreadInput(windowThread, ownThread, FALSE);
+    // Detaching can take the activation along with the shared input state
+    // (Wine): the window is made foreground once more on its own.
+    if (GetForegroundWindow() != window) SetForegroundWindow(window);
+    return detached;
 }
 
 BOOL WINAPI ForceForegroundWindow(HWND window)

@@ -1,7 +1,9 @@
 #include <doctest/doctest.h>
 
+#include "DebugCapture.h"
 #include "HelperProcess.h"
 #include "TestPaths.h"
+#include "cli/TabText.h"
 #include "app/BusyCount.h"
 #include "app/CommandLineSwitches.h"
 #include "app/FrameLayout.h"
@@ -94,6 +96,41 @@ LPARAM ListParam(HWND list, int index)
     return item.lParam;
 }
 
+std::string CellText(HWND list, int row, int column)
+{
+    char text[1024] = {};
+    LVITEMA cell = {};
+    cell.iSubItem = column;
+    cell.pszText = text;
+    cell.cchTextMax = sizeof(text);
+    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&cell));
+    return text;
+}
+
+// Tab-separated lines of the console tool, without the header.
+std::vector<std::vector<std::string>> ConsoleRows(const std::string& arguments)
+{
+    std::string out;
+    DWORD exitCode = 1;
+    std::vector<std::vector<std::string>> rows;
+    if (!RunAndCapture(ConsoleTool() + " " + arguments, out, exitCode) || exitCode != 0) return rows;
+    size_t start = out.find('\n');
+    while (start != std::string::npos && start + 1 < out.size()) {
+        const size_t end = out.find('\n', start + 1);
+        const std::string line = out.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
+        std::vector<std::string> fields;
+        size_t from = 0, tab;
+        while ((tab = line.find('\t', from)) != std::string::npos) {
+            fields.push_back(line.substr(from, tab - from));
+            from = tab + 1;
+        }
+        fields.push_back(line.substr(from));
+        rows.push_back(fields);
+        start = end;
+    }
+    return rows;
+}
+
 RECT ClientRectOf(HWND child)
 {
     RECT rect;
@@ -111,9 +148,9 @@ std::vector<char> ReadFile(const std::string& path)
 // The real main window in this process, with a settings file of its own.
 class Frame {
 public:
-    explicit Frame(const std::string& settingsFile)
+    explicit Frame(const std::string& settingsFile, const char* commandLine = "--nosplash --priority-normal")
     {
-        app.reset(new TarnwickApp(GetModuleHandleA(nullptr), "--nosplash --priority-normal"));
+        app.reset(new TarnwickApp(GetModuleHandleA(nullptr), commandLine));
         frame = app->MainFrame();
         REQUIRE(frame);
         frame->UseSettingsFile(settingsFile);
@@ -421,6 +458,13 @@ TEST_SUITE("main window")
         }
         CHECK_FALSE(IsWindow(window.hwnd));
         CHECK(ReadFile(path).size() == 778);
+
+        // After a language change the same object builds its window again.
+        REQUIRE(window.frame->Create(nullptr, "Tarnwick 2.6"));
+        window.hwnd = window.frame->GetHwnd();
+        CHECK(window.ListCount() > 0);
+        CHECK(StatusText(window.hwnd) == "Processes : " + std::to_string(window.ListCount()));
+        CHECK(CountBelow(window.Tree(), window.Processes()) == window.ListCount());
         TestPaths::RemoveTree(folder);
     }
 
@@ -484,7 +528,18 @@ TEST_SUITE("main window")
         }
         CHECK(restypesDynamic);
 
-        // Load order, then the same again from the keyboard's Alt+3.
+        // The console tool lists the same rows in the same order.
+        const auto cli = ConsoleRows("modules --sort dynamic " + std::to_string(helper.Pid()));
+        REQUIRE(static_cast<int>(cli.size()) == modules);
+        for (int i = 0; i < modules; ++i)
+            for (int column = 0; column < 9; ++column) {
+                CAPTURE(i);
+                CAPTURE(column);
+                CHECK(TabText::Escape(CellText(window.List(), i, column))
+                      == cli[static_cast<size_t>(i)][static_cast<size_t>(column)]);
+            }
+
+        // Load order.
         window.Command(ID_SORT_LOADORDER);
         for (int i = 1; i < modules; ++i)
             CHECK(ModuleView::FromParam(ListParam(window.List(), i - 1))->dwLoadOrder
@@ -507,6 +562,73 @@ TEST_SUITE("main window")
         const std::vector<ProcessItem> selected = window.frame->SelectedProcesses(false);
         REQUIRE(selected.size() == 1);
         CHECK(selected.front().dwPid == helper.Pid());
+        TestPaths::RemoveTree(folder);
+    }
+
+    TEST_CASE("a child under its parent in the window and in the console tool's tree; Select All; drag to Kill")
+    {
+        const std::string folder = TestPaths::MakeScratchFolder("frame-tree");
+        const std::string childEvent = HelperProcess::NewEventName();
+        HANDLE childReady = CreateEventA(nullptr, TRUE, FALSE, childEvent.c_str());
+        HelperProcess parent;
+        REQUIRE(parent.Start("spawn " + childEvent));
+        REQUIRE(WaitForSingleObject(childReady, 20000) == WAIT_OBJECT_0);
+        CloseHandle(childReady);
+        DebugCapture debug;
+        Frame window(folder + "\\Tarnwick.ui", "--nosplash --priority-normal --debug");
+
+        // The window: the child's node hangs below the parent's.
+        const ProcessItem* parentItem = nullptr;
+        const ProcessItem* childItem = nullptr;
+        for (int i = 0; i < window.ListCount(); ++i) {
+            const ProcessItem* item = ProcessView::FromParam(ListParam(window.List(), i));
+            if (item->dwPid == parent.Pid()) parentItem = item;
+            else if (item->dwParentPid == parent.Pid()) childItem = item;
+        }
+        REQUIRE(parentItem);
+        REQUIRE(childItem);
+        CHECK(TreeNext(window.Tree(), childItem->hTreeNode, TVGN_PARENT) == parentItem->hTreeNode);
+
+        // The console tool: the child follows its parent, two more spaces in.
+        const auto rows = ConsoleRows("ps --tree");
+        size_t at = rows.size();
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (rows[i].size() > 1 && rows[i][1] == std::to_string(parent.Pid())) at = i;
+        REQUIRE(at + 1 < rows.size());
+        const std::string& parentName = rows[at][0];
+        const std::string& childName = rows[at + 1][0];
+        CHECK(rows[at + 1][1] == std::to_string(childItem->dwPid));
+        const size_t indent = parentName.find_first_not_of(' ');
+        CHECK(childName.find_first_not_of(' ') == indent + 2);
+        CHECK(childName.substr(indent + 2) == "tw-helper.exe");
+
+        window.Command(ID_EDIT_SELECTALL);
+        CHECK(static_cast<int>(SendMessageA(window.List(), LVM_GETSELECTEDCOUNT, 0, 0)) == window.ListCount());
+        SetFocus(window.List());
+        CHECK(static_cast<int>(window.frame->SelectedProcesses(true).size()) == window.ListCount());
+        CHECK(window.frame->SelectedProcesses(false).size() == 1);
+
+        // Dragging the parent from the tree onto "Kill" reaches the Kill handler with it.
+        HWND tree = window.Tree();
+        const HTREEITEM kill = TreeNext(tree, window.Processes(), TVGN_NEXT);
+        SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(kill));
+        NMTREEVIEWA drag = {};
+        drag.hdr.hwndFrom = tree;
+        drag.hdr.idFrom = 302;
+        drag.hdr.code = TVN_BEGINDRAGA;
+        drag.itemNew.hItem = parentItem->hTreeNode;
+        drag.itemNew.lParam = reinterpret_cast<LPARAM>(parentItem);
+        debug.Clear();
+        SendMessageA(window.hwnd, WM_NOTIFY, 302, reinterpret_cast<LPARAM>(&drag));
+        RECT itemRect;
+        std::memcpy(&itemRect, &kill, sizeof(kill));
+        REQUIRE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&itemRect)));
+        POINT point = {(itemRect.left + itemRect.right) / 2, (itemRect.top + itemRect.bottom) / 2};
+        MapWindowPoints(tree, window.hwnd, &point, 1);
+        SendMessageA(window.hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+        SendMessageA(window.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+        CHECK(debug.Text().find("1 process(es) dropped on Kill") != std::string::npos);
+        CHECK(GetCapture() != window.hwnd);
         TestPaths::RemoveTree(folder);
     }
 

@@ -3,6 +3,8 @@
 #include "app/ClDebugString.h"
 #include "app/UserSettingsFile.h"
 #include "sysinfo/FileFactsCache.h"
+#include "sysinfo/ServiceList.h"
+#include "views/ItemBuilder.h"
 #include "views/ModuleColumns.h"
 #include "views/ModuleView.h"
 #include "views/ProcessColumns.h"
@@ -202,7 +204,7 @@ TEST_SUITE("views")
         // No executable among them: nothing counts as dynamically loaded.
         view.Build({Record("b.dll", 0, 0x10000000, 0x10000000), Record("a.drv", 1, 0x20000000, 0x30000000),
                     Record("c.dll", 2, 0x40000000, 0x40000000)},
-                   ViewImages::kStockCount, nullptr, 0);
+                   nullptr, 0);
         for (const auto& item : view.Items()) CHECK_FALSE(item->bDynamic);
         CHECK(view.Items()[1]->nImage == ViewImages::kRelocated);
         CHECK(view.Items()[0]->nImage == ViewImages::kModule);
@@ -244,5 +246,40 @@ TEST_SUITE("views")
         CHECK(second.Rows() == "a.drv b.dll c.dll");
         CHECK(view.Columns().Count() == 8);
         CHECK(settings.aModuleColumns[ModuleColumns::BaseAddress].dwRuntime == 1);
+    }
+}
+
+TEST_SUITE("views")
+{
+    TEST_CASE("a process seen before keeps its file facts; a new one with the same id does not")
+    {
+        UserSettings settings;
+        UserSettingsFile::SetDefaults(settings);
+        ValueFormatter formatter(settings, true);
+        FileFactsCache cache;
+        ItemBuilder builder(formatter, cache);
+        ServiceList services;
+        ProcessRecord record;
+        record.strName = "app.exe";
+        record.strPath = "C:\\nowhere\\app.exe";
+        record.dwProcessId = 40;
+        record.ftCreationTime.dwLowDateTime = 7;
+        ProcessItem previous;
+        builder.BuildProcessItem(previous, record, services, false);
+        CHECK(previous.strVersion == "Not Available");
+        previous.strVersion = "1.2.3.4";
+        previous.strCompany = "Somebody";
+
+        ProcessItem again;
+        record.dwThreadCount = 9;
+        builder.BuildProcessItem(again, record, services, false, &previous);
+        CHECK(again.strVersion == "1.2.3.4");
+        CHECK(again.strCompany == "Somebody");
+        CHECK(again.strThreads == "9");
+
+        // Same id, later start: another program; its file is read.
+        record.ftCreationTime.dwLowDateTime = 8;
+        builder.BuildProcessItem(again, record, services, false, &previous);
+        CHECK(again.strVersion == "Not Available");
     }
 }

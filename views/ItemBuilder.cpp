@@ -1,5 +1,6 @@
 #include "ItemBuilder.h"
 
+#include "FileIconSource.h"
 #include "../sysinfo/FileFactsCache.h"
 #include "../image/ImportClosure.h"
 #include "../sysinfo/NativeProcessList.h"
@@ -48,7 +49,12 @@ FILETIME ToFileTime(const FileTime& time)
 } // namespace
 
 ItemBuilder::ItemBuilder(const ValueFormatter& formatter, FileFactsCache& cache, HIMAGELIST imageList)
-    : formatter(formatter), cache(cache), imageList(imageList)
+    : formatter(formatter), cache(cache), imageList(imageList), icons(nullptr)
+{
+}
+
+ItemBuilder::ItemBuilder(const ValueFormatter& formatter, FileFactsCache& cache, FileIconSource& icons)
+    : formatter(formatter), cache(cache), imageList(nullptr), icons(&icons)
 {
 }
 
@@ -64,6 +70,7 @@ bool ItemBuilder::IsServiceCommandLine(const std::string& commandLine, const Ser
 
 int ItemBuilder::AddFileIcon(const std::string& path)
 {
+    if (icons) return icons->AddFileIcon(path);
     if (!imageList) return -1;
     HICON small = nullptr;
     if (ExtractIconExA(path.c_str(), 0, nullptr, &small, 1) == 0 || !small) return -1;
@@ -73,7 +80,7 @@ int ItemBuilder::AddFileIcon(const std::string& path)
 }
 
 void ItemBuilder::BuildProcessItem(ProcessItem& item, const ProcessRecord& record, const ServiceList& services,
-                                   bool withIcon)
+                                   bool withIcon, const ProcessItem* previous)
 {
     const std::string notAvailable = ValueFormatter::NotAvailable();
     const bool nt = formatter.IsNtFamily();
@@ -89,8 +96,18 @@ void ItemBuilder::BuildProcessItem(ProcessItem& item, const ProcessRecord& recor
     item.strCreated = nt ? formatter.FormatDateTime(ToFileTime(record.ftCreationTime)) : notAvailable;
     item.strCommandLine = IsUnknown(record.strCommandLine) ? notAvailable : record.strCommandLine;
     item.strPriority = ValueFormatter::PriorityClassText(record.dwPriorityClass);
+    const ProcessItem* same = previous && previous->dwPid == record.dwProcessId
+                                      && previous->ftCreated.dwLowDateTime == record.ftCreationTime.dwLowDateTime
+                                      && previous->ftCreated.dwHighDateTime == record.ftCreationTime.dwHighDateTime
+                                      && previous->strPath == item.strPath
+                                  ? previous
+                                  : nullptr;
     if (pathUnknown) {
         item.strCompany = item.strVersion = item.strDescription = notAvailable;
+    } else if (same) {
+        item.strCompany = same->strCompany;
+        item.strVersion = same->strVersion;
+        item.strDescription = same->strDescription;
     } else {
         VersionTexts texts = cache.GetVersionTexts(record.strPath, nt, notAvailable);
         item.strCompany = texts.strCompany;
@@ -108,7 +125,7 @@ void ItemBuilder::BuildProcessItem(ProcessItem& item, const ProcessRecord& recor
                  && IsServiceCommandLine(item.strCommandLine, services);
     if (withIcon) {
         const int fallback = item.bService ? kImageService : kImageProcess;
-        const int icon = pathUnknown ? -1 : AddFileIcon(record.strPath);
+        const int icon = pathUnknown ? -1 : same && same->nImage > kImageService ? same->nImage : AddFileIcon(record.strPath);
         item.nImage = icon >= 0 ? icon : fallback;
     }
 }

@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 class FileFactsCache;
+class FileIconSource;
 class ImportClosure;
 class ServiceList;
 
@@ -19,9 +20,14 @@ public:
     // Icons go into `imageList` when one is given (positions 4 to 7 hold the
     // stock process, module, relocated module and service pictures).
     ItemBuilder(const ValueFormatter& formatter, FileFactsCache& cache, HIMAGELIST imageList = nullptr);
+    // Icons from `icons` (which may keep them between refreshes).
+    ItemBuilder(const ValueFormatter& formatter, FileFactsCache& cache, FileIconSource& icons);
 
+    // `previous`: the item of the same process (same id and creation time)
+    // from the last build, whose file facts are taken over: a running
+    // program's file cannot change.
     void BuildProcessItem(ProcessItem& item, const ProcessRecord& record, const ServiceList& services,
-                          bool withIcon);
+                          bool withIcon, const ProcessItem* previous = nullptr);
     // `closureLoaded`: the import closure of the process's executable was built without error.
     void BuildModuleItem(ModuleItem& item, const ModuleRecord& record, const ImportClosure* closure,
                          bool closureLoaded, bool withIcon);
@@ -36,5 +42,6 @@ private:
     const ValueFormatter& formatter;
     FileFactsCache& cache;
     HIMAGELIST imageList;
+    FileIconSource* icons;
     KERNEL32Wrapper kernel32;
 };

@@ -23,7 +23,11 @@ void ListViewColumns::Setup(HWND list, const std::vector<Header>& headers, Colum
         ids.push_back(header.nId);
     }
 
-    // The stored display order, as far as it names shown columns.
+    // The stored display order, as far as it names shown columns. The
+    // default order (every id in turn) stands for the family's own order.
+    bool identity = order && orderCount == ColumnTable<int>::kMaxColumns;
+    for (uint32_t i = 0; identity && i < orderCount; ++i) identity = order[i] == i;
+    if (identity) return;
     std::vector<int> positions;
     std::vector<bool> used(ids.size(), false);
     const uint32_t count = orderCount < ColumnTable<int>::kMaxColumns ? orderCount : ColumnTable<int>::kMaxColumns;

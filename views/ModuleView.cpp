@@ -47,11 +47,9 @@ void ModuleView::Clear()
     columns.Clear();
 }
 
-void ModuleView::Build(const std::list<ModuleRecord>& modules, int keepImages, SnapshotProgressCallback progress,
-                       uint32_t userValue)
+void ModuleView::Build(const std::list<ModuleRecord>& modules, SnapshotProgressCallback progress, uint32_t userValue)
 {
     items.clear();
-    images.Truncate(keepImages);
 
     ImportClosure closure;
     bool closureLoaded = false;
@@ -62,7 +60,7 @@ void ModuleView::Build(const std::list<ModuleRecord>& modules, int keepImages, S
             break;
         }
 
-    ItemBuilder builder(formatter, cache, images.Views());
+    ItemBuilder builder(formatter, cache, images);
     if (progress) progress(0, static_cast<uint32_t>(modules.size()), userValue);
     items.reserve(modules.size());
     for (const ModuleRecord& record : modules) {

@@ -32,9 +32,7 @@ public:
 
     // One item per module in load order; modules outside the static import
     // closure of the process's executable count as dynamically loaded.
-    // Icons go behind the first `keepImages` images of the view image list.
-    void Build(const std::list<ModuleRecord>& modules, int keepImages, SnapshotProgressCallback progress,
-               uint32_t userValue);
+    void Build(const std::list<ModuleRecord>& modules, SnapshotProgressCallback progress, uint32_t userValue);
     void Clear();
 
     void SetupColumns(HWND list);

@@ -10,6 +10,8 @@
 #include "../sysinfo/ServiceList.h"
 
 #include <cstdio>
+#include <map>
+#include <utility>
 
 ProcessView::ProcessView(UserSettings& settings, const ValueFormatter& formatter, FileFactsCache& cache,
                          ViewImages& images)
@@ -28,16 +30,23 @@ void ProcessView::Clear()
 void ProcessView::Build(const std::list<ProcessRecord>& processes, SnapshotProgressCallback progress,
                         uint32_t userValue)
 {
-    items.clear();
-    images.Truncate(ViewImages::kStockCount);
+    // The last build's items by process id and creation time.
+    std::vector<std::unique_ptr<ProcessItem>> previous;
+    previous.swap(items);
+    std::map<std::pair<uint32_t, uint64_t>, const ProcessItem*> known;
+    for (const auto& item : previous)
+        known[std::make_pair(item->dwPid, (uint64_t(item->ftCreated.dwHighDateTime) << 32) | item->ftCreated.dwLowDateTime)] =
+            item.get();
+
     ServiceList services;
     if (formatter.IsNtFamily()) services.Collect(0x30, 1);
-    ItemBuilder builder(formatter, cache, images.Views());
+    ItemBuilder builder(formatter, cache, images);
     if (progress) progress(0, static_cast<uint32_t>(processes.size()), userValue);
     items.reserve(processes.size());
     for (const ProcessRecord& record : processes) {
         std::unique_ptr<ProcessItem> item(new ProcessItem);
-        builder.BuildProcessItem(*item, record, services, true);
+        auto same = known.find(std::make_pair(record.dwProcessId, record.ftCreationTime.Value()));
+        builder.BuildProcessItem(*item, record, services, true, same == known.end() ? nullptr : same->second);
         items.push_back(std::move(item));
         if (progress) progress(1, static_cast<uint32_t>(items.size()), userValue);
     }

@@ -1,6 +1,8 @@
 #include "ViewImages.h"
 #include "../app/res/resource.h"
 
+#include <shellapi.h>
+
 namespace {
 HIMAGELIST LoadStrip(HINSTANCE instance, int id, int size)
 {
@@ -36,9 +38,33 @@ int ViewImages::Count() const
     return hViews ? ImageList_GetImageCount(hViews) : 0;
 }
 
-void ViewImages::Truncate(int count)
+
+bool ViewImages::IconKey::operator<(const IconKey& other) const
 {
-    if (!hViews) return;
-    if (count < kStockCount) count = kStockCount;
-    for (int index = Count() - 1; index >= count; --index) ImageList_Remove(hViews, index);
+    if (writeTime != other.writeTime) return writeTime < other.writeTime;
+    if (size != other.size) return size < other.size;
+    return lstrcmpiA(path.c_str(), other.path.c_str()) < 0;
+}
+
+int ViewImages::AddFileIcon(const std::string& path)
+{
+    if (!hViews || path.empty()) return -1;
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(path.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE) return -1;
+    FindClose(search);
+    IconKey key;
+    key.path = path;
+    key.writeTime = (uint64_t(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    key.size = (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    auto found = icons.find(key);
+    if (found != icons.end()) return found->second;
+    int index = -1;
+    HICON small = nullptr;
+    if (ExtractIconExA(path.c_str(), 0, nullptr, &small, 1) != 0 && small) {
+        index = ImageList_AddIcon(hViews, small);
+        DestroyIcon(small);
+    }
+    icons.emplace(key, index);
+    return index;
 }
