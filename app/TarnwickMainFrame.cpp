@@ -1614,6 +1614,7 @@ void TarnwickMainFrame::OnQuit()
 
 void TarnwickMainFrame::OnKillProcesses(const std::vector<ProcessItem>& processes)
 {
+    Debug().print("TarnwickMainFrame: %d process(es) dropped on Kill\n", static_cast<int>(processes.size()));
     RunTermination(processes);
 }
 
