@@ -1,15 +1,13 @@
 #include "DialogResources.h"
 
-#include "StringTable.h"
+#include "ResourceModule.h"
 
 HINSTANCE DialogResources::ModuleFor(LPCSTR name, LPCSTR type)
 {
-    HMODULE active = StringTable::GetResourceModule();
-    if (active && FindResourceA(active, name, type)) return active;
-    return GetModuleHandleA(nullptr);
+    return ResourceModule::For(name, type);
 }
 
 HMENU DialogResources::LoadMenuResource(UINT id)
 {
-    return LoadMenuA(ModuleFor(MAKEINTRESOURCEA(id), RT_MENU), MAKEINTRESOURCEA(id));
+    return ResourceModule::Menu(id);
 }

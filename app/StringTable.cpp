@@ -44,3 +44,8 @@ void StringTable::SetOwnModule(HMODULE module)
 {
     g_ownModule = module;
 }
+
+HMODULE StringTable::GetOwnModule()
+{
+    return g_ownModule ? g_ownModule : GetModuleHandleA(nullptr);
+}

@@ -15,4 +15,5 @@ public:
     static HMODULE GetResourceModule();
     // The module that holds the program's own table (default: the running program).
     static void SetOwnModule(HMODULE module);
+    static HMODULE GetOwnModule();
 };

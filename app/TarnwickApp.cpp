@@ -1,10 +1,14 @@
 #include "TarnwickApp.h"
+#include "HelpFile.h"
+#include "LanguageModuleList.h"
+#include "LanguageSettings.h"
 #include "StringTable.h"
 #include "TarnwickMainFrame.h"
 #include "res/resource.h"
 #include "../sysutils/Orvo_SystemUtilities.h"
 
 #include <new>
+#include <string>
 
 const char TarnwickApp::kTitle[] = "Tarnwick 2.6";
 
@@ -55,19 +59,82 @@ int TarnwickApp::RunAll()
 {
     if (pMainFrame) {
         bRestart = false;
-        if (InitInstance()) {
+        UseRecordedLanguage();
+        if (InitInstanceWithFallback()) {
             for (;;) {
                 const int exitCode = Run();
                 ExitInstance();
+                if (hRetiredModule) {
+                    FreeLibrary(hRetiredModule);
+                    hRetiredModule = nullptr;
+                }
                 if (!bRestart) {
                     if (hResourceModule && hResourceModule != hInstance) FreeLibrary(hResourceModule);
                     return exitCode;
                 }
                 bRestart = false;
-                if (!InitInstance()) break;
+                if (!InitInstanceWithFallback()) break;
             }
         }
     }
     debugString.print("Could not initialize instance! Terminating now...");
     return -1;
+}
+
+// ---- Language modules --------------------------------------------------------
+
+HMODULE TarnwickApp::SetLanguageModule(HMODULE module)
+{
+    if (!module) module = hInstance;
+    WORD languageId = 1033;
+    std::string value;
+    if (module != hInstance) {
+        char path[MAX_PATH] = {};
+        const DWORD length = GetModuleFileNameA(module, path, sizeof(path));
+        char name[MAX_PATH] = {};
+        if (length > 0 && length < sizeof(path) - 1 && CopyFileNamePart(path, name, sizeof(name)) > 0) value = name;
+        LangModuleWrapper wrapper(path);
+        languageId = LanguageModuleList::LanguageOf(wrapper);
+    }
+    const HMODULE previous = hResourceModule;
+    UseModule(module, languageId);
+    LanguageSettings(HelpFile::ProgramFolder()).WriteModuleName(value, &debugString);
+    bRestart = true;
+    // The window still shows resources of the previous module until it is rebuilt.
+    if (previous != hInstance && previous != module) {
+        if (hRetiredModule) FreeLibrary(hRetiredModule);
+        hRetiredModule = previous;
+    }
+    return previous;
+}
+
+void TarnwickApp::UseModule(HMODULE module, WORD languageId)
+{
+    ClApplication::SetLanguageModule(module);
+    wLanguageId = languageId;
+}
+
+void TarnwickApp::UseRecordedLanguage()
+{
+    HMODULE module = LanguageSettings(HelpFile::ProgramFolder()).LoadChosenModule();
+    if (!module) return;
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(module, path, sizeof(path));
+    LangModuleWrapper recorded(path);
+    UseModule(module, LanguageModuleList::LanguageOf(recorded));
+}
+
+bool TarnwickApp::InitInstanceWithFallback()
+{
+    if (InitInstance()) return true;
+    if (hResourceModule == hInstance) return false;
+    debugString.print("No window from the language module: English\n");
+    // A window that failed to be made may have posted its WM_QUIT already.
+    MSG quit;
+    PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    LanguageSettings(HelpFile::ProgramFolder()).WriteModuleName("", &debugString);
+    const HMODULE failed = hResourceModule;
+    UseModule(hInstance, 1033);
+    FreeLibrary(failed);
+    return InitInstance();
 }

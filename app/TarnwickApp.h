@@ -24,6 +24,11 @@ public:
     void ExitInstance() override;
     int Run() override;
 
+    // Language modules: switches menus, dialogs and strings to the module (the
+    // program's own instance for English), records it in Language.ini and
+    // asks the run loop for a new main window; returns the previous module.
+    HMODULE SetLanguageModule(HMODULE module) override;
+
     TarnwickMainFrame* MainFrame() { return pMainFrame.get(); }
     const CommandLineSwitches& Switches() const { return switches; }
 
@@ -32,5 +37,14 @@ public:
     bool bRestart;
 
 private:
+    // The module chosen in an earlier run (Language.ini), when it is usable.
+    void UseRecordedLanguage();
+    // InitInstance; when no window can be made with a language module,
+    // English is recorded and tried once more.
+    bool InitInstanceWithFallback();
+    void UseModule(HMODULE module, WORD languageId);
+
     CommandLineSwitches switches;
+    // Left by a language change; freed once the window that used it is gone.
+    HMODULE hRetiredModule = nullptr;
 };

@@ -1,6 +1,9 @@
 #include "TarnwickMainFrame.h"
+#include "ClTarnwickChooseLangDlg.h"
 #include "FrameCommands.h"
 #include "FrameLayout.h"
+#include "HelpFile.h"
+#include "ResourceModule.h"
 #include "StringTable.h"
 #include "TarnwickApp.h"
 #include "UserSettingsFile.h"
@@ -11,6 +14,7 @@
 #include "../report/ReportJob.h"
 #include "../tools/ClTarnwickFindDllDlg.h"
 #include "../tools/ClTarnwickProcessTerminationDlg.h"
+#include "../sysinfo/DebugOutput.h"
 #include "../sysinfo/FileFactsCache.h"
 #include "../sysinfo/TopLevelWindowList.h"
 #include "../sysutils/Orvo_SystemUtilities.h"
@@ -141,7 +145,7 @@ bool TarnwickMainFrame::Create(HWND parent, const char* title)
         x = y = width = height = CW_USEDEFAULT;
     }
 
-    HMENU menu = LoadMenuA(app.GetResourceModule(), MAKEINTRESOURCEA(IDR_MAINMENU));
+    HMENU menu = ResourceModule::Menu(IDR_MAINMENU);
     HWND window = CreateWindowExA(WS_EX_APPWINDOW, kClassName, title,
                                   WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y, width, height,
                                   parent, menu, app.GetInstance(), this);
@@ -275,6 +279,12 @@ void TarnwickMainFrame::OnCommand(UINT id, UINT code, HWND control, LPARAM lPara
     // Internet search
     case ID_SEARCH_INTERNET: OnSearchInternet(); return;
     default: break;
+    }
+    // A plug-in id with a view's window runs on that view, as its menu does.
+    if (PluginMenuFilter::IsPluginCommand(static_cast<int>(id)) && control
+        && (control == tree.GetHwnd() || (list && control == list->GetHwnd()))) {
+        OnPluginCommand(id, control);
+        return;
     }
     // Menu items of the lists that later features build (menus and accelerators send no control).
     if (control && control != hToolbar) return;
@@ -1474,7 +1484,7 @@ void TarnwickMainFrame::OnContextMenu(HWND window, int x, int y)
         x = point.x;
         y = point.y;
     }
-    HMENU resource = LoadMenuA(app.GetResourceModule(), MAKEINTRESOURCEA(menuId));
+    HMENU resource = ResourceModule::Menu(menuId);
     if (!resource) return;
     HMENU popup = GetSubMenu(resource, 0);
     if (menuId == IDR_POPUP_PV_CONTEXT) {
@@ -1487,6 +1497,7 @@ void TarnwickMainFrame::OnContextMenu(HWND window, int x, int y)
         InsertPluginsSubmenu(popup, 2, MenuEnabling::View::ModuleList);
         InsertSearchSubmenu(popup);
     } else if (menuId == IDR_POPUP_TV_P_CONTEXT) {
+        InsertPluginsSubmenu(popup, 2, MenuEnabling::View::Tree);
         InsertSearchSubmenu(popup);
     }
     TrackContextMenu(popup, window, x, y);
@@ -1528,7 +1539,7 @@ void TarnwickMainFrame::RunCommandFromMenu(UINT id, HWND view)
 
 void TarnwickMainFrame::OnOptionsDropDown(const NMTOOLBARA& button)
 {
-    HMENU resource = LoadMenuA(app.GetResourceModule(), MAKEINTRESOURCEA(IDR_POPUP_OPTIONS));
+    HMENU resource = ResourceModule::Menu(IDR_POPUP_OPTIONS);
     if (!resource) return;
     RECT rect = {};
     SendMessageA(hToolbar, TB_GETRECT, button.iItem, reinterpret_cast<LPARAM>(&rect));
@@ -1718,13 +1729,6 @@ void TarnwickMainFrame::RemoveTrayIcon() {}
 void TarnwickMainFrame::StartWorkers() {}
 void TarnwickMainFrame::PlaceCpuGraph(const RECT&) {}
 
-void TarnwickMainFrame::LoadPlugins() {}
-void TarnwickMainFrame::InitPlugins() {}
-void TarnwickMainFrame::FinalizePlugins() {}
-void TarnwickMainFrame::OnPluginCommand(UINT, HWND) {}
-void TarnwickMainFrame::InsertPluginsSubmenu(HMENU, int, MenuEnabling::View) {}
-void TarnwickMainFrame::OnLanguage() {}
-void TarnwickMainFrame::OnHelp() {}
 
 void TarnwickMainFrame::LoadSearchPlugins() {}
 void TarnwickMainFrame::InstallBuiltInSearchEngine() {}
@@ -1735,3 +1739,138 @@ void TarnwickMainFrame::OnUserApplication(UINT) {}
 void TarnwickMainFrame::InsertOpenWithSubmenu(HMENU) {}
 
 void TarnwickMainFrame::OnOptions(UINT) {}
+
+// ---- Plug-ins ------------------------------------------------------------------------------------
+
+void TarnwickMainFrame::LoadPlugins()
+{
+    const std::string folder = HelpFile::ProgramFolder();
+    if (!folder.empty()) plugins.LoadPlugins(folder + "Plugins", &Debug());
+}
+
+void TarnwickMainFrame::InitPlugins()
+{
+    plugins.InitializePlugins(hwnd, app.wLanguageId);
+}
+
+void TarnwickMainFrame::FinalizePlugins()
+{
+    plugins.FinalizePlugins();
+}
+
+void TarnwickMainFrame::InsertPluginsSubmenu(HMENU menu, int position, MenuEnabling::View view)
+{
+    HMENU submenu = plugins.BuildPluginMenu(view == MenuEnabling::View::ModuleList);
+    if (!submenu) return;
+    const std::string text = StringTable::Load(64);
+    if (!InsertMenuA(menu, static_cast<UINT>(position), MF_BYPOSITION | MF_POPUP,
+                     reinterpret_cast<UINT_PTR>(submenu), text.c_str())) {
+        DestroyMenu(submenu);
+        return;
+    }
+    InsertMenuA(menu, static_cast<UINT>(position + 1), MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+}
+
+bool TarnwickMainFrame::PluginTargets(HWND view, PluginRequest::Source& source,
+                                      std::vector<PluginRequest::Item>& items) const
+{
+    auto add = [&](const ProcessItem& process) {
+        PluginRequest::Item item;
+        item.dwProcessId = process.dwPid;
+        item.strPath = process.strPath;
+        item.bIdleOrSystem = !IsRealProcess(process);
+        items.push_back(item);
+    };
+    if (view && view == tree.GetHwnd()) {
+        source = PluginRequest::ProcessTree;
+        if (const ProcessItem* process = TreeProcess(SelectedTreeItem())) add(*process);
+        return true;
+    }
+    if (!list || view != list->GetHwnd()) return false;
+    if (nListKind == kProcessList) {
+        source = PluginRequest::ProcessList;
+        for (const ProcessItem* process : SelectedListProcesses(true)) add(*process);
+        return true;
+    }
+    if (nListKind != kModuleList) return false;
+    source = PluginRequest::ModuleList;
+    for (int index = -1;;) {
+        index = static_cast<int>(SendMessageA(view, LVM_GETNEXTITEM, static_cast<WPARAM>(index), LVNI_SELECTED));
+        if (index < 0) break;
+        LVITEMA row = {};
+        row.mask = LVIF_PARAM;
+        row.iItem = index;
+        if (!SendMessageA(view, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&row)) || !row.lParam) continue;
+        PluginRequest::Item item;
+        item.strPath = ModuleView::FromParam(row.lParam)->strLocation;
+        items.push_back(item);
+    }
+    return true;
+}
+
+void TarnwickMainFrame::OnPluginCommand(UINT id, HWND view)
+{
+    PluginRequest::Source source;
+    std::vector<PluginRequest::Item> items;
+    if (!PluginTargets(view, source, items)) return;
+    const int index = plugins.IndexForCommand(static_cast<int>(id), source == PluginRequest::ModuleList);
+    if (index < 0) return;
+    PluginRequest request;
+    if (!request.Build(source, plugins.KindOf(static_cast<size_t>(index)), items)) return;
+
+    PluginHost::Outcome outcome;
+    {
+        // Refreshes, closing and a language change wait for the plug-in's return.
+        BusyScope hold(*this);
+        outcome = plugins.ExecutePlugin(static_cast<size_t>(index), request, hwnd);
+    }
+    if (outcome == PluginHost::Outcome::Refused)
+        DebugOutput::Write("Plugin call refused: another plugin call is still running\n");
+    if (outcome == PluginHost::Outcome::Refresh && hwnd) Refresh(source == PluginRequest::ProcessTree);
+    ApplyPendingLanguage();
+}
+
+// ---- Language and help -------------------------------------------------------------------------
+
+void TarnwickMainFrame::OnLanguage()
+{
+    BusyScope hold(*this);
+    ClTarnwickChooseLangDlg dialog(app.GetInstance(), app.GetResourceModule(), HelpFile::ProgramFolder());
+    if (dialog.DoModal(hwnd) != 1) return;
+    // The dialog frees its own modules: the chosen one is loaded again by its path.
+    HMODULE module = app.GetInstance();
+    if (dialog.GetChosenModulePath()[0]) {
+        module = LoadLibraryA(dialog.GetChosenModulePath());
+        if (!module) return;
+    }
+    if (module == app.GetResourceModule()) {
+        if (module != app.GetInstance()) FreeLibrary(module);
+        return;
+    }
+    RequestLanguage(module);
+}
+
+void TarnwickMainFrame::RequestLanguage(HMODULE module)
+{
+    if (hPendingLanguage && hPendingLanguage != app.GetInstance()) FreeLibrary(hPendingLanguage);
+    hPendingLanguage = module;
+    bLanguagePending = true;
+    if (!plugins.IsCallActive()) ApplyPendingLanguage();
+}
+
+void TarnwickMainFrame::ApplyPendingLanguage()
+{
+    if (!bLanguagePending || plugins.IsCallActive() || !hwnd) return;
+    bLanguagePending = false;
+    app.SetLanguageModule(hPendingLanguage);
+    hPendingLanguage = nullptr;
+    // The window closes as the user closes it (settings saved); the run loop
+    // builds the new one from the new resources.
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+}
+
+void TarnwickMainFrame::OnHelp()
+{
+    BusyScope hold(*this);
+    HelpFile::Open(hwnd, app.wLanguageId);
+}

@@ -5,6 +5,8 @@
 #include "ClDebugString.h"
 #include "MenuEnabling.h"
 #include "OwnerDrawMenu.h"
+#include "PluginHost.h"
+#include "PluginRequest.h"
 #include "StatusDisplay.h"
 #include "UserSettings.h"
 #include "../controls/GridView.h"
@@ -118,6 +120,10 @@ public:
     };
     bool IsBusy() const { return busy.IsBusy(); }
 
+    // ---- Plug-ins ----------------------------------------------------------
+    // The loaded plug-ins (the Options dialog's Plugins page works on them).
+    PluginHost& Plugins() { return plugins; }
+
     // ---- Background threads --------------------------------------------
     // Workers are stopped first when the window is torn down.
     void AddWorker(BackgroundWorker* worker);
@@ -224,6 +230,12 @@ private:
 
     // ---- Commands: plug-ins (ids 1003 to 2001) -------------------------
     void OnPluginCommand(UINT id, HWND view);
+
+    // What a plug-in gets from a view: its source and the selected processes or modules.
+    bool PluginTargets(HWND view, PluginRequest::Source& source, std::vector<PluginRequest::Item>& items) const;
+    // A language chosen while a plug-in runs is applied when it has returned.
+    void RequestLanguage(HMODULE module);
+    void ApplyPendingLanguage();
 
     // ---- Commands: internet search (40094, ids 2004 to 4002) -----------
     void OnSearchInternet();
@@ -338,6 +350,9 @@ private:
     BusyCount busy;
     std::vector<BackgroundWorker*> workers;
     unsigned nRefreshCount;
+    PluginHost plugins;
+    HMODULE hPendingLanguage = nullptr;
+    bool bLanguagePending = false;
     char szTooltip[1024];
     wchar_t wszTooltip[1024];
 };

@@ -36,6 +36,13 @@ const char kUsage[] =
     "                          Environment<TAB><variable><TAB><value> per variable\n"
     "  modinfo FILE            what the module information window shows: per tree\n"
     "                          node '== <node>', its list's header and rows\n"
+    "  plugins [FOLDER]        what the plug-in loader makes of each DLL below\n"
+    "                          FOLDER (default: the program's Plugins folder):\n"
+    "                          Path, Result, Kind, Version, Name\n"
+    "  languages               the language modules in Language\\ and whether\n"
+    "                          the choose-language dialog lists them\n"
+    "  helpfile LANGID         the help file the Help command opens for that\n"
+    "                          language (decimal or 0x...); exit 1 when none\n"
     "  --help                  this text\n"
     "\n"
     "Exit status: 0 success, 1 failure, 2 bad command line.\n";
@@ -56,6 +63,9 @@ const Command kCommands[] = {
     {"kill", CliCommands::Kill},
     {"params", CliCommands::Params},
     {"modinfo", CliCommands::ModInfo},
+    {"plugins", CliCommands::Plugins},
+    {"languages", CliCommands::Languages},
+    {"helpfile", CliCommands::HelpFilePath},
 };
 
 } // namespace

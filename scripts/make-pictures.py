@@ -296,6 +296,23 @@ def draw_sort_up(c):
 # ---------------------------------------------------------------- file writers
 
 
+def draw_flag_de(c):
+    # The German flag: black, red, gold, with a thin dark edge.
+    c.rect(0.5, 2.5, 15.5, 13.5, hexc("3a3a3a"))
+    c.rect(1, 3, 15, 6.67, hexc("000000"))
+    c.rect(1, 6.67, 15, 10.33, hexc("dd0000"))
+    c.rect(1, 10.33, 15, 13, hexc("ffce00"))
+
+
+def draw_flag_placeholder(c):
+    # A blank grey flag on a pole: a language that brings no picture of its own.
+    c.rect(1.5, 1.5, 2.5, 15, hexc("5a5a5a"))
+    c.rect(2.5, 2.5, 14.5, 10.5, hexc("7a7a7a"))
+    c.rect(3.5, 3.5, 13.5, 9.5, hexc("d8d8d8"))
+    c.rect(5, 5.5, 12, 6.5, hexc("a0a0a0"))
+    c.rect(5, 7, 10, 8, hexc("a0a0a0"))
+
+
 def render(draw, size):
     c = Canvas(size, size, size / 16.0)
     draw(c)
@@ -464,6 +481,8 @@ def main():
     write("help.ico", ico_bytes(draw_help, (16, 32)))
     write("cancel.ico", ico_bytes(draw_cancel, (16, 32)))
     write("ok.ico", ico_bytes(draw_ok, (16, 32)))
+    write("langplaceholder.ico", ico_bytes(draw_flag_placeholder, (16, 32)))
+    write(os.path.join("de", "flag_de.ico"), ico_bytes(draw_flag_de, (16, 32)))
 
     magenta, face = (255, 0, 255), (212, 208, 200)
     # In the order of the toolbar's buttons.

@@ -2,6 +2,7 @@
 
 #include "DebugOutput.h"
 #include "GuardedCall.h"
+#include "StackRestoringCall.h"
 
 LangModuleWrapper::LangModuleWrapper(const char* fileName)
     : WrapperBase(fileName), pfnGetLangModuleInfo(Resolve<PFN_GetLangModuleInfo>("GetLangModuleInfo"))
@@ -11,7 +12,10 @@ LangModuleWrapper::LangModuleWrapper(const char* fileName)
 int LangModuleWrapper::GetLangModuleInfo(LangModuleInfo* info)
 {
     int result = 0;
-    if (!GuardedCall::Invoke([&] { result = pfnGetLangModuleInfo(info); })) {
+    // Through the stack-restoring call: a module built with stdcall pops its argument.
+    if (!GuardedCall::Invoke([&] {
+            result = StackRestoringCall::Call(reinterpret_cast<const void*>(pfnGetLangModuleInfo), info);
+        })) {
         DebugOutput::Format(260, "Exception caught in \"%s\" at line %d!\n", "LangModuleWrapper", 42);
         return 0;
     }

@@ -76,7 +76,9 @@ TEST_SUITE("import tables")
     TEST_CASE("the shipped binaries load on Windows 95 and NT 4")
     {
         const std::string bin = TestPaths::BinFolder();
-        for (const char* name : {"tarnwick.exe", "tarnwick-cli.exe", "OrvoSysUtils.dll", "OrvoGdiUtils.dll"}) {
+        for (const char* name : {"tarnwick.exe", "tarnwick-cli.exe", "OrvoSysUtils.dll", "OrvoGdiUtils.dll",
+                                 "Plugins\\SetPriority.dll", "Plugins\\Checksums.dll",
+                                 "Language\\German_tarnwick.lang"}) {
             CAPTURE(name);
             CHECK(CheckBinary(bin + name) == "");
         }

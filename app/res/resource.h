@@ -21,6 +21,8 @@
 #define IDI_CANCEL                    174
 #define IDI_OK                        176
 #define IDI_LANGUAGE_PROGRAM          202
+// Shown for a language module that gives no icon of its own
+#define IDI_LANGUAGE_PLACEHOLDER      208
 
 // Bitmaps
 #define IDB_SPLASH                    123
@@ -94,6 +96,9 @@
 #define IDC_FINDDLL_PATTERN           1163
 #define IDC_FINDDLL_FIND              1164
 #define IDC_FINDDLL_RESULTS           1194
+
+// Choose-language dialog (template "CLTARNWICKCHOOSELANGDLG")
+#define IDC_LANGUAGE_LIST             1150
 
 // Module and process information windows, about box
 #define IDC_MODINFO_TREE              1003

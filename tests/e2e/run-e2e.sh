@@ -40,6 +40,8 @@ prefix="$build/wineprefix-e2e"
 products=(tarnwick.exe tarnwick-cli.exe OrvoSysUtils.dll OrvoGdiUtils.dll
           tw-e2e.exe tw-e2e-target.exe tw-helper.exe tw-reloc.dll restypes.dll
           tw-recorder.exe)
+# Folders beside the program: plug-ins, languages, help, the SDK, test plug-ins.
+folders=(Plugins Language Doc SDK testplugins)
 
 # One run at a time per prefix (a second one would end this one's wineserver).
 exec 9>"$build/wineprefix-e2e.lock"
@@ -50,6 +52,10 @@ mkdir -p "$folder"
 for f in "${products[@]}"; do
   if [ ! -e "$bin/$f" ]; then echo "run-e2e: $bin/$f is missing: build first" >&2; exit 1; fi
   cp "$bin/$f" "$folder/"
+done
+for d in "${folders[@]}"; do
+  if [ ! -d "$bin/$d" ]; then echo "run-e2e: $bin/$d is missing: build first" >&2; exit 1; fi
+  cp -r "$bin/$d" "$folder/"
 done
 
 export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -1,0 +1,8 @@
+#ifndef CHECKSUMS_IDS_H
+#define CHECKSUMS_IDS_H
+#define IDC_CS_TEXT 1001
+#define IDC_CS_COPY 1002
+#define IDC_CS_CRC 1011
+#define IDC_CS_MD5 1012
+#define IDC_CS_UPPER 1013
+#endif

@@ -1,0 +1,7 @@
+#ifndef SETPRIORITY_IDS_H
+#define SETPRIORITY_IDS_H
+#define IDC_SP_PROMPT 1001
+#define IDC_SP_IDLE 1002
+#define IDC_SP_NORMAL 1003
+#define IDC_SP_HIGH 1004
+#endif
