@@ -373,9 +373,15 @@ TEST_CASE("kill: OK, OK, Cancel in a burst run once and leave the dialog open; a
     REQUIRE(session.SelectProcesses({a->Pid(), b->Pid()}));
     const Dialog dialog = session.Open(kKill, "Process Termination");
     REQUIRE(dialog);
+    // All three queued before the program sees the first: its thread waits meanwhile.
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, dialog.GetWindow().ThreadId());
+    REQUIRE(thread);
+    SuspendThread(thread);
     dialog.GetWindow().PostCommand(IDOK);
     dialog.GetWindow().PostCommand(IDOK);
     dialog.GetWindow().PostCommand(IDCANCEL);
+    ResumeThread(thread);
+    CloseHandle(thread);
     CHECK(Wait::Until([&] { return !a->IsRunning() && !b->IsRunning(); }, 10000));
     CHECK(dialog.Control(IDOK).WaitText("&Ok", 10000));
     Wait::Pause(500);
