@@ -14,6 +14,9 @@
 #include "../report/ReportJob.h"
 #include "../tools/ClTarnwickFindDllDlg.h"
 #include "../tools/ClTarnwickProcessTerminationDlg.h"
+#include "../launchers/ApplicationLauncher.h"
+#include "../launchers/QueryUrl.h"
+#include "../launchers/SearchPlugins.h"
 #include "../sysinfo/DebugOutput.h"
 #include "../sysinfo/FileFactsCache.h"
 #include "../sysinfo/TopLevelWindowList.h"
@@ -1263,6 +1266,7 @@ void TarnwickMainFrame::OnClose()
     if (busy.Defer(BusyCount::kClose)) return;
     CloseFullScreenWindow();
     SaveSettings();
+    SaveLauncherLists();
     DestroyWindow(hwnd);
 }
 
@@ -1345,7 +1349,7 @@ bool TarnwickMainFrame::OnRegisteredMessage(UINT, WPARAM, LPARAM, LRESULT&)
 
 LRESULT TarnwickMainFrame::OnDrawItem(const DRAWITEMSTRUCT& item)
 {
-    if (item.CtlType == ODT_MENU) return ownerDrawMenu.Draw(item) ? TRUE : FALSE;
+    if (item.CtlType == ODT_MENU) return launcherMenus.DrawItem(item) || ownerDrawMenu.Draw(item) ? TRUE : FALSE;
     if (item.CtlType == ODT_LISTVIEW && list && item.hwndItem == list->GetHwnd()) {
         if (nListKind == kProcessList) processView->DrawRow(item, item.hwndItem);
         else if (nListKind == kModuleList) moduleView->DrawRow(item, item.hwndItem);
@@ -1356,7 +1360,7 @@ LRESULT TarnwickMainFrame::OnDrawItem(const DRAWITEMSTRUCT& item)
 
 LRESULT TarnwickMainFrame::OnMeasureItem(MEASUREITEMSTRUCT& item)
 {
-    if (item.CtlType == ODT_MENU) return ownerDrawMenu.Measure(item) ? TRUE : FALSE;
+    if (item.CtlType == ODT_MENU) return launcherMenus.MeasureItem(item) || ownerDrawMenu.Measure(item) ? TRUE : FALSE;
     if (item.CtlType == ODT_LISTVIEW) {
         // Rows fit the view font and the 16-pixel icons.
         HDC dc = GetDC(hwnd);
@@ -1503,6 +1507,7 @@ void TarnwickMainFrame::OnContextMenu(HWND window, int x, int y)
     TrackContextMenu(popup, window, x, y);
     DestroyMenu(resource);
     ownerDrawMenu.Release();
+    launcherMenus.Release();
 }
 
 void TarnwickMainFrame::SetDefaultCommand(HMENU menu, UINT command)
@@ -1698,6 +1703,94 @@ void TarnwickMainFrame::OnFindDll()
     dialog.Show(hwnd, settings.bEnableTooltips != 0);
 }
 
+// ---- User-defined applications and internet search -------------------------------------------
+
+namespace {
+// "Tarnwick.lists" in the folder of the settings file.
+std::string ListsPathBeside(const std::string& settingsPath)
+{
+    const size_t slash = settingsPath.find_last_of('\\');
+    return (slash == std::string::npos ? std::string() : settingsPath.substr(0, slash + 1)) + "Tarnwick.lists";
+}
+} // namespace
+
+void TarnwickMainFrame::LoadSearchPlugins()
+{
+    Debug().print("Loading search-plugins...\n");
+    launcherLists.Load(ListsPathBeside(strSettingsPath), SearchPlugins::DefaultFolder(), app.GetInstance());
+}
+
+void TarnwickMainFrame::SaveLauncherLists()
+{
+    launcherLists.Save(ListsPathBeside(strSettingsPath), SearchPlugins::DefaultFolder());
+}
+
+void TarnwickMainFrame::InstallBuiltInSearchEngine()
+{
+    launcherMenus.SetOwnerDraw(!bNoOwnerDrawMenus);
+    // The information windows search through the same engines.
+    searchHost.SetOwner(hwnd);
+    commands->SetSearchHost(&searchHost);
+    SearchPlugins::LoadBuiltinEngine(app.GetInstance(), QueryUrl::LanguagePrefix(app.wLanguageId),
+                                     launcherLists.builtin);
+}
+
+std::string TarnwickMainFrame::SearchTerm(HWND view) const
+{
+    if (!view) return std::string();
+    if (view == tree.GetHwnd()) {
+        const ProcessItem* process = TreeProcess(SelectedTreeItem());
+        return process ? process->strName : std::string();
+    }
+    if (!list || view != list->GetHwnd()) return std::string();
+    if (nListKind == kModuleList) {
+        ModuleItem module;
+        return SelectedModule(module) ? module.strName : std::string();
+    }
+    const std::vector<ProcessItem*> processes = SelectedListProcesses(false);
+    return processes.empty() ? std::string() : processes.front()->strName;
+}
+
+void TarnwickMainFrame::RunSearch(const SearchEngine& engine, HWND view)
+{
+    const std::string term = SearchTerm(view);
+    if (term.empty()) return;
+    Debug().print("Searching \"%s\" with %s\n", term.c_str(), engine.strName.c_str());
+    SearchPlugins::SearchTheInternet(engine, term, hwnd);
+}
+
+void TarnwickMainFrame::OnSearchInternet()
+{
+    RunSearch(launcherLists.builtin, FocusedViewWindow());
+}
+
+void TarnwickMainFrame::OnSearchEngine(UINT id, HWND view)
+{
+    if (const SearchEngine* engine = launcherLists.EngineForCommand(id)) RunSearch(*engine, view);
+}
+
+void TarnwickMainFrame::InsertSearchSubmenu(HMENU menu)
+{
+    launcherMenus.InsertSearchEngines(menu, launcherLists.engines);
+}
+
+void TarnwickMainFrame::OnUserApplication(UINT id)
+{
+    ModuleItem module;
+    if (bApplicationRunning || !SelectedModule(module)) return;
+    // The Console window is modal: the lists, the views and closing wait for it.
+    BusyScope hold(*this);
+    bApplicationRunning = true;
+    ApplicationLauncher::LaunchApplication(launcherLists.applications, id, module.strLocation, hwnd,
+                                           settings.bEnableTooltips != 0);
+    bApplicationRunning = false;
+}
+
+void TarnwickMainFrame::InsertOpenWithSubmenu(HMENU menu)
+{
+    launcherMenus.InsertOpenWith(menu, launcherLists.applications);
+}
+
 // ---- Handlers of later features ---------------------------------------------------------------
 // Each is reached from its menu item, accelerator, toolbar button or key;
 // the feature behind it is not part of the program yet.
@@ -1730,13 +1823,6 @@ void TarnwickMainFrame::StartWorkers() {}
 void TarnwickMainFrame::PlaceCpuGraph(const RECT&) {}
 
 
-void TarnwickMainFrame::LoadSearchPlugins() {}
-void TarnwickMainFrame::InstallBuiltInSearchEngine() {}
-void TarnwickMainFrame::OnSearchInternet() {}
-void TarnwickMainFrame::OnSearchEngine(UINT, HWND) {}
-void TarnwickMainFrame::InsertSearchSubmenu(HMENU) {}
-void TarnwickMainFrame::OnUserApplication(UINT) {}
-void TarnwickMainFrame::InsertOpenWithSubmenu(HMENU) {}
 
 void TarnwickMainFrame::OnOptions(UINT) {}
 

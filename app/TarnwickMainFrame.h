@@ -12,6 +12,9 @@
 #include "../controls/GridView.h"
 #include "../controls/Infobar.h"
 #include "../controls/TreeViewEx.h"
+#include "../launchers/LauncherLists.h"
+#include "../launchers/LauncherMenus.h"
+#include "../launchers/LauncherSearchHost.h"
 #include "../sysinfo/ProcessSnapshot.h"
 #include "../views/ModuleItem.h"
 #include "../views/ProcessItem.h"
@@ -240,6 +243,11 @@ private:
     // ---- Commands: internet search (40094, ids 2004 to 4002) -----------
     void OnSearchInternet();
     void OnSearchEngine(UINT id, HWND view);
+    // The name of the selected process or module of a view ("" for none).
+    std::string SearchTerm(HWND view) const;
+    void RunSearch(const SearchEngine& engine, HWND view);
+    // Both lists to "Tarnwick.lists" beside the settings file.
+    void SaveLauncherLists();
 
     // ---- Creation and tear-down hooks of later features -----------------
     void LoadPlugins();
@@ -347,6 +355,13 @@ private:
     HTREEITEM hDropTarget;
     bool bNoOwnerDrawMenus;
     OwnerDrawMenu ownerDrawMenu;
+    // User-defined applications, search engines, and their menu items.
+    LauncherLists launcherLists;
+    LauncherMenus launcherMenus;
+    LauncherSearchHost searchHost{launcherLists};
+    // A user-defined application's Console window is open (its modal loop can
+    // still deliver a posted command).
+    bool bApplicationRunning = false;
     BusyCount busy;
     std::vector<BackgroundWorker*> workers;
     unsigned nRefreshCount;

@@ -22,6 +22,10 @@ int Languages(const Args& args);
 int HelpFilePath(const Args& args);
 int Params(const Args& args);
 int ModInfo(const Args& args);
+int Src(const Args& args);
+int SearchUrl(const Args& args);
+int Engines(const Args& args);
+int Pipe(const Args& args);
 
 // The order of the formatted module rows: enumeration order, or by the
 // module column in one of the five sort modes.

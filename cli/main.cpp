@@ -43,6 +43,13 @@ const char kUsage[] =
     "                          the choose-language dialog lists them\n"
     "  helpfile LANGID         the help file the Help command opens for that\n"
     "                          language (decimal or 0x...); exit 1 when none\n"
+    "  src FILE...             search plugins as read: name, description, action,\n"
+    "                          user, input, icon and valid lines (exit 1: any invalid)\n"
+    "  search-url SRC|builtin [--lang CODE] TERM\n"
+    "                          the query address for TERM\n"
+    "  engines                 the search engines active at start-up (ID, name, file)\n"
+    "  pipe \"COMMAND\"         runs COMMAND as the Console window does and prints\n"
+    "                          its text (exit 1 when it cannot be started)\n"
     "  --help                  this text\n"
     "\n"
     "Exit status: 0 success, 1 failure, 2 bad command line.\n";
@@ -66,6 +73,10 @@ const Command kCommands[] = {
     {"plugins", CliCommands::Plugins},
     {"languages", CliCommands::Languages},
     {"helpfile", CliCommands::HelpFilePath},
+    {"src", CliCommands::Src},
+    {"search-url", CliCommands::SearchUrl},
+    {"engines", CliCommands::Engines},
+    {"pipe", CliCommands::Pipe},
 };
 
 } // namespace

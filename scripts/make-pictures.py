@@ -2,12 +2,16 @@
 """Draws the pictures of tarnwick.exe into app/res/ (icons, bitmaps, the PNG).
 
 Run by hand after changing a picture; the files it writes are committed.
+With --search-plugins DIR it draws only the icons of the shipped search
+plugins (one GIF, one JPEG, one PNG and one ICO) into DIR; the build does
+that into bin/SearchPlugins/.
 Python 3 standard library only. Designs are laid out on a 16 x 16 grid and
 scaled for larger sizes; edges are anti-aliased by 4 x 4 supersampling.
 """
 import math
 import os
 import struct
+import sys
 import zlib
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app", "res")
@@ -375,6 +379,221 @@ def png_bytes(px):
             chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
 
 
+def gif_bytes(px):
+    """GIF89a with a 256-colour table; pixels below half cover are transparent
+    (index 0). Codes are written uncompressed (a clear code before the table
+    would grow), which every decoder reads."""
+    colours = [(0, 0, 0)]
+    index = {}
+    step = 1
+    while True:
+        colours, index = [(0, 0, 0)], {}
+        for row in px:
+            for r, g, b, a in row:
+                if a < 128:
+                    continue
+                key = (r // step * step, g // step * step, b // step * step)
+                if key not in index:
+                    index[key] = len(colours)
+                    colours.append(key)
+        if len(colours) <= 256:
+            break
+        step *= 2
+    pixels = []
+    for row in px:
+        for r, g, b, a in row:
+            pixels.append(0 if a < 128 else index[(r // step * step, g // step * step, b // step * step)])
+    h, w = len(px), len(px[0])
+    table = b"".join(bytes(c) for c in colours) + bytes(3 * (256 - len(colours)))
+
+    min_size, clear, end = 8, 256, 257
+    codes = []
+    for i, p in enumerate(pixels):
+        if i % 200 == 0:
+            codes.append(clear)
+        codes.append(p)
+    codes.append(end)
+    bits, nbits, data = 0, 0, bytearray()
+    for code in codes:
+        bits |= code << nbits
+        nbits += 9
+        while nbits >= 8:
+            data.append(bits & 0xFF)
+            bits >>= 8
+            nbits -= 8
+    if nbits:
+        data.append(bits & 0xFF)
+    blocks = bytearray()
+    for i in range(0, len(data), 255):
+        chunk = data[i:i + 255]
+        blocks += bytes((len(chunk),)) + chunk
+    blocks += b"\x00"
+
+    out = b"GIF89a" + struct.pack("<HHBBB", w, h, 0xF7, 0, 0) + table
+    out += b"\x21\xF9\x04\x01\x00\x00\x00\x00"   # graphic control: index 0 transparent
+    out += b"\x2C" + struct.pack("<HHHHB", 0, 0, w, h, 0)
+    out += bytes((min_size,)) + bytes(blocks) + b"\x3B"
+    return out
+
+
+def _zigzag():
+    order = []
+    for s in range(15):
+        cells = [(y, s - y) for y in range(8) if 0 <= s - y < 8]
+        if s % 2 == 0:
+            cells.reverse()
+        order += [y * 8 + x for y, x in cells]
+    return order
+
+
+def _huffman_table(freq):
+    """Code lengths for the symbols of freq (a dict), canonical JPEG form.
+    A dummy symbol takes the all-ones code, which JPEG forbids."""
+    freq = dict(freq)
+    freq[256] = 0.5
+    nodes = [(f, [s]) for s, f in freq.items()]
+    length = {s: 0 for s in freq}
+    while len(nodes) > 1:
+        nodes.sort(key=lambda n: (n[0], min(n[1])))
+        (f1, s1), (f2, s2) = nodes[0], nodes[1]
+        for s in s1 + s2:
+            length[s] += 1
+        nodes = nodes[2:] + [(f1 + f2, s1 + s2)]
+    if len(freq) == 1:
+        length = {256: 1}
+    assert max(length.values()) <= 16
+    symbols = sorted(freq, key=lambda s: (length[s], s))
+    counts = [0] * 16
+    for s in symbols:
+        counts[length[s] - 1] += 1
+    counts[length[256] - 1] -= 1
+    symbols.remove(256)
+    codes, code, previous = {}, 0, 0
+    for s in symbols + [256]:
+        code <<= length[s] - previous
+        previous = length[s]
+        codes[s] = (code, length[s])
+        code += 1
+    del codes[256]
+    return counts, symbols, codes
+
+
+def jpeg_bytes(px, background=(255, 255, 255), quality=92):
+    """Baseline JPEG, 4:4:4, one quantisation table, Huffman tables made for the picture."""
+    h, w = len(px), len(px[0])
+    base = [16, 11, 10, 16, 24, 40, 51, 61, 12, 12, 14, 19, 26, 58, 60, 55,
+            14, 13, 16, 24, 40, 57, 69, 56, 14, 17, 22, 29, 51, 87, 80, 62,
+            18, 22, 37, 56, 68, 109, 103, 77, 24, 35, 55, 64, 81, 104, 113, 92,
+            49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98, 112, 100, 103, 99]
+    scale = 200 - 2 * quality
+    quant = [min(255, max(1, (q * scale + 50) // 100)) for q in base]
+    zz = _zigzag()
+
+    planes = [[[0.0] * w for _ in range(h)] for _ in range(3)]
+    for y in range(h):
+        for x in range(w):
+            r, g, b, a = px[y][x]
+            f = a / 255.0
+            r, g, b = (v * f + bg * (1 - f) for v, bg in zip((r, g, b), background))
+            planes[0][y][x] = 0.299 * r + 0.587 * g + 0.114 * b
+            planes[1][y][x] = -0.168736 * r - 0.331264 * g + 0.5 * b + 128
+            planes[2][y][x] = 0.5 * r - 0.418688 * g - 0.081312 * b + 128
+
+    cos = [[math.cos((2 * x + 1) * u * math.pi / 16) for x in range(8)] for u in range(8)]
+    blocks = []   # in MCU order: Y, Cb, Cr of each 8 x 8 square
+    for by in range(0, h, 8):
+        for bx in range(0, w, 8):
+            for c in range(3):
+                coef = []
+                for v in range(8):
+                    for u in range(8):
+                        total = 0.0
+                        for y in range(8):
+                            for x in range(8):
+                                total += (planes[c][by + y][bx + x] - 128) * cos[u][x] * cos[v][y]
+                        cu = math.sqrt(0.5) if u == 0 else 1.0
+                        cv = math.sqrt(0.5) if v == 0 else 1.0
+                        coef.append(0.25 * cu * cv * total)
+                blocks.append((c, [int(round(coef[zz[k]] / quant[zz[k]])) for k in range(64)]))
+
+    def category(value):
+        n = abs(value)
+        size = 0
+        while n:
+            size += 1
+            n >>= 1
+        return size
+
+    def extra(value, size):
+        return value if value >= 0 else value + (1 << size) - 1
+
+    # Symbols: (table, symbol, extra bits, size)
+    stream = []
+    last = [0, 0, 0]
+    for c, q in blocks:
+        diff = q[0] - last[c]
+        last[c] = q[0]
+        s = category(diff)
+        stream.append(("dc", s, extra(diff, s), s))
+        run = 0
+        for k in range(1, 64):
+            if q[k] == 0:
+                run += 1
+                continue
+            while run > 15:
+                stream.append(("ac", 0xF0, 0, 0))
+                run -= 16
+            s = category(q[k])
+            stream.append(("ac", (run << 4) | s, extra(q[k], s), s))
+            run = 0
+        if run:
+            stream.append(("ac", 0x00, 0, 0))
+
+    tables = {}
+    for kind in ("dc", "ac"):
+        freq = {}
+        for t, sym, _, _ in stream:
+            if t == kind:
+                freq[sym] = freq.get(sym, 0) + 1
+        tables[kind] = _huffman_table(freq)
+
+    bits, nbits, data = 0, 0, bytearray()
+
+    def put(value, size):
+        nonlocal bits, nbits
+        bits = (bits << size) | value
+        nbits += size
+        while nbits >= 8:
+            byte = (bits >> (nbits - 8)) & 0xFF
+            data.append(byte)
+            if byte == 0xFF:
+                data.append(0)
+            nbits -= 8
+        bits &= (1 << nbits) - 1
+
+    for kind, sym, value, size in stream:
+        code, length = tables[kind][2][sym]
+        put(code, length)
+        if size:
+            put(value, size)
+    if nbits:
+        put((1 << (8 - nbits)) - 1, 8 - nbits)
+
+    def segment(marker, payload):
+        return struct.pack(">BBH", 0xFF, marker, len(payload) + 2) + payload
+
+    out = b"\xFF\xD8"
+    out += segment(0xE0, b"JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00")
+    out += segment(0xDB, b"\x00" + bytes(quant[zz[k]] for k in range(64)))
+    out += segment(0xC0, struct.pack(">BHHB", 8, h, w, 3) + b"\x01\x11\x00\x02\x11\x00\x03\x11\x00")
+    for cls, kind in ((0x00, "dc"), (0x10, "ac")):
+        counts, symbols, _ = tables[kind]
+        out += segment(0xC4, bytes((cls,)) + bytes(counts) + bytes(symbols))
+    out += segment(0xDA, b"\x03\x01\x00\x02\x00\x03\x00\x00\x3F\x00")
+    out += bytes(data) + b"\xFF\xD9"
+    return out
+
+
 def strip(draws, key, edge_bg, width=16, height=16):
     """Images side by side on a key colour (the image list's mask colour).
     Edge pixels are blended over edge_bg, those below half cover become key."""
@@ -468,6 +687,57 @@ def splash():
     return rows
 
 
+# ---------------------------------------------------------------- search-plugin icons (our own drawings)
+
+
+def draw_duck_search(c):
+    # An orange disc with a white ring and a dark dot.
+    c.circle(8, 8, 7.5, hexc("c2410c"))
+    c.circle(8, 8, 6.6, hexc("f97316"))
+    c.ring(8, 8, 3.0, 4.6, WHITE)
+    c.circle(8, 8, 1.6, hexc("1f2937"))
+
+
+def draw_encyclopedia(c):
+    # A white page with a black "W".
+    c.rect(0.5, 0.5, 15.5, 15.5, hexc("6b7280"))
+    c.rect(1.5, 1.5, 14.5, 14.5, WHITE)
+    black = hexc("111111")
+    for x0, x1 in ((2.5, 5.2), (5.2, 8.0), (8.0, 10.8), (10.8, 13.5)):
+        top = x0 in (2.5, 8.0)
+        c.line(x0, 4 if top else 12, x1, 12 if top else 4, 1.4, black)
+
+
+def draw_web_search(c):
+    # A teal tile with a white "b" (a stem and a bowl).
+    c.rrect(0.5, 0.5, 15.5, 15.5, 3, hexc("0f766e"))
+    c.rect(4, 2.5, 6, 13, WHITE)
+    c.ring(8.6, 9.6, 1.8, 3.4, WHITE)
+
+
+def draw_documentation(c):
+    # A blue book with white page lines.
+    c.rect(1.5, 1.5, 14.5, 14.5, hexc("1e3a8a"))
+    c.rect(2.5, 2.5, 13.5, 13.5, hexc("2563eb"))
+    c.rect(7.5, 2.5, 8.5, 13.5, hexc("1e3a8a"))
+    for y in (5, 7.5, 10):
+        c.rect(3.5, y, 6.5, y + 1, WHITE)
+        c.rect(9.5, y, 12.5, y + 1, WHITE)
+
+
+def write_search_plugin_icons(folder):
+    os.makedirs(folder, exist_ok=True)
+
+    def write(name, data):
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
+
+    write("duckduckgo.gif", gif_bytes(render(draw_duck_search, 16)))
+    write("wikipedia.jpg", jpeg_bytes(render(draw_encyclopedia, 16)))
+    write("bing.png", png_bytes(render(draw_web_search, 16)))
+    write("microsoft-learn.ico", ico_bytes(draw_documentation, (16, 32)))
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
 
@@ -513,4 +783,7 @@ def main():
 
 
 if __name__ == "__main__":
-    main()
+    if len(sys.argv) == 3 and sys.argv[1] == "--search-plugins":
+        write_search_plugin_icons(sys.argv[2])
+    else:
+        main()

@@ -113,3 +113,15 @@
 #define IDC_ABOUT_ICON                1150
 #define IDC_ABOUT_PRODUCT             1151
 #define IDC_ABOUT_VERSION             1152
+
+// Launchers: the Console window, Application Properties and the search-plugin import
+#define IDC_CONSOLE_HELP              1087
+#define IDC_APP_DESCRIPTION           1110
+#define IDC_APP_APPLICATION           1111
+#define IDC_APP_STARTPATH             1112
+#define IDC_APP_ARGUMENTS             1113
+#define IDC_APP_BROWSE                1153
+#define IDC_CONSOLE_OUTPUT            1169
+#define IDC_IMPORT_LIST               1174
+#define IDC_IMPORT_SELECTALL          1175
+#define IDC_IMPORT_CLEARALL           1176

@@ -281,7 +281,11 @@ struct MainWindowView {
             for (const TreeItem& item : tree.Items()) {
                 if (item.level < 2 || item.text != name) continue;
                 if (!tree.ClickItem(item.handle)) continue;
-                if (Wait::Until([&] { return Infobar() == caption; }, 2000)) return true;
+                // The caption may already match: wait for the click's focus too.
+                const Window treeWindow = main.Child(kTreeId);
+                if (Wait::Until([&] { return Infobar() == caption && Input::FocusOf(treeWindow) == treeWindow; },
+                                2000))
+                    return true;
             }
             main.SendCommand(40056, 0);  // the helper may be newer than the tree
             Wait::Pause(500);

@@ -39,9 +39,9 @@ prefix="$build/wineprefix-e2e"
 # The programs a test may start; new helpers go here.
 products=(tarnwick.exe tarnwick-cli.exe OrvoSysUtils.dll OrvoGdiUtils.dll
           tw-e2e.exe tw-e2e-target.exe tw-helper.exe tw-reloc.dll restypes.dll
-          tw-recorder.exe)
-# Folders beside the program: plug-ins, languages, help, the SDK, test plug-ins.
-folders=(Plugins Language Doc SDK testplugins)
+          tw-recorder.exe tw-console.exe tw-catcher.exe tw-dialog-host.exe)
+# Folders beside the program: plug-ins, languages, help, the SDK, test plug-ins, search plugins.
+folders=(Plugins Language Doc SDK testplugins SearchPlugins)
 
 # One run at a time per prefix (a second one would end this one's wineserver).
 exec 9>"$build/wineprefix-e2e.lock"
@@ -51,7 +51,7 @@ rm -rf "$folder"
 mkdir -p "$folder"
 for f in "${products[@]}"; do
   if [ ! -e "$bin/$f" ]; then echo "run-e2e: $bin/$f is missing: build first" >&2; exit 1; fi
-  cp "$bin/$f" "$folder/"
+  cp -r "$bin/$f" "$folder/"
 done
 for d in "${folders[@]}"; do
   if [ ! -d "$bin/$d" ]; then echo "run-e2e: $bin/$d is missing: build first" >&2; exit 1; fi

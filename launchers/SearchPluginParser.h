@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+class SearchEngine;
+
+// The parser of Mozilla ".src" search plugins, over text in the ANSI code
+// page. Nothing here calls the operating system.
+class SearchPluginParser {
+public:
+    // Fills the engine from the first <search ...> ... </search> block of the
+    // text (which ends at its first NUL); true when the result is valid.
+    static bool ParseSearchPlugin(const std::string& text, SearchEngine& engine);
+    // The value of attribute `key` in a line: key="value" or key=value.
+    static bool ReadAttribute(const std::string& line, const char* key, std::string& value);
+    // Case-insensitive (ASCII) search; npos when absent.
+    static size_t FindNoCase(const std::string& text, const char* pattern, size_t from = 0);
+};

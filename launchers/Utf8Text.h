@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+// UTF-8 to UTF-16 and back, without the operating system (Windows 95 knows
+// no UTF-8 code page).
+class Utf8Text {
+public:
+    // Strict: overlong forms, surrogates, values past U+10FFFF and cut
+    // sequences make the text invalid. A leading byte-order mark is dropped.
+    static bool Decode(const std::string& bytes, std::u16string& out);
+    // Lone surrogates become U+FFFD.
+    static std::string Encode(const std::u16string& text);
+};

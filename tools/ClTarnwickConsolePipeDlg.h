@@ -1,0 +1,66 @@
+#pragma once
+
+#include "ConsoleTextFilter.h"
+#include "PipedProcess.h"
+
+#include "../controls/TooltipCtrl.h"
+
+#include <windows.h>
+#include <string>
+
+// The "Console" window: runs a console program hidden and shows what it
+// writes to standard output and error, in arrival order. Cancel ends a
+// program that still runs (the text stays); OK and Cancel close the window
+// once nothing runs.
+class ClTarnwickConsolePipeDlg : public PipedProcess {
+public:
+    ClTarnwickConsolePipeDlg();
+    ~ClTarnwickConsolePipeDlg() override;
+
+    // Runs modally; 1 for OK, 0 for Cancel. `folder` empty: our current folder.
+    INT_PTR Show(HWND owner, const std::string& commandLine, const std::string& folder, bool tooltips);
+
+protected:
+    void Started(const std::string& commandLine) override;
+    void Output(const char* text, size_t length) override;
+    void ErrorOutput(const char* text, size_t length) override;
+    void Finished() override;
+
+private:
+    static const UINT WM_OUTPUT_READY = WM_APP + 1;
+    static const UINT WM_RUN_FINISHED = WM_APP + 2;
+
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnInitDialog();
+    void OnCommand(WORD id);
+    void OnSize(int width, int height);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
+    void OnOutputReady();
+    void OnRunFinished();
+    void OnDestroy();
+
+    // Called on the reader and watcher threads: text waits here for the window.
+    void Queue(const std::string& text);
+    void SetRunning(bool running);
+
+    HWND hWnd;
+    HWND hOwner;
+    std::string strCommandLine;
+    std::string strFolder;
+    bool bTooltips;
+    bool bRunning;
+    bool bChildStarted;
+    HFONT hFont;
+    HICON ahIcons[3];
+    TooltipCtrl tooltips;
+    SIZE szMinimum;
+    RECT rcEditMargins;      // left, top, right and bottom distances to the client edges
+    POINT aptButtons[3];     // distances of the buttons' top-left corners to the bottom-right corner
+
+    CRITICAL_SECTION csPending;
+    std::string strPending;
+    bool bPosted;
+    ConsoleTextFilter outputFilter;
+    ConsoleTextFilter errorFilter;
+};
