@@ -64,8 +64,8 @@ std::string CountText(unsigned stringId, size_t count)
 // ---- Construction ----------------------------------------------------------
 
 TarnwickMainFrame::TarnwickMainFrame(TarnwickApp& app)
-    : app(app), hwnd(nullptr), settings(), hViewFont(nullptr), bFullScreenOn(false), wpBeforeFullScreen(),
-      rcFullScreenFrame(), hRebar(nullptr), hToolbar(nullptr), hToolbarImages(nullptr), hRootItem(nullptr),
+    : app(app), hwnd(nullptr), settings(), hViewFont(nullptr), hFullScreenDialog(nullptr), hRebar(nullptr),
+      hToolbar(nullptr), hToolbarImages(nullptr), hRootItem(nullptr),
       hProcessesItem(nullptr), hKillItem(nullptr), nListKind(kEmptyList), hLastFocus(nullptr),
       bSelectionPending(false), bMuteTreeNotifications(false), bSplitterDrag(false), bTreeDrag(false),
       bListDrag(false), nGrabOffset(0), bGrabRecorded(false), hDropTarget(nullptr), bNoOwnerDrawMenus(false),
@@ -199,6 +199,7 @@ LRESULT TarnwickMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
         }
         break;
     case WM_CLOSE: OnClose(); return 0;
+    case WM_ACTIVATEAPP: OnActivateApp(wParam != FALSE); break;
     case WM_SYSCOLORCHANGE: OnSysColorChange(); return 0;
     case WM_SETTINGCHANGE: OnSettingChange(); return 0;
     case WM_GETMINMAXINFO: OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
@@ -491,6 +492,7 @@ bool TarnwickMainFrame::CreateChildren()
     ApplyInfobarColors();
     if (!CreateTree()) return false;
     if (!status.Create(hwnd, settings.bShowStatusbar != 0)) return false;
+    if (!CreateFullScreenWindow() || !CreateCpuGraph()) return false;
     RecreateList();
     if (!list || !list->GetHwnd()) return false;
     Layout();
@@ -645,6 +647,7 @@ void TarnwickMainFrame::OnDestroy()
     processView->Clear();
     FinalizePlugins();
     RemoveTrayIcon();
+    DestroyFullScreenWindow();
     bMuteTreeNotifications = false;
     PostQuitMessage(0);
 }
@@ -748,6 +751,8 @@ void TarnwickMainFrame::OnCaptureChanged()
 
 int TarnwickMainFrame::CpuPartWidth() const
 {
+    // "CPU 100%" in the graph's own font, as the graph measured it.
+    if (cpuGraph.GetHwnd()) return cpuGraph.GetReservedTextWidth() - 2 + 68;
     HWND bar = status.Status();
     if (!bar) return 68;
     HDC dc = GetDC(bar);
@@ -1200,6 +1205,9 @@ void TarnwickMainFrame::RemoveWorker(BackgroundWorker* worker)
 void TarnwickMainFrame::StopWorkers()
 {
     BackgroundWorker::StopAll(workers);
+    // All have ended (or were ended): the frame's own ones are closed and deleted.
+    for (BackgroundWorker* worker : threads.Workers()) RemoveWorker(worker);
+    threads.Stop();
 }
 
 // ---- Keys, activation, colours, settings -------------------------------------------------------
@@ -1281,9 +1289,9 @@ bool TarnwickMainFrame::SaveSettings()
         GetWindowRect(tree.GetHwnd(), &rect);
         settings.nLeftPaneWidth = static_cast<uint16_t>(rect.right - rect.left);
     }
-    if (bFullScreenOn) {
+    if (fullScreen.IsOn()) {
         settings.bFullScreen = 1;
-        settings.wpMainWindow = wpBeforeFullScreen;
+        settings.wpMainWindow = fullScreen.GetPlacementBefore();
     } else {
         settings.bFullScreen = 0;
     }
@@ -1320,28 +1328,34 @@ void TarnwickMainFrame::ApplySettingChange()
 
 void TarnwickMainFrame::OnGetMinMaxInfo(MINMAXINFO& info)
 {
-    if (!bFullScreenOn) return;
-    const POINT size = {rcFullScreenFrame.right - rcFullScreenFrame.left,
-                        rcFullScreenFrame.bottom - rcFullScreenFrame.top};
-    info.ptMaxSize = size;
-    info.ptMaxTrackSize = size;
+    // In full-screen mode the frame may be larger than the screen.
+    fullScreen.OnGetMinMaxInfo(&info);
 }
 
 void TarnwickMainFrame::OnInitMenu(HMENU)
 {
-    if (!bFullScreenOn) return;
-    HMENU system = GetSystemMenu(hwnd, FALSE);
-    for (UINT command : {SC_SIZE, SC_MOVE, SC_MAXIMIZE, SC_RESTORE})
-        EnableMenuItem(system, command, MF_BYCOMMAND | MF_GRAYED);
+    if (fullScreen.IsOn()) fullScreen.OnInitMenu(GetSystemMenu(hwnd, FALSE));
 }
 
 LRESULT TarnwickMainFrame::OnSysCommand(WPARAM wParam, LPARAM lParam)
 {
+    // Hidden instead of minimised only while the tray icon is there to bring it back.
+    if ((wParam & 0xFFF0) == SC_MINIMIZE && settings.bHideWhenMinimized && tray.OnMinimize()) return 0;
     return DefWindowProcA(hwnd, WM_SYSCOMMAND, wParam, lParam);
 }
 
-bool TarnwickMainFrame::OnRegisteredMessage(UINT, WPARAM, LPARAM, LRESULT&)
+bool TarnwickMainFrame::OnRegisteredMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result)
 {
+    if (message == TrayIcon::CallbackMessage()) {
+        tray.OnNotify(lParam);
+        result = 0;
+        return true;
+    }
+    if (message == TrayIcon::TaskbarCreatedMessage()) {
+        tray.OnTaskbarCreated();
+        result = 0;
+        return true;
+    }
     return false;
 }
 
@@ -1814,17 +1828,119 @@ HWND TarnwickMainFrame::ListWindow() const
     return list ? list->GetHwnd() : nullptr;
 }
 
-void TarnwickMainFrame::OnFullScreen() {}
-void TarnwickMainFrame::OnLeaveFullScreen() {}
-void TarnwickMainFrame::CloseFullScreenWindow() {}
-void TarnwickMainFrame::AddTrayIcon() {}
-void TarnwickMainFrame::RemoveTrayIcon() {}
-void TarnwickMainFrame::StartWorkers() {}
-void TarnwickMainFrame::PlaceCpuGraph(const RECT&) {}
-
 
 
 void TarnwickMainFrame::OnOptions(UINT) {}
+
+// ---- CPU graph, background threads, tray icon, full screen -------------------------------------
+
+bool TarnwickMainFrame::CreateCpuGraph()
+{
+    if (!cpuGraph.Create(status.Status(), WS_CHILD | WS_VISIBLE, kCpuGraphId)) return false;
+    ApplyCpuGraphColors();
+    return true;
+}
+
+void TarnwickMainFrame::ApplyCpuGraphColors()
+{
+    cpuGraph.SetBackgroundColor(settings.crCpuBackground);
+    cpuGraph.SetGraphColor(settings.crCpuGraph);
+    cpuGraph.SetTextColor(settings.crCpuText);
+}
+
+void TarnwickMainFrame::PlaceCpuGraph(const RECT& rect)
+{
+    if (cpuGraph.GetHwnd())
+        MoveWindow(cpuGraph.GetHwnd(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+}
+
+void TarnwickMainFrame::StartWorkers()
+{
+    threads.StartFolderWatches(hwnd);
+    threads.StartSampler(cpuGraph.GetHwnd(), ClCPUGraph::kSampleMessage);
+    for (BackgroundWorker* worker : threads.Workers()) AddWorker(worker);
+}
+
+void TarnwickMainFrame::AddTrayIcon()
+{
+    HICON icon = static_cast<HICON>(LoadImageA(app.GetInstance(), MAKEINTRESOURCEA(IDI_TARNWICK), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                               LR_SHARED));
+    tray.Prepare(hwnd, TrayIcon::CallbackMessage(), TrayIcon::kIconId, icon, StringTable::Load(1).c_str());
+    if (settings.bHideWhenMinimized) tray.Add();
+}
+
+void TarnwickMainFrame::RemoveTrayIcon()
+{
+    tray.Remove();
+}
+
+void TarnwickMainFrame::ApplyHideWhenMinimized(bool on)
+{
+    settings.bHideWhenMinimized = on ? 1 : 0;
+    if (on) tray.Add();
+    else tray.Remove();
+}
+
+bool TarnwickMainFrame::CreateFullScreenWindow()
+{
+    // The language module's template when it has one, else the program's own.
+    HMODULE resources = ResourceModule::ForDialog(ClTarnwickFullscreenDlg::kTemplateName);
+    if (!fullScreen.Create(resources, hwnd, ID_VIEW_FULLSCREEN)) return false;
+    hFullScreenDialog = fullScreen.GetDialog();
+    app.AddModelessWindow(hFullScreenDialog);
+    return true;
+}
+
+void TarnwickMainFrame::DestroyFullScreenWindow()
+{
+    // A window made anew (language change) starts in the mode this one had.
+    if (fullScreen.IsOn()) {
+        settings.bFullScreen = 1;
+        settings.wpMainWindow = fullScreen.GetPlacementBefore();
+    }
+    fullScreen.Reset();
+    app.RemoveModelessWindow(hFullScreenDialog);
+    hFullScreenDialog = nullptr;
+}
+
+FullScreenMode::Windows TarnwickMainFrame::FullScreenWindows() const
+{
+    FullScreenMode::Windows windows = {};
+    windows.hwndFrame = hwnd;
+    windows.hwndRebar = hRebar;
+    windows.hwndStatus = status.Status();
+    windows.hwndTree = tree.GetHwnd();
+    windows.hwndList = list ? list->GetHwnd() : nullptr;
+    return windows;
+}
+
+void TarnwickMainFrame::OnFullScreen()
+{
+    HWND focus = FocusedViewWindow();
+    if (fullScreen.IsOn())
+        fullScreen.Leave(FullScreenWindows(), settings.bShowToolbar != 0, settings.bShowStatusbar != 0, focus);
+    else
+        fullScreen.Enter(FullScreenWindows(), focus);
+    Layout();
+}
+
+void TarnwickMainFrame::OnActivateApp(bool active)
+{
+    // The floating window stays above everything only while the program is active.
+    fullScreen.OnActivateApp(active);
+}
+
+void TarnwickMainFrame::OnLeaveFullScreen()
+{
+    if (fullScreen.IsOn()) OnFullScreen();
+}
+
+void TarnwickMainFrame::CloseFullScreenWindow()
+{
+    // The mode itself stays on for saving: the next start returns to it.
+    fullScreen.HideWindow();
+}
 
 // ---- Plug-ins ------------------------------------------------------------------------------------
 

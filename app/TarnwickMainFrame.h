@@ -1,13 +1,17 @@
 #pragma once
 
+#include "BackgroundThreads.h"
 #include "BackgroundWorker.h"
 #include "BusyCount.h"
+#include "ClCPUGraph.h"
 #include "ClDebugString.h"
 #include "MenuEnabling.h"
 #include "OwnerDrawMenu.h"
 #include "PluginHost.h"
 #include "PluginRequest.h"
 #include "StatusDisplay.h"
+#include "FullScreenMode.h"
+#include "TrayIcon.h"
 #include "UserSettings.h"
 #include "../controls/GridView.h"
 #include "../controls/Infobar.h"
@@ -132,6 +136,15 @@ public:
     void AddWorker(BackgroundWorker* worker);
     void RemoveWorker(BackgroundWorker* worker);
 
+    // ---- CPU graph, tray icon, full screen -----------------------------
+    // "Hide When Minimized" switched during a run (Options): on adds the
+    // tray icon at once, off removes it.
+    void ApplyHideWhenMinimized(bool on);
+    // The graph's three colours from the settings (after Options).
+    void ApplyCpuGraphColors();
+    bool IsFullScreen() const { return fullScreen.IsOn(); }
+    TrayIcon& Tray() { return tray; }
+
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -142,6 +155,7 @@ private:
     void OnSize();
     void OnActivate(WPARAM wParam);
     void OnClose();
+    void OnActivateApp(bool active);
     void OnSysColorChange();
     void OnSettingChange();
     void OnGetMinMaxInfo(MINMAXINFO& info);
@@ -261,6 +275,11 @@ private:
     void StopWorkers();
     // Where the CPU graph goes (status-bar part 1 shrunk by one pixel).
     void PlaceCpuGraph(const RECT& rect);
+    bool CreateCpuGraph();
+    bool CreateFullScreenWindow();
+    // Ends full-screen mode with the window, keeping it for the next window.
+    void DestroyFullScreenWindow();
+    FullScreenMode::Windows FullScreenWindows() const;
     // Width of status-bar part 1.
     int CpuPartWidth() const;
 
@@ -325,9 +344,10 @@ private:
     std::unique_ptr<FrameCommands> commands;
     HFONT hViewFont;
 
-    bool bFullScreenOn;
-    WINDOWPLACEMENT wpBeforeFullScreen;
-    RECT rcFullScreenFrame;
+    FullScreenMode fullScreen;
+    HWND hFullScreenDialog;
+    ClCPUGraph cpuGraph;
+    TrayIcon tray;
 
     HWND hRebar;
     HWND hToolbar;
@@ -364,6 +384,8 @@ private:
     bool bApplicationRunning = false;
     BusyCount busy;
     std::vector<BackgroundWorker*> workers;
+    // The folder watches and the CPU sampler (stopped before the graph goes).
+    BackgroundThreads threads;
     unsigned nRefreshCount;
     PluginHost plugins;
     HMODULE hPendingLanguage = nullptr;

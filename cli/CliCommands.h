@@ -17,6 +17,7 @@ int FindDll(const Args& args);
 int Machine(const Args& args);
 int Report(const Args& args);
 int Kill(const Args& args);
+int Cpu(const Args& args);
 int Plugins(const Args& args);
 int Languages(const Args& args);
 int HelpFilePath(const Args& args);

@@ -31,6 +31,8 @@ const char kUsage[] =
     "                          Ctrl+C aborts and removes what was written\n"
     "  kill PID...             terminates the processes (decimal or 0x ids), this\n"
     "                          program last; a row per process, errors on stderr\n"
+    "  cpu [COUNT]             total processor usage once per second, COUNT\n"
+    "                          values (default 5), as the CPU graph receives them\n"
     "  params PID              what the process information window shows: six\n"
     "                          <label><TAB><value> lines, then one\n"
     "                          Environment<TAB><variable><TAB><value> per variable\n"
@@ -68,6 +70,7 @@ const Command kCommands[] = {
     {"machine", CliCommands::Machine},
     {"report", CliCommands::Report},
     {"kill", CliCommands::Kill},
+    {"cpu", CliCommands::Cpu},
     {"params", CliCommands::Params},
     {"modinfo", CliCommands::ModInfo},
     {"plugins", CliCommands::Plugins},

@@ -97,6 +97,11 @@
 #define IDC_FINDDLL_FIND              1164
 #define IDC_FINDDLL_RESULTS           1194
 
+// CPU graph, tray icon and full-screen window. The floating window's template
+// is "CLTARNWICKFULLSCREENDLG"; its Close button is IDCANCEL (2).
+#define IDC_CPUGRAPH                  307
+#define ID_TRAYICON                   101
+
 // Choose-language dialog (template "CLTARNWICKCHOOSELANGDLG")
 #define IDC_LANGUAGE_LIST             1150
 

@@ -86,6 +86,11 @@ void DebugSession::Record(const DEBUG_EVENT& event, DWORD& continueStatus)
     case LOAD_DLL_DEBUG_EVENT:
         if (event.u.LoadDll.hFile) CloseHandle(event.u.LoadDll.hFile);
         break;
+    case EXIT_THREAD_DEBUG_EVENT:
+        EnterCriticalSection(&csData);
+        threadExitCodes.push_back(event.u.ExitThread.dwExitCode);
+        LeaveCriticalSection(&csData);
+        break;
     case OUTPUT_DEBUG_STRING_EVENT: {
         const OUTPUT_DEBUG_STRING_INFO& info = event.u.DebugString;
         const size_t bytes = info.nDebugStringLength * (info.fUnicode ? 2 : 1);
@@ -183,6 +188,14 @@ std::vector<DebugException> DebugSession::Crashes() const
     for (const DebugException& exception : Exceptions())
         if (!exception.firstChance) crashes.push_back(exception);
     return crashes;
+}
+
+std::vector<DWORD> DebugSession::ThreadExitCodes() const
+{
+    EnterCriticalSection(&csData);
+    std::vector<DWORD> codes = threadExitCodes;
+    LeaveCriticalSection(&csData);
+    return codes;
 }
 
 bool DebugSession::Ended() const

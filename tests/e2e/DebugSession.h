@@ -38,6 +38,8 @@ public:
     std::vector<DebugException> Exceptions() const;
     // Second-chance exceptions: the program crashed.
     std::vector<DebugException> Crashes() const;
+    // Exit codes of the threads that ended before the process (not its last thread).
+    std::vector<DWORD> ThreadExitCodes() const;
     bool Ended() const;
 
 private:
@@ -48,6 +50,7 @@ private:
     mutable CRITICAL_SECTION csData;
     std::vector<std::string> lines;
     std::vector<DebugException> exceptions;
+    std::vector<DWORD> threadExitCodes;
     std::string strCommandLine;
     std::string strDirectory;
     HANDLE hThread;

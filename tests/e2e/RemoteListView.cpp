@@ -1,6 +1,7 @@
 #include "RemoteListView.h"
 
 #include "Input.h"
+#include "Wait.h"
 #include "RemoteBuffer.h"
 
 namespace {
@@ -179,5 +180,8 @@ bool RemoteListView::ClickItem(int item, bool right, bool twice) const
     RECT rect;
     if (!ItemRect(item, rect)) return false;
     const POINT point = {rect.left + 4 < rect.right ? rect.left + 4 : rect.left, (rect.top + rect.bottom) / 2};
-    return Input::Click(wList, point, right ? Input::Right : Input::Left, twice);
+    if (!Input::Click(wList, point, right ? Input::Right : Input::Left, twice)) return false;
+    // Posted commands overtake input: return once the click has reached the control.
+    if (!right && !twice) Wait::Until([this] { return Input::FocusOf(wList) == wList; }, 2000);
+    return true;
 }

@@ -1,6 +1,7 @@
 #include "RemoteTreeView.h"
 
 #include "Input.h"
+#include "Wait.h"
 #include "RemoteBuffer.h"
 
 #include <cstring>
@@ -158,5 +159,8 @@ bool RemoteTreeView::ClickItem(HTREEITEM item, bool right, bool twice) const
     RECT rect;
     if (!ItemRect(item, rect)) return false;
     const POINT point = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    return Input::Click(wTree, point, right ? Input::Right : Input::Left, twice);
+    if (!Input::Click(wTree, point, right ? Input::Right : Input::Left, twice)) return false;
+    // Posted commands overtake input: return once the click has reached the control.
+    if (!right && !twice) Wait::Until([this] { return Input::FocusOf(wTree) == wTree; }, 2000);
+    return true;
 }
