@@ -8,6 +8,12 @@
 #include "TarnwickApp.h"
 #include "UserSettingsFile.h"
 #include "res/resource.h"
+#include "MessagePump.h"
+#include "../report/ClTarnwickReportDlg.h"
+#include "../report/GuiReportProgress.h"
+#include "../report/ReportJob.h"
+#include "../tools/ClTarnwickFindDllDlg.h"
+#include "../tools/ClTarnwickProcessTerminationDlg.h"
 #include "../launchers/ApplicationLauncher.h"
 #include "../launchers/QueryUrl.h"
 #include "../launchers/SearchPlugins.h"
@@ -1639,6 +1645,76 @@ void TarnwickMainFrame::OnQuit()
 void TarnwickMainFrame::OnKillProcesses(const std::vector<ProcessItem>& processes)
 {
     Debug().print("TarnwickMainFrame: %d process(es) dropped on Kill\n", static_cast<int>(processes.size()));
+    RunTermination(processes);
+}
+
+// ---- Kill, Report, Find Dll -------------------------------------------------------------------
+// Each holds the busy count while its dialog or report runs: refreshes and
+// closing wait until the flow is over.
+
+void TarnwickMainFrame::OnKill()
+{
+    RunTermination(SelectedProcesses(true));
+}
+
+void TarnwickMainFrame::RunTermination(const std::vector<ProcessItem>& processes)
+{
+    if (processes.empty()) {
+        ShowSelectProcessMessage();
+        return;
+    }
+    std::vector<ProcessRecord> records;
+    for (const ProcessItem& item : processes) {
+        ProcessRecord record;
+        record.strName = item.strName;
+        record.dwProcessId = item.dwPid;
+        record.ftCreationTime.dwLowDateTime = item.ftCreated.dwLowDateTime;
+        record.ftCreationTime.dwHighDateTime = item.ftCreated.dwHighDateTime;
+        records.push_back(record);
+    }
+    int result = 0;
+    {
+        BusyScope hold(*this);
+        ClTarnwickProcessTerminationDlg dialog;
+        result = dialog.Show(hwnd, records, settings.bEnableTooltips != 0, *formatter);
+    }
+    if (result == 1 && hwnd) Refresh(true);
+}
+
+void TarnwickMainFrame::OnReport()
+{
+    // The processes by the focused view; with the focus elsewhere the dialog starts empty.
+    std::vector<ProcessItem> processes;
+    const MenuEnabling::View view = FocusedView();
+    if (view == MenuEnabling::View::ModuleList) {
+        ProcessItem process;
+        if (ListedProcess(process)) processes.push_back(process);
+    } else if (view == MenuEnabling::View::Tree || view == MenuEnabling::View::ProcessList) {
+        processes = SelectedProcesses(true);
+    }
+    if (processes.empty() && view != MenuEnabling::View::None) {
+        ShowSelectProcessMessage();
+        return;
+    }
+
+    BusyScope hold(*this);
+    ClTarnwickReportDlg dialog;
+    if (dialog.Show(hwnd, processes, images ? images->Views() : nullptr, settings.bEnableTooltips != 0,
+                    settings.nReportFileType, *formatter)
+        != IDOK)
+        return;
+    settings.nReportFileType = dialog.GetType();
+    MessagePump::Pump();
+    if (!hwnd) return;
+    GuiReportProgress progress(hwnd);
+    ReportJob::Write(dialog.GetType(), dialog.Processes(), dialog.Path(), settings, progress);
+}
+
+void TarnwickMainFrame::OnFindDll()
+{
+    BusyScope hold(*this);
+    ClTarnwickFindDllDlg dialog;
+    dialog.Show(hwnd, settings.bEnableTooltips != 0);
 }
 
 // ---- User-defined applications and internet search -------------------------------------------
@@ -1733,9 +1809,6 @@ void TarnwickMainFrame::InsertOpenWithSubmenu(HMENU menu)
 // Each is reached from its menu item, accelerator, toolbar button or key;
 // the feature behind it is not part of the program yet.
 
-void TarnwickMainFrame::OnKill() {}
-void TarnwickMainFrame::OnReport() {}
-void TarnwickMainFrame::OnFindDll() {}
 
 // ---- Commands on the selected process or module (FrameCommands) ----------
 void TarnwickMainFrame::OnDebug() { commands->Debug(); }

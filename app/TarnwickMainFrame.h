@@ -199,6 +199,8 @@ private:
     void OnQuit();
     // Processes dropped on the tree's "Kill" item.
     void OnKillProcesses(const std::vector<ProcessItem>& processes);
+    // The termination dialog for the processes (string 77 for none); a full refresh after a run.
+    void RunTermination(const std::vector<ProcessItem>& processes);
 
     // ---- Commands: edit ------------------------------------------------
     void OnCopy();

@@ -47,6 +47,7 @@ extern const CliCommand kSearchUrl;
 extern const CliCommand kEngines;
 extern const CliCommand kPipe;
 extern const CliCommand kCpu;
+extern const CliCommand kKill;
 
 // The command table, in help order.
 const std::vector<const CliCommand*>& All();

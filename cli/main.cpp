@@ -24,6 +24,7 @@ std::vector<const CliCommand*> Table()
         &CliCommands::kPe,
         &CliCommands::kMachine,
         &CliCommands::kReport,
+        &CliCommands::kKill,
         &CliCommands::kParams,
         &CliCommands::kModInfo,
         &CliCommands::kPlugins,

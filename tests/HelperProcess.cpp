@@ -49,11 +49,28 @@ bool HelperProcess::WaitReady(const std::string&, HANDLE event)
 
 HelperProcess::~HelperProcess()
 {
-    if (info.hProcess) {
-        TerminateProcess(info.hProcess, 0);
-        WaitForSingleObject(info.hProcess, 5000);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
+    End();
+}
+
+void HelperProcess::End()
+{
+    if (!info.hProcess) return;
+    TerminateProcess(info.hProcess, 0);
+    WaitForSingleObject(info.hProcess, 5000);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    info.hProcess = info.hThread = nullptr;
+}
+
+bool WaitForIdReleased(DWORD pid, DWORD timeout)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+        if (!process) return true;
+        CloseHandle(process);
+        if (GetTickCount() - start > timeout) return false;
+        Sleep(50);
     }
 }
 

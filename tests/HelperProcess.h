@@ -13,6 +13,10 @@ public:
     ~HelperProcess();
 
     DWORD Pid() const { return info.dwProcessId; }
+    HANDLE Handle() const { return info.hProcess; }
+    bool IsRunning() const { return info.hProcess && WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT; }
+    // Terminates the helper now and lets go of it.
+    void End();
     const std::string& CommandLine() const { return commandLine; }
     // Waits for the event named in the command line.
     static bool WaitReady(const std::string& eventName, HANDLE event);
@@ -37,3 +41,7 @@ std::string PosedVersion();
 // (and to standard error, when asked for).
 bool RunAndCapture(const std::string& commandLine, std::string& output, DWORD& exitCode);
 bool RunAndCapture(const std::string& commandLine, std::string& output, std::string& errors, DWORD& exitCode);
+
+// Waits until no process of that id can be opened any more (the system has
+// released the id); false after `timeout` milliseconds.
+bool WaitForIdReleased(DWORD pid, DWORD timeout);

@@ -79,6 +79,24 @@
 #define ID_HELP_PLUGINS               40102
 #define ID_FILE_FINDDLL               40103
 
+// Dialogs of the Report, Kill and Find Dll commands (resource names are the
+// class names in upper case) and their controls
+#define IDC_BUTTON_HELP               1087
+#define IDC_PROCESS_LIST              1116
+#define IDC_SHOW_ERRORS               1117
+#define IDC_ERROR_TEXT                1118
+#define IDC_KILL_WARNING              1119
+#define IDC_REPORT_BROWSE             1130
+#define IDC_REPORT_FILE_LABEL         1131
+#define IDC_REPORT_PROCESS_BAR        1132
+#define IDC_REPORT_MODULE_BAR         1133
+#define IDC_REPORT_PROCESS_TEXT       1134
+#define IDC_REPORT_MODULE_TEXT        1135
+#define IDC_REPORT_FILE               1145
+#define IDC_FINDDLL_PATTERN           1163
+#define IDC_FINDDLL_FIND              1164
+#define IDC_FINDDLL_RESULTS           1194
+
 // CPU graph, tray icon and full-screen window. The floating window's template
 // is "CLTARNWICKFULLSCREENDLG"; its Close button is IDCANCEL (2).
 #define IDC_CPUGRAPH                  307
