@@ -1,5 +1,6 @@
 #include "ClTarnwickReportDlg.h"
 
+#include "../app/ResourceModule.h"
 #include "../app/StringTable.h"
 #include "../app/res/resource.h"
 #include "../controls/ButtonEx.h"
@@ -73,7 +74,7 @@ int ClTarnwickReportDlg::Show(HWND owner, const std::vector<ProcessItem>& proces
         rows.push_back(row);
     }
     ButtonEx::Register();
-    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), kTemplate, owner, DialogProc,
+    const INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProc,
                                            reinterpret_cast<LPARAM>(this));
     return result == IDOK ? IDOK : IDCANCEL;
 }

@@ -1,5 +1,6 @@
 #include "ClTarnwickReportProgressDlg.h"
 
+#include "../app/ResourceModule.h"
 #include "../app/StringTable.h"
 #include "../app/res/resource.h"
 
@@ -20,7 +21,7 @@ bool ClTarnwickReportProgressDlg::Create(HWND owner)
     INITCOMMONCONTROLSEX init = {sizeof(init), ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&init);
     bAbort = 0;
-    hWnd = CreateDialogParamA(GetModuleHandleA(nullptr), kTemplate, owner, DialogProc, reinterpret_cast<LPARAM>(this));
+    hWnd = CreateDialogParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProc, reinterpret_cast<LPARAM>(this));
     if (!hWnd) return false;
     ShowWindow(hWnd, SW_SHOW);
     UpdateWindow(hWnd);

@@ -1,5 +1,6 @@
 #include "ClTarnwickFindDllDlg.h"
 
+#include "../app/ResourceModule.h"
 #include "../app/MessagePump.h"
 #include "../app/StringTable.h"
 #include "../app/res/resource.h"
@@ -44,7 +45,7 @@ int ClTarnwickFindDllDlg::Show(HWND owner, bool tooltips)
     INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&init);
     ButtonEx::Register();
-    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), kTemplate, owner, DialogProc,
+    const INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProc,
                                            reinterpret_cast<LPARAM>(this));
     return result == 1 ? 1 : 0;
 }

@@ -1,6 +1,7 @@
 #include "ClTarnwickProcessTerminationDlg.h"
 
 #include "ClTarnwickShowErrorsDlg.h"
+#include "../app/ResourceModule.h"
 #include "../app/MessagePump.h"
 #include "../app/StringTable.h"
 #include "../app/res/resource.h"
@@ -51,7 +52,7 @@ int ClTarnwickProcessTerminationDlg::Show(HWND owner, const std::vector<ProcessR
         entries.push_back(entry);
     }
     ButtonEx::Register();
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), kTemplate, owner, DialogProc,
+    INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProc,
                                      reinterpret_cast<LPARAM>(this));
     return result == 1 ? 1 : 0;
 }

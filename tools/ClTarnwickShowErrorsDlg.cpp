@@ -1,5 +1,6 @@
 #include "ClTarnwickShowErrorsDlg.h"
 
+#include "../app/ResourceModule.h"
 #include "../app/res/resource.h"
 
 namespace {
@@ -10,7 +11,7 @@ const COLORREF kErrorText = RGB(0, 0, 160);
 int ClTarnwickShowErrorsDlg::Show(HWND owner, const std::string& text)
 {
     strText = text;
-    DialogBoxParamA(GetModuleHandleA(nullptr), kTemplate, owner, DialogProc, reinterpret_cast<LPARAM>(this));
+    DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProc, reinterpret_cast<LPARAM>(this));
     return 1;
 }
 
