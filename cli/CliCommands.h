@@ -26,6 +26,7 @@ int Src(const Args& args);
 int SearchUrl(const Args& args);
 int Engines(const Args& args);
 int Pipe(const Args& args);
+int Settings(const Args& args);
 
 // The order of the formatted module rows: enumeration order, or by the
 // module column in one of the five sort modes.

@@ -50,6 +50,10 @@ const char kUsage[] =
     "  engines                 the search engines active at start-up (ID, name, file)\n"
     "  pipe \"COMMAND\"         runs COMMAND as the Console window does and prints\n"
     "                          its text (exit 1 when it cannot be started)\n"
+    "  settings [FILE]         the settings record as the program reads it (default:\n"
+    "                          Tarnwick.ui beside the tool): status accepted or\n"
+    "                          rejected, then <field><TAB><value> lines in record\n"
+    "                          order; exit 1 when the file cannot be read\n"
     "  --help                  this text\n"
     "\n"
     "Exit status: 0 success, 1 failure, 2 bad command line.\n";
@@ -77,6 +81,7 @@ const Command kCommands[] = {
     {"search-url", CliCommands::SearchUrl},
     {"engines", CliCommands::Engines},
     {"pipe", CliCommands::Pipe},
+    {"settings", CliCommands::Settings},
 };
 
 } // namespace
