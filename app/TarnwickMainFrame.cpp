@@ -1766,13 +1766,14 @@ void TarnwickMainFrame::OnOptions(UINT pageCommand)
 {
     // A command posted while the dialog is open finds it there.
     if (!hwnd || bOptionsOpen) return;
+    // Refreshes and closing asked for meanwhile wait for the dialog and what OK applies.
+    BusyScope hold(*this);
+    // Cleared before the busy scope ends: what it runs then may open Options again.
     struct OpenFlag {
         bool& flag;
         explicit OpenFlag(bool& flag) : flag(flag) { flag = true; }
         ~OpenFlag() { flag = false; }
     } open(bOptionsOpen);
-    // Refreshes and closing asked for meanwhile wait for the dialog and what OK applies.
-    BusyScope hold(*this);
     ClTarnwickOptionsDlg dialog(plugins);
     dialog.SetInitialPage(pageCommand);
     dialog.SetTooltips(settings.bEnableTooltips != 0);
