@@ -48,6 +48,7 @@ extern const CliCommand kEngines;
 extern const CliCommand kPipe;
 extern const CliCommand kCpu;
 extern const CliCommand kKill;
+extern const CliCommand kSettings;
 
 // The command table, in help order.
 const std::vector<const CliCommand*>& All();

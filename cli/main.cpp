@@ -35,6 +35,7 @@ std::vector<const CliCommand*> Table()
         &CliCommands::kEngines,
         &CliCommands::kPipe,
         &CliCommands::kCpu,
+        &CliCommands::kSettings,
     };
 }
 
