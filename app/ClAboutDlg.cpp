@@ -1,6 +1,6 @@
 #include "ClAboutDlg.h"
 
-#include "DialogResources.h"
+#include "ResourceModule.h"
 #include "StringTable.h"
 #include "res/resource.h"
 #include "TarnwickVersion.h"
@@ -9,7 +9,7 @@
 
 INT_PTR ClAboutDlg::show(HWND owner)
 {
-    HINSTANCE module = DialogResources::ModuleFor("CLABOUTDLG", RT_DIALOG);
+    HINSTANCE module = ResourceModule::ForDialog("CLABOUTDLG");
     return DialogBoxParamA(module, "CLABOUTDLG", owner, &ClAboutDlg::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 

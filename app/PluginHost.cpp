@@ -296,7 +296,7 @@ std::vector<PluginHost::OptionsEntry> PluginHost::OptionsEntries() const
     return list;
 }
 
-bool PluginHost::Configure(size_t index, HWND pageWindow)
+bool PluginHost::Configure(size_t index, HWND pageWindow, const char* file, int line)
 {
     if (index >= entries.size() || IsCallActive()) return false;
     PluginInfo* record = entries[index].pRecord;
@@ -304,18 +304,18 @@ bool PluginHost::Configure(size_t index, HWND pageWindow)
     HWND saved = nullptr;
     if (!configure || !PluginCall::ReadWindow(record, saved)) return false;
     PluginCall::WriteWindow(record, pageWindow);
-    const bool completed = TW_WATCHED_CALL(configure, record, nullptr, "configuration", pageWindow);
-    // Restored whatever happened inside.
+    const bool completed = CallWatched(configure, record, nullptr, "configuration", file, line, pageWindow);
+    // Restored whatever happened inside, a fault too.
     PluginCall::WriteWindow(record, saved);
     return completed;
 }
 
-bool PluginHost::About(size_t index)
+bool PluginHost::About(size_t index, const char* file, int line)
 {
     if (index >= entries.size() || IsCallActive()) return false;
     const PFN_PLUGIN_ENTRY about = EntryPoint(index, offsetof(PluginInfo, About));
     if (!about) return false;
     HWND owner = nullptr;
     PluginCall::ReadWindow(entries[index].pRecord, owner);
-    return TW_WATCHED_CALL(about, entries[index].pRecord, nullptr, "about call", owner);
+    return CallWatched(about, entries[index].pRecord, nullptr, "about call", file, line, owner);
 }

@@ -60,10 +60,11 @@ public:
 
     Outcome ExecutePlugin(size_t index, const PluginRequest& request, HWND mainWindow);
 
-    // Options page operations.
+    // Options page operations. A fault is reported with `file` and `line`
+    // (the caller's source line).
     std::vector<OptionsEntry> OptionsEntries() const;
-    bool Configure(size_t index, HWND pageWindow);
-    bool About(size_t index);
+    bool Configure(size_t index, HWND pageWindow, const char* file = __builtin_FILE(), int line = __builtin_LINE());
+    bool About(size_t index, const char* file = __builtin_FILE(), int line = __builtin_LINE());
 
     bool IsCallActive() const { return nActiveCalls > 0; }
     bool IsInitialized() const { return bInitialized; }

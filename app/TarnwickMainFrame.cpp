@@ -1,13 +1,21 @@
 #include "TarnwickMainFrame.h"
 #include "ClTarnwickChooseLangDlg.h"
+#include "ClTarnwickOptionsDlg.h"
 #include "FrameCommands.h"
 #include "FrameLayout.h"
 #include "HelpFile.h"
+#include "OptionsRecord.h"
 #include "ResourceModule.h"
 #include "StringTable.h"
 #include "TarnwickApp.h"
 #include "UserSettingsFile.h"
 #include "res/resource.h"
+#include "MessagePump.h"
+#include "../report/ClTarnwickReportDlg.h"
+#include "../report/GuiReportProgress.h"
+#include "../report/ReportJob.h"
+#include "../tools/ClTarnwickFindDllDlg.h"
+#include "../tools/ClTarnwickProcessTerminationDlg.h"
 #include "../launchers/ApplicationLauncher.h"
 #include "../launchers/QueryUrl.h"
 #include "../launchers/SearchPlugins.h"
@@ -321,14 +329,14 @@ LRESULT TarnwickMainFrame::OnTreeNotify(NMHDR& header)
         return 0;
     case TVN_GETINFOTIPA: {
         auto& tip = reinterpret_cast<NMTVGETINFOTIPA&>(header);
-        const ProcessItem* process = TreeProcess(tip.hItem);
+        const ProcessItem* process = settings.bEnableTooltips ? TreeProcess(tip.hItem) : nullptr;
         if (process && tip.pszText && tip.cchTextMax > 0)
             lstrcpynA(tip.pszText, processView->InfoTip(*process).c_str(), tip.cchTextMax);
         return 0;
     }
     case TVN_GETINFOTIPW: {
         auto& tip = reinterpret_cast<NMTVGETINFOTIPW&>(header);
-        const ProcessItem* process = TreeProcess(tip.hItem);
+        const ProcessItem* process = settings.bEnableTooltips ? TreeProcess(tip.hItem) : nullptr;
         if (process && tip.pszText && tip.cchTextMax > 0)
             MultiByteToWideChar(CP_ACP, 0, processView->InfoTip(*process).c_str(), -1, tip.pszText, tip.cchTextMax);
         return 0;
@@ -368,7 +376,7 @@ LRESULT TarnwickMainFrame::OnListNotify(NMHDR& header)
         LVITEMA item = {};
         item.mask = LVIF_PARAM;
         item.iItem = tip.iItem;
-        if (!tip.pszText || tip.cchTextMax <= 0
+        if (!settings.bEnableTooltips || !tip.pszText || tip.cchTextMax <= 0
             || !SendMessageA(header.hwndFrom, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) || !item.lParam)
             return 0;
         std::string text;
@@ -450,6 +458,7 @@ LRESULT TarnwickMainFrame::OnTooltipText(NMHDR& header)
 LRESULT TarnwickMainFrame::OnCreate()
 {
     if (!CreateChildren()) return -1;
+    ApplyTooltips();
     bNoOwnerDrawMenus = app.Switches().bDisableOwnerDrawMenus;
     InstallBuiltInSearchEngine();
     InitPlugins();
@@ -1639,6 +1648,76 @@ void TarnwickMainFrame::OnQuit()
 void TarnwickMainFrame::OnKillProcesses(const std::vector<ProcessItem>& processes)
 {
     Debug().print("TarnwickMainFrame: %d process(es) dropped on Kill\n", static_cast<int>(processes.size()));
+    RunTermination(processes);
+}
+
+// ---- Kill, Report, Find Dll -------------------------------------------------------------------
+// Each holds the busy count while its dialog or report runs: refreshes and
+// closing wait until the flow is over.
+
+void TarnwickMainFrame::OnKill()
+{
+    RunTermination(SelectedProcesses(true));
+}
+
+void TarnwickMainFrame::RunTermination(const std::vector<ProcessItem>& processes)
+{
+    if (processes.empty()) {
+        ShowSelectProcessMessage();
+        return;
+    }
+    std::vector<ProcessRecord> records;
+    for (const ProcessItem& item : processes) {
+        ProcessRecord record;
+        record.strName = item.strName;
+        record.dwProcessId = item.dwPid;
+        record.ftCreationTime.dwLowDateTime = item.ftCreated.dwLowDateTime;
+        record.ftCreationTime.dwHighDateTime = item.ftCreated.dwHighDateTime;
+        records.push_back(record);
+    }
+    int result = 0;
+    {
+        BusyScope hold(*this);
+        ClTarnwickProcessTerminationDlg dialog;
+        result = dialog.Show(hwnd, records, settings.bEnableTooltips != 0, *formatter);
+    }
+    if (result == 1 && hwnd) Refresh(true);
+}
+
+void TarnwickMainFrame::OnReport()
+{
+    // The processes by the focused view; with the focus elsewhere the dialog starts empty.
+    std::vector<ProcessItem> processes;
+    const MenuEnabling::View view = FocusedView();
+    if (view == MenuEnabling::View::ModuleList) {
+        ProcessItem process;
+        if (ListedProcess(process)) processes.push_back(process);
+    } else if (view == MenuEnabling::View::Tree || view == MenuEnabling::View::ProcessList) {
+        processes = SelectedProcesses(true);
+    }
+    if (processes.empty() && view != MenuEnabling::View::None) {
+        ShowSelectProcessMessage();
+        return;
+    }
+
+    BusyScope hold(*this);
+    ClTarnwickReportDlg dialog;
+    if (dialog.Show(hwnd, processes, images ? images->Views() : nullptr, settings.bEnableTooltips != 0,
+                    settings.nReportFileType, *formatter)
+        != IDOK)
+        return;
+    settings.nReportFileType = dialog.GetType();
+    MessagePump::Pump();
+    if (!hwnd) return;
+    GuiReportProgress progress(hwnd);
+    ReportJob::Write(dialog.GetType(), dialog.Processes(), dialog.Path(), settings, progress);
+}
+
+void TarnwickMainFrame::OnFindDll()
+{
+    BusyScope hold(*this);
+    ClTarnwickFindDllDlg dialog;
+    dialog.Show(hwnd, settings.bEnableTooltips != 0);
 }
 
 // ---- User-defined applications and internet search -------------------------------------------
@@ -1733,9 +1812,6 @@ void TarnwickMainFrame::InsertOpenWithSubmenu(HMENU menu)
 // Each is reached from its menu item, accelerator, toolbar button or key;
 // the feature behind it is not part of the program yet.
 
-void TarnwickMainFrame::OnKill() {}
-void TarnwickMainFrame::OnReport() {}
-void TarnwickMainFrame::OnFindDll() {}
 
 // ---- Commands on the selected process or module (FrameCommands) ----------
 void TarnwickMainFrame::OnDebug() { commands->Debug(); }
@@ -1757,7 +1833,78 @@ HWND TarnwickMainFrame::ListWindow() const
 
 
 
-void TarnwickMainFrame::OnOptions(UINT) {}
+// ---- Options ---------------------------------------------------------------------------------
+
+void TarnwickMainFrame::OnOptions(UINT pageCommand)
+{
+    // A command posted while the dialog is open finds it there.
+    if (!hwnd || bOptionsOpen) return;
+    // Refreshes and closing asked for meanwhile wait for the dialog and what OK applies.
+    BusyScope hold(*this);
+    // Cleared before the busy scope ends: what it runs then may open Options again.
+    struct OpenFlag {
+        bool& flag;
+        explicit OpenFlag(bool& flag) : flag(flag) { flag = true; }
+        ~OpenFlag() { flag = false; }
+    } open(bOptionsOpen);
+    ClTarnwickOptionsDlg dialog(plugins);
+    dialog.SetInitialPage(pageCommand);
+    dialog.SetTooltips(settings.bEnableTooltips != 0);
+    dialog.SetLanguage(app.wLanguageId);
+    dialog.SetSettings(settings);
+    dialog.SetApplications(launcherLists.applications);
+    dialog.SetEngines(launcherLists.engines);
+    dialog.SetSearchPluginFolder(SearchPlugins::DefaultFolder());
+    if (dialog.Run(hwnd) != 1 || !hwnd) return;
+    ApplyOptions(dialog);
+}
+
+void TarnwickMainFrame::ApplyOptions(const ClTarnwickOptionsDlg& dialog)
+{
+    // Widths dragged in the list since it was filled are kept, as saving keeps them.
+    CaptureListColumns(true);
+    const unsigned changes = OptionsRecord::TakeBack(dialog.Settings(), settings);
+    if (changes & OptionsRecord::kBars) {
+        ApplyBar(hRebar, settings.bShowToolbar, ID_VIEW_TOOLBAR);
+        ApplyBar(infobar.GetHwnd(), settings.bShowInfobar, ID_VIEW_INFOBAR);
+        ApplyBar(status.Status(), settings.bShowStatusbar, ID_VIEW_STATUSBAR);
+        Layout();
+    }
+    if (changes & OptionsRecord::kFont) {
+        HFONT font = CreateViewFont();
+        if (font) {
+            HFONT old = hViewFont;
+            hViewFont = font;
+            ApplyViewFont();
+            if (old) DeleteObject(old);
+        }
+    }
+    if (changes & OptionsRecord::kViewColors) {
+        SendMessageA(tree.GetHwnd(), TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(settings.crText));
+        SendMessageA(tree.GetHwnd(), TVM_SETBKCOLOR, 0, static_cast<LPARAM>(settings.crBackground));
+    }
+    if (changes & OptionsRecord::kCpuColors) ApplyCpuGraphColors();
+    if (changes & OptionsRecord::kHideWhenMinimized) ApplyHideWhenMinimized(settings.bHideWhenMinimized != 0);
+    if (changes & OptionsRecord::kTooltips) ApplyTooltips();
+    // The dialog's lists are its own copies: taken over only when their page changed them.
+    if (dialog.ApplicationsChanged()) launcherLists.applications = dialog.Applications();
+    if (dialog.EnginesChanged()) launcherLists.engines = dialog.Engines();
+    // New pictures, columns, colours and nesting need new items: runs once the dialog is over.
+    if (changes & OptionsRecord::kRebuildViews) Refresh(true);
+}
+
+void TarnwickMainFrame::ApplyBar(HWND bar, uint32_t setting, UINT command)
+{
+    const bool hiddenByFullScreen = fullScreen.IsOn() && (bar == hRebar || bar == status.Status());
+    if (bar && !hiddenByFullScreen) ShowWindow(bar, setting ? SW_SHOW : SW_HIDE);
+    CheckMenuItem(GetMenu(hwnd), command, MF_BYCOMMAND | (setting ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void TarnwickMainFrame::ApplyTooltips()
+{
+    HWND tips = hToolbar ? reinterpret_cast<HWND>(SendMessageA(hToolbar, TB_GETTOOLTIPS, 0, 0)) : nullptr;
+    if (tips) SendMessageA(tips, TTM_ACTIVATE, settings.bEnableTooltips ? TRUE : FALSE, 0);
+}
 
 // ---- CPU graph, background threads, tray icon, full screen -------------------------------------
 

@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+class ClTarnwickOptionsDlg;
 class FrameCommands;
 class ModuleView;
 class ProcessView;
@@ -199,6 +200,8 @@ private:
     void OnQuit();
     // Processes dropped on the tree's "Kill" item.
     void OnKillProcesses(const std::vector<ProcessItem>& processes);
+    // The termination dialog for the processes (string 77 for none); a full refresh after a run.
+    void RunTermination(const std::vector<ProcessItem>& processes);
 
     // ---- Commands: edit ------------------------------------------------
     void OnCopy();
@@ -232,6 +235,8 @@ private:
     // pageCommand: 40054 (the dialog's default page) or the page's command
     // of menu 113 (40057 View ... 40097 Internet Search).
     void OnOptions(UINT pageCommand);
+    // After OK: the new values into the settings and the lists, and onto the window.
+    void ApplyOptions(const ClTarnwickOptionsDlg& dialog);
     void OnLanguage();
 
     // ---- Commands: help ------------------------------------------------
@@ -300,6 +305,11 @@ private:
     void ApplyInfobarColors();
     void Layout();
     void ShowBar(HWND bar, uint32_t& setting, UINT command);
+    // A bar shown or hidden as its setting says, with its View-menu check
+    // (in full-screen mode the toolbar and status bar stay hidden until it ends).
+    void ApplyBar(HWND bar, uint32_t setting, UINT command);
+    // Tooltips of the toolbar and the views on or off (bEnableTooltips).
+    void ApplyTooltips();
     void FullRefresh();
     void HandleSelectionChange();
     void RecreateList();
@@ -380,6 +390,8 @@ private:
     // A user-defined application's Console window is open (its modal loop can
     // still deliver a posted command).
     bool bApplicationRunning = false;
+    // The Options dialog is open (its modal loop can still deliver a posted command).
+    bool bOptionsOpen = false;
     BusyCount busy;
     std::vector<BackgroundWorker*> workers;
     // The folder watches and the CPU sampler (stopped before the graph goes).

@@ -79,24 +79,28 @@ std::string UserSettingsFile::DefaultPath()
     return path;
 }
 
-bool UserSettingsFile::Load(UserSettings& settings, const std::string& path)
+UserSettingsFile::LoadResult UserSettingsFile::LoadFile(UserSettings& settings, const std::string& path)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) return LoadResult::Unreadable;
     uint8_t bytes[kSize];
     DWORD read = 0;
     const BOOL ok = ReadFile(file, bytes, kSize, &read, nullptr);
     CloseHandle(file);
-    if (!ok) return false;
+    if (!ok) return LoadResult::Unreadable;
     UserSettings candidate;
     SetDefaults(candidate);
-    if (SettingsRecordCheck::Apply(bytes, read, reinterpret_cast<uint8_t*>(&candidate))) {
-        std::memcpy(&settings, &candidate, kSize);
-        UserSettings defaults;
-        SetDefaults(defaults);
-        UserSettingsCheck::Repair(settings, defaults);
-    }
-    return true;
+    if (!SettingsRecordCheck::Apply(bytes, read, reinterpret_cast<uint8_t*>(&candidate))) return LoadResult::Rejected;
+    std::memcpy(&settings, &candidate, kSize);
+    UserSettings defaults;
+    SetDefaults(defaults);
+    UserSettingsCheck::Repair(settings, defaults);
+    return LoadResult::Accepted;
+}
+
+bool UserSettingsFile::Load(UserSettings& settings, const std::string& path)
+{
+    return LoadFile(settings, path) != LoadResult::Unreadable;
 }
 
 bool UserSettingsFile::Save(UserSettings& settings, const std::string& path)

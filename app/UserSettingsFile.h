@@ -16,6 +16,10 @@ public:
     static void SetDefaults(UserSettings& settings);
     // "Tarnwick.ui" in the program's folder.
     static std::string DefaultPath();
+    enum class LoadResult { Unreadable, Rejected, Accepted };
+    // The record as the program reads it: the file's bytes over the defaults
+    // when it is accepted (damaged fields repaired), else the settings unchanged.
+    static LoadResult LoadFile(UserSettings& settings, const std::string& path);
     // True when the file could be read (also when its content was rejected).
     static bool Load(UserSettings& settings, const std::string& path);
     // Writes the record; the previous file stays intact until the new one is complete.

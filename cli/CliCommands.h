@@ -1,44 +1,58 @@
 #pragma once
 
+// The commands of tarnwick-cli.
+//
+// Adding a command:
+// 1. Write its handler, `int Handler(const CliArguments& arguments)`, in a
+//    file of its own (cli/<Name>Command.cpp), with its `CliCommand` record:
+//    name, operands, summary, help text, options, record schema (or null),
+//    the least and most operands, the handler.
+// 2. Declare the record below and add it to the command table in main.cpp
+//    (the order there is the order of the tool's help).
+// 3. Handlers return 0 on success; on failure they return what `CliError`
+//    returns: Usage(...) for a bad command line (2), Failure(...) or
+//    FileFailure(...) for anything else (1), each one line on stderr.
+// 4. A command that prints records gives a `RecordSchema` (fields in a fixed
+//    order, the same on every OS family) and writes its records through
+//    `RecordValues::Stdout(arguments.Format(), schema)`; --format is then
+//    taken and documented for it. Its own table, when it has one, is
+//    printed for `RecordWriter::Table`.
+// Options, -h/--help//?, "--" and the operand counts are checked before the
+// handler runs. Describe the command and its schema in README.md.
+#include "CliArguments.h"
+#include "CliCommand.h"
+#include "CliError.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Subcommands of tarnwick-cli. Each returns the process exit status:
-// 0 success, 1 failure, 2 bad command line.
 namespace CliCommands {
 typedef std::vector<std::string> Args;
 
-int Os(const Args& args);
-int Pe(const Args& args);
-int Ps(const Args& args);
-int Modules(const Args& args);
-int FindDll(const Args& args);
-int Machine(const Args& args);
-int Report(const Args& args);
-int Cpu(const Args& args);
-int Plugins(const Args& args);
-int Languages(const Args& args);
-int HelpFilePath(const Args& args);
-int Params(const Args& args);
-int ModInfo(const Args& args);
-int Src(const Args& args);
-int SearchUrl(const Args& args);
-int Engines(const Args& args);
-int Pipe(const Args& args);
+extern const CliCommand kOs;
+extern const CliCommand kPe;
+extern const CliCommand kPs;
+extern const CliCommand kModules;
+extern const CliCommand kFindDll;
+extern const CliCommand kMachine;
+extern const CliCommand kReport;
+extern const CliCommand kParams;
+extern const CliCommand kModInfo;
+extern const CliCommand kPlugins;
+extern const CliCommand kLanguages;
+extern const CliCommand kHelpFile;
+extern const CliCommand kSrc;
+extern const CliCommand kSearchUrl;
+extern const CliCommand kEngines;
+extern const CliCommand kPipe;
+extern const CliCommand kCpu;
+extern const CliCommand kKill;
+extern const CliCommand kSettings;
 
-// The order of the formatted module rows: enumeration order, or by the
-// module column in one of the five sort modes.
-struct ModuleOrder {
-    bool bSorted = false;
-    uint32_t nMode = 0;
-    bool bDescending = false;
-};
+// The command table, in help order.
+const std::vector<const CliCommand*>& All();
 
-// The formatted views of ps (in tree order with `tree`) and modules.
-int PsFormatted(bool tree);
-int ModulesFormatted(uint32_t processId, const ModuleOrder& order);
-
-// Writes "tarnwick-cli: <message>" and the usage hint to standard error; returns 2.
+// The same as CliError::Usage: "tarnwick-cli: COMMAND: message (see ...)"; returns 2.
 int UsageError(const std::string& message);
 } // namespace CliCommands

@@ -1,5 +1,7 @@
 #include "ConsoleReportProgress.h"
 
+#include "CliError.h"
+
 #include <windows.h>
 #include <cstdio>
 
@@ -75,5 +77,17 @@ bool ConsoleReportProgress::IsAborted() const
 
 void ConsoleReportProgress::ShowError(const std::string& text)
 {
-    std::fprintf(stderr, "tarnwick-cli: %s\n", text.c_str());
+    End();
+    shown = false;
+    std::string line = text;
+    for (char& c : line)
+        if (c == '\n' || c == '\r') c = ' ';
+    CliError::Failure(line);
+}
+
+void ConsoleReportProgress::ShowFileError(const std::string&, const std::string& path, unsigned long systemError)
+{
+    End();
+    shown = false;
+    CliError::FileFailure(path, "could not be written", systemError);
 }

@@ -3,7 +3,7 @@
 #include "../report/ReportProgress.h"
 
 // Report progress on the console: a progress line on standard error, Ctrl+C
-// as the abort, messages on standard error.
+// as the abort, failures as the tool's one-line errors.
 class ConsoleReportProgress : public ReportProgress {
 public:
     ConsoleReportProgress();
@@ -18,6 +18,7 @@ public:
     void SetModuleText(const std::string& text) override;
     bool IsAborted() const override;
     void ShowError(const std::string& text) override;
+    void ShowFileError(const std::string& text, const std::string& path, unsigned long systemError) override;
 
 private:
     void Show();

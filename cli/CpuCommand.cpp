@@ -1,4 +1,6 @@
+// tarnwick-cli cpu: the CPU graph's values as the sampler sends them.
 #include "CliCommands.h"
+#include "RecordValues.h"
 
 #include "../app/CpuUsageSampler.h"
 
@@ -11,10 +13,21 @@ namespace {
 const char kSinkClass[] = "TarnwickCliCpuSink";
 const UINT kSampleMessage = WM_USER + 1;
 
-// What the hidden receiving window has been told.
+const RecordSchema kSchema = {
+    "value, once a second",
+    {
+        {"sample", FieldType::Integer, "1 for the first value, and so on"},
+        {"usage", FieldType::Integer, "processor time not spent idle in percent, summed over all processors "
+                                      "(NT family); the raw KERNEL\\CPUUsage statistic on the 9x family, which "
+                                      "may exceed 100"},
+    },
+    {}};
+
+// What the hidden receiving window has been told, and where it goes.
 struct SampleSink {
     unsigned long nWanted;
     unsigned long nReceived;
+    RecordWriter* records;  // null: the table
 };
 
 LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -25,9 +38,12 @@ LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     SampleSink* sink = reinterpret_cast<SampleSink*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == kSampleMessage && sink) {
         if (sink->nReceived < sink->nWanted) {
-            std::printf("%lu\n", static_cast<unsigned long>(lParam));
-            std::fflush(stdout);
             ++sink->nReceived;
+            if (sink->records)
+                sink->records->Write(Record().Number(sink->nReceived).Number(static_cast<unsigned long>(lParam)));
+            else
+                std::printf("%lu\n", static_cast<unsigned long>(lParam));
+            std::fflush(stdout);
         }
         return 0;
     }
@@ -45,14 +61,12 @@ bool ParseCount(const std::string& text, unsigned long& count)
     return count > 0;
 }
 
-} // namespace
-
-int CliCommands::Cpu(const Args& args)
+int Cpu(const CliArguments& arguments)
 {
-    SampleSink sink = {5, 0};
-    if (args.size() > 1) return UsageError("'cpu' takes at most one argument: COUNT");
-    if (args.size() == 1 && !ParseCount(args[0], sink.nWanted))
-        return UsageError("COUNT must be a whole number from 1 to 999999999");
+    SampleSink sink = {5, 0, nullptr};
+    if (!arguments.Operands().empty() && !ParseCount(arguments.Operands()[0], sink.nWanted))
+        return CliError::Usage("COUNT must be a whole number from 1 to 999999999, not '" + arguments.Operands()[0]
+                               + "'");
 
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = SinkProc;
@@ -61,19 +75,22 @@ int CliCommands::Cpu(const Args& args)
     RegisterClassA(&windowClass);
     HWND window = CreateWindowExA(0, kSinkClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), &sink);
-    if (!window) {
-        std::fprintf(stderr, "tarnwick-cli: cannot create the receiving window\n");
-        return 1;
-    }
+    if (!window) return CliError::Failure("the receiving window could not be created: "
+                                          + CliError::SystemMessage(GetLastError()));
 
     CpuUsageSampler sampler;
     HANDLE thread = nullptr;
     if (!sampler.Start(window, kSampleMessage, &thread)) {
         DestroyWindow(window);
-        std::fprintf(stderr, "tarnwick-cli: cannot start the sampler\n");
-        return 1;
+        return CliError::Failure("the sampler could not be started");
     }
-    std::printf("Usage\n");
+    RecordWriter records = RecordValues::Stdout(arguments.Format(), kSchema);
+    if (arguments.Format() == RecordWriter::Table) {
+        std::printf("Usage\n");
+    } else {
+        sink.records = &records;
+        records.Begin();
+    }
     std::fflush(stdout);
 
     bool threadEnded = false;
@@ -86,10 +103,20 @@ int CliCommands::Cpu(const Args& args)
     }
     sampler.Stop();
     DestroyWindow(window);
-    if (sink.nReceived < sink.nWanted) {
-        std::fprintf(stderr, "tarnwick-cli: the sampler ended after %lu of %lu values\n", sink.nReceived,
-                     sink.nWanted);
-        return 1;
-    }
+    if (sink.records) records.End();
+    if (sink.nReceived < sink.nWanted)
+        return CliError::Failure("the sampler ended after " + std::to_string(sink.nReceived) + " of "
+                                 + std::to_string(sink.nWanted) + " values");
     return 0;
 }
+
+} // namespace
+
+const CliCommand CliCommands::kCpu = {
+    "cpu", "[COUNT]", "total processor usage once a second, as the CPU graph receives it",
+    "COUNT values (default 5). The table is the header Usage and then each\n"
+    "value, one line a second.\n"
+    "\n"
+    "Exit status 1 when the sampler ends before COUNT values (on the 9x family\n"
+    "when the dynamic-data statistic is missing, as under Wine).\n",
+    {}, &kSchema, 0, 1, Cpu};

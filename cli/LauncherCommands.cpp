@@ -1,6 +1,7 @@
 // tarnwick-cli src, search-url, engines and pipe: the search plugins, the
 // start-up engine list and the Console window's text.
 #include "CliCommands.h"
+#include "RecordValues.h"
 #include "TabText.h"
 
 #include "../launchers/LauncherLists.h"
@@ -85,64 +86,122 @@ BOOL WINAPI OnInterrupt(DWORD)
     return TRUE;
 }
 
-} // namespace
 
-int CliCommands::Src(const Args& args)
+const RecordSchema kSrcSchema = {
+    "search-plugin file",
+    {
+        {"file", FieldType::Text, "the path as given"},
+        {"valid", FieldType::Boolean, "name, description, action and user parameter are there and the action is "
+                                      "an http:// or https:// address"},
+        {"name", FieldType::Text, "the engine's name; null when missing"},
+        {"description", FieldType::Text, "null when missing"},
+        {"action", FieldType::Text, "the query address; null when missing"},
+        {"user", FieldType::Text, "the input that takes the search term; null when missing"},
+        {"icon", FieldType::Text, "the icon file found beside it; null without one"},
+        {"icon_type", FieldType::Integer, "2 GIF, 3 JPEG, 4 PNG, 5 ICO; null without an icon"},
+        {"icon_side", FieldType::Integer, "the decoded icon's side in pixels, 0 when it could not be decoded; "
+                                          "null without an icon"},
+    },
+    {
+        {"inputs", "the fixed inputs of the query, in file order",
+         {
+             {"name", FieldType::Text, "input name"},
+             {"value", FieldType::Text, "its value"},
+         }},
+    }};
+
+int Src(const CliArguments& arguments)
 {
-    if (args.empty()) return UsageError("'src' needs at least one FILE");
-    bool allValid = true;
-    for (const std::string& path : args) {
+    const bool table = arguments.Format() == RecordWriter::Table;
+    RecordWriter out = RecordValues::Stdout(arguments.Format(), kSrcSchema);
+    if (!table) out.Begin();
+    int status = 0;
+    for (const std::string& path : arguments.Operands()) {
         SearchEngine engine;
-        std::printf("file\t%s\n", TabText::Escape(path).c_str());
-        if (!SearchPlugins::LoadSearchPlugin(path, engine)) allValid = false;
-        PrintEngine(engine);
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        const DWORD error = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
+        const bool valid = SearchPlugins::LoadSearchPlugin(path, engine);
+        if (table) {
+            std::printf("file\t%s\n", TabText::Escape(path).c_str());
+            PrintEngine(engine);
+        } else {
+            Record record;
+            record.Text(path).Flag(valid);
+            for (const std::string* text : {&engine.strName, &engine.strDescription, &engine.strAction,
+                                            &engine.strUserParam})
+                record.Value(RecordValues::Known(*text));
+            if (engine.strIconFile.empty())
+                record.Missing().Missing().Missing();
+            else
+                record.Text(engine.strIconFile).Number(engine.nIconType).Number(engine.image.Empty() ? 0 : IconImage::kSide);
+            for (const auto& input : engine.aInputs) record.List(0).push_back(Record().Text(input.first).Text(input.second));
+            out.Write(record);
+        }
+        if (error)
+            status = CliError::FileFailure(path, "could not be read", error);
+        else if (!valid)
+            status = CliError::Failure("'" + path + "' is no valid search plugin");
     }
-    return allValid ? 0 : 1;
+    if (!table) out.End();
+    return status;
 }
 
-int CliCommands::SearchUrl(const Args& args)
+int SearchUrl(const CliArguments& arguments)
 {
-    std::string language = "en";
-    std::vector<std::string> rest;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--lang") {
-            if (++i == args.size()) return UsageError("'--lang' needs a language CODE");
-            language = args[i];
-        } else {
-            rest.push_back(args[i]);
-        }
-    }
-    if (rest.size() != 2) return UsageError("'search-url' needs SRC (or builtin) and TERM");
+    const std::string language = arguments.Has("lang") ? arguments.Value("lang") : std::string("en");
+    const std::string& source = arguments.Operands()[0];
     SearchEngine engine;
-    if (rest[0] == "builtin") {
+    if (source == "builtin") {
         QueryUrl::MakeBuiltinEngine(language, engine);
-    } else if (!SearchPlugins::LoadSearchPlugin(rest[0], engine)) {
-        std::fprintf(stderr, "tarnwick-cli: '%s' is no valid search plugin\n", rest[0].c_str());
-        return 1;
+    } else if (!SearchPlugins::LoadSearchPlugin(source, engine)) {
+        const DWORD attributes = GetFileAttributesA(source.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return CliError::FileFailure(source, "could not be read", GetLastError());
+        return CliError::Failure("'" + source + "' is no valid search plugin");
     }
-    std::printf("%s\n", SearchPlugins::QueryAddress(engine, rest[1]).c_str());
+    RecordValues::Out(SearchPlugins::QueryAddress(engine, arguments.Operands()[1]) + "\n");
     return 0;
 }
 
-int CliCommands::Engines(const Args& args)
+const RecordSchema kEnginesSchema = {
+    "search engine active at start-up, in menu order",
+    {
+        {"id", FieldType::Integer, "its menu command id (2004 onwards)"},
+        {"name", FieldType::Text, "the engine's name"},
+        {"source", FieldType::Text, "its search-plugin file; null for the built-in engine"},
+    },
+    {}};
+
+int Engines(const CliArguments& arguments)
 {
-    if (!args.empty()) return UsageError("'engines' takes no arguments");
     LauncherLists lists;
     lists.Load(LauncherLists::DefaultPath(), SearchPlugins::DefaultFolder(), GetModuleHandleA(nullptr));
-    std::printf("ID\tName\tSource\n");
+    if (arguments.Format() == RecordWriter::Table) {
+        std::printf("ID\tName\tSource\n");
+        for (size_t i = 0; i < lists.engines.size(); ++i)
+            std::printf("%u\t%s\t%s\n", static_cast<unsigned>(2004 + i), TabText::Escape(lists.engines[i].strName).c_str(),
+                        TabText::Escape(lists.engines[i].strSourceFile).c_str());
+        return 0;
+    }
+    RecordWriter out = RecordValues::Stdout(arguments.Format(), kEnginesSchema);
+    out.Begin();
     for (size_t i = 0; i < lists.engines.size(); ++i)
-        std::printf("%u\t%s\t%s\n", static_cast<unsigned>(2004 + i), TabText::Escape(lists.engines[i].strName).c_str(),
-                    TabText::Escape(lists.engines[i].strSourceFile).c_str());
+        out.Write(Record()
+                      .Number(2004 + i)
+                      .Text(lists.engines[i].strName)
+                      .Value(RecordValues::Known(lists.engines[i].strSourceFile)));
+    out.End();
     return 0;
 }
 
-int CliCommands::Pipe(const Args& args)
+int Pipe(const CliArguments& arguments)
 {
-    if (args.size() != 1) return UsageError("'pipe' needs one COMMAND (quote it)");
+    const std::string& command = arguments.Operands()[0];
+    if (command.empty()) return CliError::Usage("the COMMAND is empty");
     ConsolePrinter printer;
-    if (!printer.Start(args[0], false)) {
+    if (!printer.Start(command, false)) {
+        // The Console window's text is already out: "Unable to start ...".
         std::printf("\n");
-        return 1;
+        return CliError::Failure("'" + command + "' could not be started");
     }
     g_interrupt = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(OnInterrupt, TRUE);
@@ -152,5 +211,40 @@ int CliCommands::Pipe(const Args& args)
     SetConsoleCtrlHandler(OnInterrupt, FALSE);
     CloseHandle(g_interrupt);
     g_interrupt = nullptr;
-    return which == WAIT_OBJECT_0 ? 0 : 1;
+    if (which != WAIT_OBJECT_0) return CliError::Failure("interrupted: '" + command + "' was ended");
+    return 0;
 }
+
+} // namespace
+
+const CliCommand CliCommands::kSrc = {
+    "src", "FILE...", "search-plugin files as the program reads them",
+    "The table has, per FILE, a \"file\" line and name, description, action,\n"
+    "user, input (name, value), icon (file, type, side) and valid (1 or 0)\n"
+    "lines, tab-separated.\n"
+    "\n"
+    "Exit status 1 when a file cannot be read or is no valid search plugin (the\n"
+    "others are still read).\n",
+    {}, &kSrcSchema, 1, CliCommand::kAny, Src};
+
+const CliCommand CliCommands::kSearchUrl = {
+    "search-url", "SRC|builtin TERM", "the query address a search engine makes of TERM",
+    "SRC is a search-plugin file, or \"builtin\" for the program's own engine.\n"
+    "\n"
+    "Exit status 1 when SRC cannot be read or is no valid search plugin.\n",
+    {{"lang", "CODE", nullptr, "the language code of the built-in engine (default: en)", nullptr}},
+    nullptr, 2, 2, SearchUrl};
+
+const CliCommand CliCommands::kEngines = {
+    "engines", "", "the search engines active at start-up",
+    "The table is ID (the menu command id), Name and Source (the plug-in file).\n",
+    {}, &kEnginesSchema, 0, 0, Engines};
+
+const CliCommand CliCommands::kPipe = {
+    "pipe", "\"COMMAND\"", "runs COMMAND as the Console window does and prints its text",
+    "COMMAND is one operand (quote it). Its output and error output appear as\n"
+    "the Console window shows them; Ctrl+C ends it.\n"
+    "\n"
+    "Exit status 1 when it cannot be started (after the window's \"Unable to\n"
+    "start\" text) or was interrupted.\n",
+    {}, nullptr, 1, 1, Pipe};

@@ -1,3 +1,4 @@
+// tarnwick-cli report: the text, XML or HTML report of processes.
 #include "CliCommands.h"
 #include "ConsoleReportProgress.h"
 #include "ProcessIdText.h"
@@ -12,37 +13,25 @@
 #include "../sysinfo/ProcessSnapshot.h"
 #include "../sysinfo/ServiceList.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 
-int CliCommands::Report(const Args& args)
+namespace {
+
+int Run(const CliArguments& arguments)
 {
-    std::string format, out;
     std::vector<uint32_t> pids;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--format" && i + 1 < args.size()) {
-            format = args[++i];
-        } else if (arg == "--out" && i + 1 < args.size()) {
-            out = args[++i];
-        } else if (!arg.empty() && arg[0] != '-') {
-            uint32_t pid = 0;
-            if (!ProcessIdText::Parse(arg, pid)) return UsageError("'" + arg + "' is not a process id");
-            pids.push_back(pid);
-        } else {
-            return UsageError("unknown argument '" + arg + "' for 'report'");
-        }
+    for (const std::string& operand : arguments.Operands()) {
+        uint32_t pid = 0;
+        if (!ProcessIdText::Parse(operand, pid)) return CliError::Usage("'" + operand + "' is not a process id");
+        pids.push_back(pid);
     }
-    if (format != "text" && format != "xml" && format != "html")
-        return UsageError("'report' needs --format text, xml or html");
-    if (out.empty()) return UsageError("'report' needs --out FILE");
+    const std::string format = arguments.Value("format");
+    const std::string out = arguments.Value("out");
+    if (format.empty()) return CliError::Usage("missing --format text, xml or html");
+    if (out.empty()) return CliError::Usage("missing --out FILE");
 
     ProcessSnapshot snapshot;
-    if (!snapshot.EnumProcesses(nullptr, 0)) {
-        std::fprintf(stderr, "tarnwick-cli: the process list could not be read\n");
-        return 1;
-    }
+    if (!snapshot.EnumProcesses(nullptr, 0)) return CliError::Failure("the process list could not be read");
     UserSettings settings;
     UserSettingsFile::SetDefaults(settings);
     const bool nt = !snapshot.Os().Is9xFamily();
@@ -63,10 +52,7 @@ int CliCommands::Report(const Args& args)
     for (uint32_t pid : pids) {
         bool found = false;
         for (const ProcessItem& item : items) found = found || item.dwPid == pid;
-        if (!found) {
-            std::fprintf(stderr, "tarnwick-cli: no process with id %lu\n", static_cast<unsigned long>(pid));
-            return 1;
-        }
+        if (!found) return CliError::Failure("no process with id " + std::to_string(pid));
     }
     std::vector<const ProcessItem*> processes;
     for (const ProcessItem& item : items) processes.push_back(&item);
@@ -92,8 +78,30 @@ int CliCommands::Report(const Args& args)
         writer.reset(new TextReportWriter);
     ConsoleReportProgress progress;
     if (!writer->Write(processes, out, context, progress)) {
-        if (progress.IsAborted()) std::fprintf(stderr, "tarnwick-cli: report aborted\n");
+        // A failure was already said through `progress`.
+        if (progress.IsAborted()) return CliError::Failure("aborted; every file is as it was");
         return 1;
     }
     return 0;
 }
+
+} // namespace
+
+const CliCommand CliCommands::kReport = {
+    "report", "[PID...]", "a text, XML or HTML report of the processes, as the program writes it",
+    "Without process ids every process is reported. The report is written under\n"
+    "a temporary name and takes the place of FILE only when it is complete;\n"
+    "Ctrl+C aborts it and leaves everything as it was. Progress is shown on\n"
+    "standard error.\n"
+    "\n"
+    "Encodings: the text report in the system's ANSI code page, XML in UTF-8, the\n"
+    "HTML pages in the ANSI code page (their charset says which).\n"
+    "\n"
+    "Exit status 1 when a process id is not running, the report cannot be\n"
+    "written (the line names the file and the system's reason) or it was aborted.\n",
+    {
+        {"format", "FORMAT", "text|xml|html", "the report's format: text, xml or html", nullptr},
+        {"out", "FILE", nullptr, "the report file (an HTML report puts its pages in FILE's folder, in "
+                                 "<name>_files)", nullptr},
+    },
+    nullptr, 0, CliCommand::kAny, Run};

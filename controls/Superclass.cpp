@@ -26,7 +26,8 @@ bool Superclass::Register(WNDPROC procedure)
     windowClass.hInstance = ThisModule();
     windowClass.cbWndExtra = base.cbWndExtra + 4;
     windowClass.lpszClassName = className;
-    windowClass.style &= ~CS_GLOBALCLASS;
+    // Application-wide: dialog templates of a language module create these classes too.
+    windowClass.style |= CS_GLOBALCLASS;
     registered = RegisterClassA(&windowClass) != 0;
     return registered;
 }

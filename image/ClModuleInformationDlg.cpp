@@ -1,6 +1,6 @@
 #include "ClModuleInformationDlg.h"
 
-#include "../app/DialogResources.h"
+#include "../app/ResourceModule.h"
 #include "../app/StringTable.h"
 #include "../app/res/resource.h"
 #include "../launchers/SearchMenuHost.h"
@@ -45,7 +45,7 @@ INT_PTR ClModuleInformationDlg::show(HWND owner, const std::string& path, UINT i
 {
     strPath = path;
     nIconId = iconId;
-    HINSTANCE module = DialogResources::ModuleFor("CLMODULEINFORMATIONDLG", RT_DIALOG);
+    HINSTANCE module = ResourceModule::ForDialog("CLMODULEINFORMATIONDLG");
     INT_PTR result = DialogBoxParamA(module, "CLMODULEINFORMATIONDLG", owner, &ClModuleInformationDlg::DialogProc,
                                      reinterpret_cast<LPARAM>(this));
     if (hSortImages) {
@@ -211,7 +211,7 @@ void ClModuleInformationDlg::OnContextMenu(HWND source, int x, int y)
     if (source != list.GetHwnd() || list.RowCount() == 0) return;
     POINT point = {x, y};
     if (x == -1 && y == -1) point = list.MenuPoint();
-    HMENU menu = DialogResources::LoadMenuResource(IDR_POPUP_MODULE_PROPERTIES);
+    HMENU menu = ResourceModule::Menu(IDR_POPUP_MODULE_PROPERTIES);
     if (!menu) return;
     HMENU popup = GetSubMenu(menu, 0);
     HMENU engines = nullptr;

@@ -1,7 +1,7 @@
 #include "MappedImageFile.h"
 
 MappedImageFile::MappedImageFile()
-    : hFile(INVALID_HANDLE_VALUE), hMapping(nullptr), pView(nullptr), fileSize(0), openState(CannotOpen)
+    : hFile(INVALID_HANDLE_VALUE), hMapping(nullptr), pView(nullptr), fileSize(0), openState(CannotOpen), openError(0)
 {
 }
 
@@ -14,11 +14,13 @@ void MappedImageFile::open(const char* path)
 {
     close();
     view = PeImageView();
+    openError = ERROR_INVALID_PARAMETER;
     if (!path) return;
 
     hFile = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                         nullptr);
     if (hFile == INVALID_HANDLE_VALUE) {
+        openError = GetLastError();
         openState = CannotOpen;
         return;
     }
@@ -27,6 +29,7 @@ void MappedImageFile::open(const char* path)
 
     hMapping = CreateFileMappingA(hFile, nullptr, PAGE_READONLY, 0, 0, nullptr);
     if (!hMapping) {
+        openError = GetLastError();
         CloseHandle(hFile);
         hFile = INVALID_HANDLE_VALUE;
         openState = CannotCreateMapping;
@@ -34,6 +37,7 @@ void MappedImageFile::open(const char* path)
     }
     pView = static_cast<const uint8_t*>(MapViewOfFile(hMapping, FILE_MAP_READ, 0, 0, 0));
     if (!pView) {
+        openError = GetLastError();
         CloseHandle(hMapping);
         hMapping = nullptr;
         CloseHandle(hFile);
@@ -42,6 +46,7 @@ void MappedImageFile::open(const char* path)
         return;
     }
     openState = Mapped;
+    openError = 0;
     view = PeImageView(pView, fileSize);
 }
 

@@ -19,6 +19,8 @@ public:
     void close();
 
     uint32_t OpenStateValue() const { return openState; }
+    // The system's error code of the step that failed to open or map; 0 when mapped.
+    uint32_t OpenError() const { return openError; }
     uint32_t ImageState() const { return view.ImageState(); }
     uint32_t Kind() const { return view.Kind(); }
     int32_t HeaderOffset() const { return view.HeaderOffset(); }
@@ -45,5 +47,6 @@ private:
     const uint8_t* pView;
     uint32_t fileSize;
     uint32_t openState;
+    uint32_t openError;
     PeImageView view;
 };

@@ -290,12 +290,14 @@ std::vector<ImportedModule> PeImageView::ReadImports(const Undecorator& undecora
             if (value & 0x80000000u) {
                 function.dwValue = value & 0xFFFF;
                 function.strName = "N/A";
+                function.bByOrdinal = 1;
             } else {
                 const uint8_t* hintName = PointerFromRvaBounded(value, bound);
                 uint16_t hint = 0;
                 if (hintName && ReadU16(hintName, hint)) {
                     function.dwValue = hint;
                     function.strName = Undecorated(undecorate, ReadString(hintName + 2), kImportUndecorateBuffer);
+                    function.bNamed = 1;
                 } else {
                     function.dwValue = 0;
                     function.strName = "N/A";
@@ -367,11 +369,14 @@ std::vector<ExportedFunction> PeImageView::ReadExports(const Undecorator& undeco
         if (functionRva == 0) continue;
         ExportedFunction entry;
         entry.dwOrdinal = base + i;
-        entry.strName = nameOf[i] ? Undecorated(undecorate, ReadString(nameOf[i]), kExportUndecorateBuffer) : "N/A";
+        if (nameOf[i]) entry.strOwnName = Undecorated(undecorate, ReadString(nameOf[i]), kExportUndecorateBuffer);
+        entry.strName = nameOf[i] ? entry.strOwnName : "N/A";
         if (functionRva >= rangeStart && functionRva < rangeEnd) {
             const uint8_t* forwarder = PointerFromRvaBounded(functionRva, bound);
-            if (forwarder)
-                entry.strName += " -> " + Undecorated(undecorate, ReadString(forwarder), kExportUndecorateBuffer);
+            if (forwarder) {
+                entry.strForwarder = Undecorated(undecorate, ReadString(forwarder), kExportUndecorateBuffer);
+                entry.strName += " -> " + entry.strForwarder;
+            }
         }
         exports.push_back(entry);
     }

@@ -7,10 +7,13 @@
 #include <vector>
 
 // One imported function: the ordinal (import by ordinal) or the hint, and the
-// name ("N/A" for an import by ordinal).
+// name ("N/A" for an import by ordinal, or when its hint/name record cannot
+// be read: then neither flag is set).
 struct ImportedFunction {
     uint32_t dwValue;
     std::string strName;
+    uint8_t bByOrdinal = 0;
+    uint8_t bNamed = 0;
 };
 
 struct ImportedModule {
@@ -19,10 +22,13 @@ struct ImportedModule {
 };
 
 // One exported function: Base + index, and the name ("N/A" when unnamed,
-// " -> forwarder" appended when forwarded).
+// " -> forwarder" appended when forwarded). The name alone and the
+// forwarder text are kept apart as well.
 struct ExportedFunction {
     uint32_t dwOrdinal;
     std::string strName;
+    std::string strOwnName;    // "" when unnamed
+    std::string strForwarder;  // "" when not forwarded
 };
 
 // A PE section header as read from the table.

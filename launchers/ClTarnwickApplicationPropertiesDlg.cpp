@@ -1,5 +1,6 @@
 #include "ClTarnwickApplicationPropertiesDlg.h"
 
+#include "../app/ResourceModule.h"
 #include "../app/StringTable.h"
 #include "../app/res/resource.h"
 
@@ -10,13 +11,6 @@ namespace {
 const char kTemplate[] = "CLTARNWICKAPPLICATIONPROPERTIESDLG";
 const int kFields[4] = {IDC_APP_DESCRIPTION, IDC_APP_APPLICATION, IDC_APP_STARTPATH, IDC_APP_ARGUMENTS};
 const UINT kFieldTips[4] = {84, 85, 86, 87};
-
-HINSTANCE TemplateModule()
-{
-    HMODULE language = StringTable::GetResourceModule();
-    if (language && FindResourceA(language, kTemplate, MAKEINTRESOURCEA(5))) return language;
-    return GetModuleHandleA(nullptr);
-}
 
 } // namespace
 
@@ -30,7 +24,7 @@ INT_PTR ClTarnwickApplicationPropertiesDlg::Show(HWND owner, UserApplication& en
     pEntry = &entry;
     bTooltips = showTooltips;
     bModified = false;
-    const INT_PTR result = DialogBoxParamA(TemplateModule(), kTemplate, owner, DialogProc,
+    const INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProc,
                                            reinterpret_cast<LPARAM>(this));
     return result < 0 ? 0 : result;
 }

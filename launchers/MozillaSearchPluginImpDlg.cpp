@@ -3,6 +3,7 @@
 #include "IconFromImage.h"
 #include "SearchPlugins.h"
 
+#include "../app/ResourceModule.h"
 #include "../app/StringTable.h"
 #include "../app/res/resource.h"
 
@@ -13,13 +14,6 @@ const char kObjectProperty[] = "MozillaSearchPluginImpDlg";
 const int kCheckBox = 13;
 const int kIconSide = 16;
 const int kGap = 4;
-
-HINSTANCE TemplateModule()
-{
-    HMODULE language = StringTable::GetResourceModule();
-    if (language && FindResourceA(language, kTemplate, MAKEINTRESOURCEA(5))) return language;
-    return GetModuleHandleA(nullptr);
-}
 
 } // namespace
 
@@ -48,7 +42,7 @@ INT_PTR MozillaSearchPluginImpDlg::Show(HWND owner, const std::string& folder, c
     if (strFolder.empty() || strFolder.back() != '\\') strFolder += '\\';
     activePaths = active;
     chosen.clear();
-    const INT_PTR result = DialogBoxParamA(TemplateModule(), kTemplate, owner, DialogProc,
+    const INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProc,
                                            reinterpret_cast<LPARAM>(this));
     return result < 0 ? 0 : result;
 }

@@ -116,7 +116,7 @@ bool HtmlReportWriter::Write(const std::vector<const ProcessItem*>& processes, c
                        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reason, 260, nullptr);
         char message[1024];
         snprintf(message, sizeof(message), StringTable::LoadOwn(187).c_str(), folderName.c_str(), reason);
-        progress.ShowError(message);
+        progress.ShowFileError(message, folder, error);
         return false;
     }
     // Every file goes to a temporary name and takes its place at the end.

@@ -25,6 +25,12 @@ public:
     virtual bool IsAborted() const = 0;
     // A failure message for the user (message box or standard error).
     virtual void ShowError(const std::string& text) = 0;
+    // A file or folder that could not be written: the message, the path and
+    // the system's error code (the message alone unless told otherwise).
+    virtual void ShowFileError(const std::string& text, const std::string& path, unsigned long systemError)
+    {
+        ShowError(text);
+    }
     // The finished HTML report is handed to the shell.
     virtual void OpenDocument(const std::string& path) {}
 };

@@ -22,8 +22,9 @@ FILE* ReportWriter::OpenReport(const std::string& path, StagedFiles& files, Repo
     const std::string temporary = files.Stage(path);
     FILE* file = temporary.empty() ? nullptr : std::fopen(temporary.c_str(), "wt");
     if (!file) {
+        const unsigned long error = temporary.empty() ? files.LastError() : GetLastError();
         files.Discard();
-        progress.ShowError(StringTable::LoadOwn(79));
+        progress.ShowFileError(StringTable::LoadOwn(79), path, error);
     }
     return file;
 }
@@ -32,13 +33,18 @@ bool ReportWriter::Finish(FILE* file, StagedFiles& files, ReportProgress& progre
 {
     const bool writeFailed = std::ferror(file) != 0;
     const bool closeFailed = std::fclose(file) != 0;
+    const unsigned long writeError = writeFailed || closeFailed ? GetLastError() : 0;
+    const std::string report = files.FirstTarget();
     if (progress.IsAborted()) {
         files.Discard();
         return false;
     }
     if (writeFailed || closeFailed || !files.Commit()) {
+        const bool committing = !writeFailed && !closeFailed;
+        const unsigned long error = committing ? files.LastError() : writeError;
+        const std::string path = committing ? files.FailedTarget() : report;
         files.Discard();
-        progress.ShowError(StringTable::LoadOwn(79));
+        progress.ShowFileError(StringTable::LoadOwn(79), path, error);
         return false;
     }
     return true;

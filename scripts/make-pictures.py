@@ -297,6 +297,79 @@ def draw_sort_up(c):
     c.line(7, 4, 11.5, 10, 0.01, hexc("808080"))
 
 
+def draw_add(c):
+    badge(c, hexc("2f74c8"), hexc("1d4f91"))
+    c.rect(7, 4, 9, 12, WHITE)
+    c.rect(4, 7, 12, 9, WHITE)
+
+
+def draw_remove(c):
+    badge(c, hexc("d64541"), hexc("8e2420"))
+    c.rect(4, 7, 12, 9, WHITE)
+
+
+# The pages of the Options dialog's tree.
+
+def draw_page_view(c):
+    # A window with a tree pane and a list pane.
+    c.rect(0.5, 1.5, 15.5, 14.5, OUTLINE)
+    c.rect(1.5, 2.5, 14.5, 4.5, hexc("2f74c8"))
+    c.rect(1.5, 4.5, 6, 13.5, hexc("eef3fa"))
+    c.rect(6.5, 4.5, 14.5, 13.5, WHITE)
+    for y in (6, 8.5, 11):
+        c.rect(2.5, y, 5, y + 1, hexc("7aa7dc"))
+        c.rect(7.5, y, 13.5, y + 1, hexc("9aa7bd"))
+
+
+def draw_page_columns(c):
+    # A table: a header row and three columns.
+    c.rect(0.5, 1.5, 15.5, 14.5, OUTLINE)
+    c.rect(1.5, 2.5, 14.5, 13.5, WHITE)
+    c.rect(1.5, 2.5, 14.5, 5, hexc("b8c2d3"))
+    for x in (5.5, 10):
+        c.rect(x, 2.5, x + 1, 13.5, OUTLINE)
+
+
+def draw_page_colors(c):
+    # A palette of three colours.
+    c.circle(8, 8, 7.3, hexc("6b4f2a"))
+    c.circle(8, 8, 6.3, hexc("f2d9a6"))
+    c.circle(5.2, 6, 1.8, hexc("d64541"))
+    c.circle(9.5, 4.8, 1.8, hexc("2f74c8"))
+    c.circle(11.4, 9, 1.8, hexc("3ba55c"))
+    c.circle(6.6, 11, 1.6, WHITE)
+
+
+def draw_page_copy(c):
+    # Two pages, one over the other.
+    for dx, dy in ((0, 0), (5, 4)):
+        c.rect(1.5 + dx, 0.5 + dy, 10.5 + dx, 11.5 + dy, OUTLINE)
+        c.rect(2.5 + dx, 1.5 + dy, 9.5 + dx, 10.5 + dy, WHITE)
+        for y in (3.5, 6, 8.5):
+            c.rect(3.5 + dx, y + dy, 8.5 + dx, y + 1 + dy, hexc("2f74c8"))
+
+
+def draw_page_plugins(c):
+    # A plug with two pins.
+    c.rect(5, 0.5, 6.5, 4.5, hexc("7d8798"))
+    c.rect(9.5, 0.5, 11, 4.5, hexc("7d8798"))
+    c.rrect(2.5, 4, 13.5, 11, 2, hexc("4d5d78"))
+    c.rrect(3.5, 5, 12.5, 10, 1.5, hexc("d7a53a"))
+    c.rect(7, 11, 9, 15.5, hexc("4d5d78"))
+
+
+def draw_page_search(c):
+    # A globe.
+    blue = hexc("1d4f91")
+    c.circle(8, 8, 7.3, blue)
+    c.circle(8, 8, 6.3, hexc("7aa7dc"))
+    c.ring(8, 8, 2.6, 3.4, blue)
+    c.rect(7.6, 1, 8.4, 15, blue)
+    c.rect(1, 7.6, 15, 8.4, blue)
+    c.rect(2.5, 4.3, 13.5, 5, blue)
+    c.rect(2.5, 11, 13.5, 11.7, blue)
+
+
 # ---------------------------------------------------------------- file writers
 
 
@@ -798,6 +871,9 @@ def main():
     write("help.ico", ico_bytes(draw_help, (16, 32)))
     write("cancel.ico", ico_bytes(draw_cancel, (16, 32)))
     write("ok.ico", ico_bytes(draw_ok, (16, 32)))
+    write("add.ico", ico_bytes(draw_add, (16, 32)))
+    write("remove.ico", ico_bytes(draw_remove, (16, 32)))
+    write("properties.ico", ico_bytes(draw_properties, (16, 32)))
     write("langplaceholder.ico", ico_bytes(draw_flag_placeholder, (16, 32)))
     write(os.path.join("de", "flag_de.ico"), ico_bytes(draw_flag_de, (16, 32)))
 
@@ -809,6 +885,12 @@ def main():
     # icon, 5 module at its preferred base, 6 relocated module, 7 service without an icon.
     write("views.bmp", bmp_bytes(strip([draw_computer, draw_kill, draw_processes, draw_services, draw_process,
                                         draw_module, draw_relocated, draw_service], magenta, (255, 255, 255))))
+
+    # The Options dialog's page tree: View, Columns, Colors & Formats, Copy, Applications,
+    # Plugins, Internet Search.
+    write("optionpages.bmp", bmp_bytes(strip([draw_page_view, draw_page_columns, draw_page_colors, draw_page_copy,
+                                              draw_process, draw_page_plugins, draw_page_search], magenta,
+                                             (255, 255, 255))))
 
     # Sort arrows: ascending, descending, 14 pixels wide on RGB(192, 192, 192).
     grey = (192, 192, 192)

@@ -21,7 +21,11 @@ std::string StagedFiles::TemporaryBeside(const std::string& path)
     if (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/') && folder[folder.size() - 2] != ':')
         folder.pop_back();
     char name[MAX_PATH + 1] = {};
-    if (folder.size() >= MAX_PATH - 14 || !GetTempFileNameA(folder.c_str(), "twr", 0, name)) return std::string();
+    if (folder.size() >= MAX_PATH - 14) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return std::string();
+    }
+    if (!GetTempFileNameA(folder.c_str(), "twr", 0, name)) return std::string();
     return name;
 }
 
@@ -30,7 +34,11 @@ std::string StagedFiles::Stage(const std::string& target)
     Entry entry;
     entry.target = target;
     entry.temporary = TemporaryBeside(target);
-    if (entry.temporary.empty()) return std::string();
+    if (entry.temporary.empty()) {
+        lastError = GetLastError();
+        failedTarget = target;
+        return std::string();
+    }
     entries.push_back(entry);
     return entry.temporary;
 }
@@ -49,8 +57,13 @@ bool StagedFiles::Commit()
 {
     if (entries.size() == 1) {
         const bool moved = MoveOver(entries[0].temporary, entries[0].target);
-        if (moved) entries.clear();
-        else Discard();
+        if (moved) {
+            entries.clear();
+        } else {
+            lastError = GetLastError();
+            failedTarget = entries[0].target;
+            Discard();
+        }
         return moved;
     }
     for (Entry& entry : entries) {
@@ -58,12 +71,16 @@ bool StagedFiles::Commit()
             entry.aside = TemporaryBeside(entry.target);
             if (entry.aside.empty() || !DeleteFileA(entry.aside.c_str())
                 || !MoveFileA(entry.target.c_str(), entry.aside.c_str())) {
+                lastError = GetLastError();
+                failedTarget = entry.target;
                 entry.aside.clear();
                 RollBack();
                 return false;
             }
         }
         if (!MoveFileA(entry.temporary.c_str(), entry.target.c_str())) {
+            lastError = GetLastError();
+            failedTarget = entry.target;
             RollBack();
             return false;
         }
@@ -100,12 +117,16 @@ bool StagedFiles::MoveOver(const std::string& source, const std::string& target,
         aside = TemporaryBeside(target);
         if (aside.empty()) return false;
         if (!DeleteFileA(aside.c_str()) || !MoveFileA(target.c_str(), aside.c_str())) {
+            const DWORD error = GetLastError();
             DeleteFileA(aside.c_str());
+            SetLastError(error);
             return false;
         }
     }
     if (!MoveFileA(source.c_str(), target.c_str())) {
+        const DWORD error = GetLastError();
         if (!aside.empty()) MoveFileA(aside.c_str(), target.c_str());
+        SetLastError(error);
         return false;
     }
     if (!aside.empty()) DeleteFileA(aside.c_str());

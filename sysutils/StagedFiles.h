@@ -26,11 +26,18 @@ public:
     bool Commit();
     // Deletes the staged files; the targets stay untouched.
     void Discard();
+    // The system's error code of the last Stage or Commit that failed, and
+    // the target it failed for.
+    unsigned long LastError() const { return lastError; }
+    const std::string& FailedTarget() const { return failedTarget; }
+    // The first target staged and not yet committed ("" when none).
+    std::string FirstTarget() const { return entries.empty() ? std::string() : entries.front().target; }
 
     // Moves one file over another: with the system's replacing move when it
     // has one (and `replacingMove` allows it), else by renaming the old file
     // aside, moving the new one in and deleting the old one, or renaming it
-    // back when the move fails. False when `target` was left as it was.
+    // back when the move fails. False when `target` was left as it was (the
+    // system's error code of the failing step is then the last error).
     static bool MoveOver(const std::string& source, const std::string& target, bool replacingMove = true);
 
 private:
@@ -44,4 +51,6 @@ private:
     void RollBack();
 
     std::vector<Entry> entries;
+    unsigned long lastError = 0;
+    std::string failedTarget;
 };

@@ -405,6 +405,10 @@ TEST_SUITE("formatting")
         record.dwSequence = 1;  // the system process is never a service
         nt.BuildProcessItem(item, record, services, false);
         CHECK(item.bService == 0);
+        record.strPath = "C:\\windows\\system32\\services.exe";  // a list without idle and system entries
+        nt.BuildProcessItem(item, record, services, false);
+        CHECK(item.bService == 1);
+        record.strPath = "...";
         record.dwSequence = 5;
         nt.BuildProcessItem(item, record, ServiceList(), false);
         CHECK(item.bService == 0);

@@ -26,6 +26,27 @@
 
 namespace {
 
+// Rows of the termination dialog a drop on "Kill" opened (-1: none came); the
+// dialog is cancelled.
+int g_terminationRows = -1;
+BOOL CALLBACK FindTermination(HWND window, LPARAM found)
+{
+    char title[64] = {};
+    GetWindowTextA(window, title, sizeof(title));
+    if (lstrcmpA(title, "Process Termination") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+void CALLBACK CancelTermination(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindTermination, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog) return;
+    KillTimer(nullptr, timer);
+    g_terminationRows = static_cast<int>(SendDlgItemMessageA(dialog, IDC_PROCESS_LIST, LB_GETCOUNT, 0, 0));
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
 void Pump(DWORD milliseconds)
 {
     const DWORD start = GetTickCount();
@@ -626,8 +647,13 @@ TEST_SUITE("main window")
         POINT point = {(itemRect.left + itemRect.right) / 2, (itemRect.top + itemRect.bottom) / 2};
         MapWindowPoints(tree, window.hwnd, &point, 1);
         SendMessageA(window.hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+        // The drop opens the termination dialog with the parent: read and cancel it.
+        g_terminationRows = -1;
+        SetTimer(nullptr, 0, 100, CancelTermination);
         SendMessageA(window.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
         CHECK(debug.Text().find("1 process(es) dropped on Kill") != std::string::npos);
+        CHECK(g_terminationRows == 1);
+        CHECK(parent.IsRunning());
         CHECK(GetCapture() != window.hwnd);
         TestPaths::RemoveTree(folder);
     }

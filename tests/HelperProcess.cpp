@@ -49,31 +49,61 @@ bool HelperProcess::WaitReady(const std::string&, HANDLE event)
 
 HelperProcess::~HelperProcess()
 {
-    if (info.hProcess) {
-        TerminateProcess(info.hProcess, 0);
-        WaitForSingleObject(info.hProcess, 5000);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
+    End();
+}
+
+void HelperProcess::End()
+{
+    if (!info.hProcess) return;
+    TerminateProcess(info.hProcess, 0);
+    WaitForSingleObject(info.hProcess, 5000);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    info.hProcess = info.hThread = nullptr;
+}
+
+bool WaitForIdReleased(DWORD pid, DWORD timeout)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+        if (!process) return true;
+        CloseHandle(process);
+        if (GetTickCount() - start > timeout) return false;
+        Sleep(50);
     }
 }
 
-bool RunAndCapture(const std::string& commandLine, std::string& output, DWORD& exitCode)
+namespace {
+
+bool Run(const std::string& commandLine, std::string& output, std::string* errors, DWORD& exitCode)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return false;
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    // Standard error goes to a file: two pipes read one after the other could stall.
+    HANDLE errorFile = INVALID_HANDLE_VALUE;
+    char errorPath[MAX_PATH] = {};
+    if (errors) {
+        char folder[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, folder);
+        GetTempFileNameA(folder, "twe", 0, errorPath);
+        errorFile = CreateFileA(errorPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    }
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = writeEnd;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdError = errorFile != INVALID_HANDLE_VALUE ? errorFile : GetStdHandle(STD_ERROR_HANDLE);
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION info = {};
     std::string line = commandLine;
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
         CloseHandle(readEnd);
         CloseHandle(writeEnd);
+        if (errorFile != INVALID_HANDLE_VALUE) CloseHandle(errorFile);
         return false;
     }
     CloseHandle(writeEnd);
@@ -86,7 +116,37 @@ bool RunAndCapture(const std::string& commandLine, std::string& output, DWORD& e
     GetExitCodeProcess(info.hProcess, &exitCode);
     CloseHandle(info.hProcess);
     CloseHandle(info.hThread);
+    if (errors) {
+        errors->clear();
+        if (errorFile != INVALID_HANDLE_VALUE) {
+            SetFilePointer(errorFile, 0, nullptr, FILE_BEGIN);
+            while (ReadFile(errorFile, buffer, sizeof(buffer), &got, nullptr) && got) errors->append(buffer, got);
+            CloseHandle(errorFile);
+        }
+    }
     return true;
+}
+
+} // namespace
+
+bool RunAndCapture(const std::string& commandLine, std::string& output, DWORD& exitCode)
+{
+    return Run(commandLine, output, nullptr, exitCode);
+}
+
+bool RunAndCapture(const std::string& commandLine, std::string& output, std::string& errors, DWORD& exitCode)
+{
+    return Run(commandLine, output, &errors, exitCode);
+}
+
+std::string PosedVersion()
+{
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string name = std::strrchr(self, '\\') + 1;
+    const std::string stem = "tarnwick-tests-";
+    if (name.compare(0, stem.size(), stem) != 0 || name.size() < stem.size() + 5) return std::string();
+    return name.substr(stem.size(), name.size() - stem.size() - 4);
 }
 
 std::string ConsoleTool()

@@ -6,6 +6,7 @@
 #include "VersionBlock.h"
 #include "report/ReportText.h"
 #include "app/SettingsRecordCheck.h"
+#include "views/ColumnOrderCheck.h"
 #include "sysinfo/NativeProcessList.h"
 #include "sysinfo/VersionResourceWalker.h"
 #include "tools/WildcardMatch.h"
@@ -255,6 +256,28 @@ TEST_SUITE("process data")
 
 TEST_SUITE("parsers")
 {
+    TEST_CASE("a stored column order is used only when it arranges exactly the shown columns")
+    {
+        const std::vector<uint32_t> nt = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+        const std::vector<uint32_t> nineX = {0, 1, 2, 7, 9, 3, 4, 5};
+        uint32_t order[12] = {1, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+        CHECK(ColumnOrderCheck::Fits(order, 12, 12, nt));
+        for (uint32_t count : {0u, 11u, 13u, 0xFFFFFFFFu}) {
+            CAPTURE(count);
+            CHECK_FALSE(ColumnOrderCheck::Fits(order, count, 12, nt));
+        }
+        order[5] = 1;  // a duplicate
+        CHECK_FALSE(ColumnOrderCheck::Fits(order, 12, 12, nt));
+        // The 9x family's eight: a permutation of them fits, ids it never shows do not.
+        const uint32_t eight[12] = {7, 0, 1, 2, 9, 3, 4, 5};
+        CHECK(ColumnOrderCheck::Fits(eight, 8, 12, nineX));
+        const uint32_t owner[12] = {6, 0, 1, 2, 9, 3, 4, 5};
+        CHECK_FALSE(ColumnOrderCheck::Fits(owner, 8, 12, nineX));
+        CHECK_FALSE(ColumnOrderCheck::Fits(nullptr, 8, 12, nineX));
+        const uint32_t huge[12] = {0xFFFFFFFFu, 0, 1, 2, 9, 3, 4, 5};
+        CHECK_FALSE(ColumnOrderCheck::Fits(huge, 8, 12, nineX));
+    }
+
     TEST_CASE("version resources walked within their bounds")
     {
         using V = VersionBlock;

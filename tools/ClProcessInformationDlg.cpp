@@ -1,6 +1,6 @@
 #include "ClProcessInformationDlg.h"
 
-#include "../app/DialogResources.h"
+#include "../app/ResourceModule.h"
 #include "../app/StringTable.h"
 #include "../app/res/resource.h"
 #include "../launchers/SearchMenuHost.h"
@@ -39,7 +39,7 @@ INT_PTR ClProcessInformationDlg::show(HWND owner, const ProcessRecord& record, H
 {
     pRecord = &record;
     hIcon = icon;
-    HINSTANCE module = DialogResources::ModuleFor("CLPROCESSINFORMATIONDLG", RT_DIALOG);
+    HINSTANCE module = ResourceModule::ForDialog("CLPROCESSINFORMATIONDLG");
     return DialogBoxParamA(module, "CLPROCESSINFORMATIONDLG", owner, &ClProcessInformationDlg::DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
@@ -163,7 +163,7 @@ void ClProcessInformationDlg::OnContextMenu(HWND source, int x, int y)
     if (source != list.GetHwnd() || list.RowCount() == 0) return;
     POINT point = {x, y};
     if (x == -1 && y == -1) point = list.MenuPoint();
-    HMENU menu = DialogResources::LoadMenuResource(IDR_POPUP_MODULE_PROPERTIES);
+    HMENU menu = ResourceModule::Menu(IDR_POPUP_MODULE_PROPERTIES);
     if (!menu) return;
     HMENU popup = GetSubMenu(menu, 0);
     const std::string title = StringTable::Load(158);

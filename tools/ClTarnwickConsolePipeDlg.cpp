@@ -1,5 +1,6 @@
 #include "ClTarnwickConsolePipeDlg.h"
 
+#include "../app/ResourceModule.h"
 #include "../app/StringTable.h"
 #include "../app/res/resource.h"
 #include "../controls/ButtonEx.h"
@@ -10,13 +11,6 @@ const char kTemplate[] = "CLTARNWICKCONSOLEPIPEDLG";
 const int kButtons[3] = {IDOK, IDCANCEL, IDC_CONSOLE_HELP};
 const UINT kButtonIcons[3] = {IDI_OK, IDI_CANCEL, IDI_HELP};
 const UINT kHelpCommand = 40030;
-
-HINSTANCE TemplateModule()
-{
-    HMODULE language = StringTable::GetResourceModule();
-    if (language && FindResourceA(language, kTemplate, MAKEINTRESOURCEA(5))) return language;
-    return GetModuleHandleA(nullptr);
-}
 
 RECT ChildRect(HWND dialog, int id)
 {
@@ -55,7 +49,7 @@ INT_PTR ClTarnwickConsolePipeDlg::Show(HWND owner, const std::string& commandLin
     strFolder = folder;
     bTooltips = showTooltips;
     ButtonEx::Register();
-    const INT_PTR result = DialogBoxParamA(TemplateModule(), kTemplate, owner, DialogProc,
+    const INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProc,
                                            reinterpret_cast<LPARAM>(this));
     Stop();
     return result < 0 ? 0 : result;

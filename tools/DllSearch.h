@@ -25,7 +25,9 @@ public:
     // messages here).
     typedef void (*Progress)(const std::vector<DllSearchHit>& hits, void* context);
 
-    // Takes a fresh process snapshot into `snapshot`. False when the snapshot fails.
+    // Takes a fresh process snapshot into `snapshot`. False when the snapshot
+    // fails. `fullPath`: the pattern is matched against the module's full
+    // path, its backslashes taken as themselves.
     static bool Run(const std::string& pattern, ProcessSnapshot& snapshot, std::vector<DllSearchHit>& hits,
-                    Progress progress = nullptr, void* context = nullptr);
+                    Progress progress = nullptr, void* context = nullptr, bool fullPath = false);
 };

@@ -12,6 +12,7 @@ namespace {
 struct Matcher {
     bool pathName;
     bool fold;
+    bool escapes;
 
     char Fold(char c) const
     {
@@ -34,12 +35,12 @@ struct Matcher {
         while (*p && (first || *p != ']')) {
             first = false;
             char low = *p++;
-            if (low == '\\' && *p) low = *p++;
+            if (escapes && low == '\\' && *p) low = *p++;
             char high = low;
             if (*p == '-' && p[1] && p[1] != ']') {
                 ++p;
                 high = *p++;
-                if (high == '\\' && *p) high = *p++;
+                if (escapes && high == '\\' && *p) high = *p++;
             }
             const unsigned char l = static_cast<unsigned char>(Fold(low));
             const unsigned char h = static_cast<unsigned char>(Fold(high));
@@ -73,6 +74,10 @@ struct Matcher {
             return inSet;
         }
         case '\\': {
+            if (!escapes) {
+                *next = p + 1;
+                return Fold(*p) == Fold(c);
+            }
             const char literal = p[1] ? p[1] : '\\';
             *next = p[1] ? p + 2 : p + 1;
             return Fold(literal) == Fold(c);
@@ -116,6 +121,6 @@ struct Matcher {
 int WildcardMatch::match(const char* pattern, const char* name, int flags)
 {
     if (!pattern || !name) return 1;
-    Matcher matcher{(flags & PathName) != 0, (flags & CaseFold) != 0};
+    Matcher matcher{(flags & PathName) != 0, (flags & CaseFold) != 0, (flags & NoEscape) == 0};
     return matcher.Match(pattern, name) ? 0 : 1;
 }

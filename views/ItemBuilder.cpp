@@ -121,7 +121,11 @@ void ItemBuilder::BuildProcessItem(ProcessItem& item, const ProcessRecord& recor
     item.ftCreated = ToFileTime(record.ftCreationTime);
     item.dwSequence = record.dwSequence;
     item.dwPriorityClass = record.dwPriorityClass;
-    item.bService = nt && record.dwSequence > 1 && !services.Services().empty()
+    // The idle and system processes (first two entries, no path) are never
+    // services; where the list has no such entries (Wine) the first two are
+    // ordinary processes with their own paths.
+    const bool idleOrSystem = record.dwSequence <= 1 && pathUnknown;
+    item.bService = nt && !idleOrSystem && !services.Services().empty()
                  && IsServiceCommandLine(item.strCommandLine, services);
     if (withIcon) {
         const int fallback = item.bService ? kImageService : kImageProcess;

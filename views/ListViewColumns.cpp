@@ -1,4 +1,5 @@
 #include "ListViewColumns.h"
+#include "ColumnOrderCheck.h"
 
 #include <map>
 
@@ -23,24 +24,15 @@ void ListViewColumns::Setup(HWND list, const std::vector<Header>& headers, Colum
         ids.push_back(header.nId);
     }
 
-    // The stored display order, as far as it names shown columns. The
-    // default order (every id in turn) stands for the family's own order.
+    // The stored display order, only when it arranges exactly the shown
+    // columns; the default order (every id in turn) stands for the family's
+    // own order.
     bool identity = order && orderCount == ColumnTable<int>::kMaxColumns;
     for (uint32_t i = 0; identity && i < orderCount; ++i) identity = order[i] == i;
-    if (identity) return;
+    if (identity || !ColumnOrderCheck::Fits(order, orderCount, ColumnTable<int>::kMaxColumns, ids)) return;
     std::vector<int> positions;
-    std::vector<bool> used(ids.size(), false);
-    const uint32_t count = orderCount < ColumnTable<int>::kMaxColumns ? orderCount : ColumnTable<int>::kMaxColumns;
-    for (uint32_t i = 0; order && i < count; ++i) {
-        const int position = PositionOf(order[i]);
-        if (position < 0 || used[static_cast<size_t>(position)]) continue;
-        used[static_cast<size_t>(position)] = true;
-        positions.push_back(position);
-    }
-    for (size_t i = 0; i < ids.size(); ++i)
-        if (!used[i]) positions.push_back(static_cast<int>(i));
-    if (!positions.empty())
-        SendMessageA(list, LVM_SETCOLUMNORDERARRAY, positions.size(), reinterpret_cast<LPARAM>(positions.data()));
+    for (uint32_t i = 0; i < orderCount; ++i) positions.push_back(PositionOf(order[i]));
+    SendMessageA(list, LVM_SETCOLUMNORDERARRAY, positions.size(), reinterpret_cast<LPARAM>(positions.data()));
 }
 
 int64_t ListViewColumns::IdAt(int position) const

@@ -19,10 +19,10 @@ public:
     };
 
     // Inserts the columns in list position order with the stored widths, and
-    // arranges them in the stored display order (ids not shown are skipped,
-    // shown ids missing from it follow in list order; the default order
-    // 0, 1, ..., 11 keeps the list order). The list position of
-    // each shown column goes to its setting's dwRuntime; the others get 0.
+    // arranges them in the stored display order when it names exactly the
+    // shown columns (ColumnOrderCheck); any other order, and the default
+    // 0, 1, ..., 11, keeps the list order. The list position of each shown
+    // column goes to its setting's dwRuntime; the others get 0.
     void Setup(HWND list, const std::vector<Header>& headers, ColumnSetting* settings, const uint32_t* order,
                uint32_t orderCount);
     void Clear() { ids.clear(); }

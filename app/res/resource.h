@@ -20,6 +20,9 @@
 #define IDI_HELP                      172
 #define IDI_CANCEL                    174
 #define IDI_OK                        176
+#define IDI_ADD                       180
+#define IDI_REMOVE                    181
+#define IDI_PROPERTIES                182
 #define IDI_LANGUAGE_PROGRAM          202
 // Shown for a language module that gives no icon of its own
 #define IDI_LANGUAGE_PLACEHOLDER      208
@@ -32,6 +35,9 @@
 // an icon, 5 module, 6 relocated module, 7 service without an icon)
 #define IDB_TOOLBAR                   152
 #define IDB_VIEWIMAGES                154
+// The Options dialog's page tree: View, Columns, Colors & Formats, Copy,
+// Applications, Plugins, Internet Search
+#define IDB_OPTIONPAGES               155
 
 // The built-in search engine's picture, of type "RT_PNG"
 #define IDR_PNG_SEARCH                205
@@ -79,6 +85,24 @@
 #define ID_HELP_PLUGINS               40102
 #define ID_FILE_FINDDLL               40103
 
+// Dialogs of the Report, Kill and Find Dll commands (resource names are the
+// class names in upper case) and their controls
+#define IDC_BUTTON_HELP               1087
+#define IDC_PROCESS_LIST              1116
+#define IDC_SHOW_ERRORS               1117
+#define IDC_ERROR_TEXT                1118
+#define IDC_KILL_WARNING              1119
+#define IDC_REPORT_BROWSE             1130
+#define IDC_REPORT_FILE_LABEL         1131
+#define IDC_REPORT_PROCESS_BAR        1132
+#define IDC_REPORT_MODULE_BAR         1133
+#define IDC_REPORT_PROCESS_TEXT       1134
+#define IDC_REPORT_MODULE_TEXT        1135
+#define IDC_REPORT_FILE               1145
+#define IDC_FINDDLL_PATTERN           1163
+#define IDC_FINDDLL_FIND              1164
+#define IDC_FINDDLL_RESULTS           1194
+
 // CPU graph, tray icon and full-screen window. The floating window's template
 // is "CLTARNWICKFULLSCREENDLG"; its Close button is IDCANCEL (2).
 #define IDC_CPUGRAPH                  307
@@ -112,3 +136,71 @@
 #define IDC_IMPORT_LIST               1174
 #define IDC_IMPORT_SELECTALL          1175
 #define IDC_IMPORT_CLEARALL           1176
+
+// Options dialog (template "CLTARNWICKOPTIONSDLG"); 1007 marks the page area,
+// the header bar is made at run time
+#define IDC_OPTIONS_TREE              1006
+#define IDC_OPTIONS_PAGEAREA          1007
+#define IDC_OPTIONS_HEADER            1008
+#define IDC_OPTIONS_HELP              1087
+
+// View page ("CLTARNWICKVIEWOPTIONSDLG")
+#define IDC_VIEW_TOOLBAR              1074
+#define IDC_VIEW_INFOBAR              1075
+#define IDC_VIEW_STATUSBAR            1076
+#define IDC_VIEW_FONT                 1085
+#define IDC_VIEW_PREVIEW              1086
+#define IDC_VIEW_RESOLVE              1088
+#define IDC_VIEW_SERVICES             1089
+#define IDC_VIEW_DYNAMIC              1090
+#define IDC_VIEW_TOOLTIPS             1137
+#define IDC_VIEW_HIDE                 1165
+
+// Columns page ("CLTARNWICKCOLUMNOPTIONSDLG")
+#define IDC_COLUMNS_PROCESSES         1180
+#define IDC_COLUMNS_MODULES           1181
+#define IDC_COLUMNS_PROCESSES_ALL     1182
+#define IDC_COLUMNS_PROCESSES_NONE    1183
+#define IDC_COLUMNS_MODULES_ALL       1184
+#define IDC_COLUMNS_MODULES_NONE      1185
+
+// Colors & Formats page ("CLTARNWICKCOLORSANDFORMATSDLG")
+#define IDC_DATE_DEFAULT              1056
+#define IDC_DATE_OTHER                1057
+#define IDC_DATE_PICTURE              1058
+#define IDC_TIME_DEFAULT              1059
+#define IDC_TIME_OTHER                1060
+#define IDC_TIME_PICTURE              1061
+#define IDC_DATE_KIND                 1079
+#define IDC_DATE_PREVIEW              1080
+#define IDC_TIME_PREVIEW              1081
+#define IDC_COLORS_LIST               1196
+
+// Copy page ("CLTARNWICKCOPYOPTIONSDLG")
+#define IDC_COPY_TAB                  1017
+#define IDC_COPY_SEMICOLON            1018
+#define IDC_COPY_COMMA                1019
+#define IDC_COPY_SPACE                1020
+#define IDC_COPY_DOUBLEQUOTE          1022
+#define IDC_COPY_SINGLEQUOTE          1023
+#define IDC_COPY_NODELIMITER          1024
+#define IDC_COPY_MODULES              1188
+#define IDC_COPY_MODULES_ALL          1189
+#define IDC_COPY_MODULES_NONE         1190
+#define IDC_COPY_PROCESSES            1191
+#define IDC_COPY_PROCESSES_ALL        1192
+#define IDC_COPY_PROCESSES_NONE       1193
+
+// Applications and Internet Search pages ("CLTARNWICKAPPLICATIONOPTIONSDLG",
+// "CLTARNWICKINTERNETSEARCHOPTIONSDLG"): drag lists and their buttons
+#define IDC_PAGE_ADD                  1100
+#define IDC_APPS_LIST                 1101
+#define IDC_PAGE_REMOVE               1107
+#define IDC_PAGE_PROPERTIES           1109
+#define IDC_ENGINES_LIST              1173
+
+// Plugins page ("CLTARNWICKPLUGINOPTIONSDLG")
+#define IDC_PLUGINS_LIST              1155
+#define IDC_PLUGINS_CONFIGURE         1156
+#define IDC_PLUGINS_ABOUT             1157
+#define IDC_PLUGINS_DOWNLOAD          1158

@@ -712,6 +712,16 @@ TEST_CASE("Ctrl+L: English and Deutsch; Deutsch rebuilds the window in German in
         CHECK(Screenshot::SaveDesktop("german-about").size() > 0);
         CHECK(about.Dismiss());
     }
+    // Templates with the program's own button class come from the module too.
+    deutsch.window.PostCommand(40103);
+    const Dialog findDll = Dialog::WaitFor("DLL suchen", app.Pid());
+    CHECK(findDll);
+    if (findDll) {
+        CHECK(findDll.Control(IDOK).ClassName() == "ClButtonEx");
+        CHECK(findDll.Control(IDCANCEL).Text() == "&Abbrechen");
+        CHECK(Screenshot::SaveDesktop("german-find-dll").size() > 0);
+        CHECK(findDll.Dismiss());
+    }
 
     CHECK(app.Close());
     CHECK(app.ExitCode() == 0);

@@ -148,6 +148,25 @@ bool RemoteListView::ClearSelection() const
     return SetState(wList, -1, 0, LVIS_SELECTED);
 }
 
+bool RemoteListView::IsChecked(int item) const
+{
+    return (wList.Send(LVM_GETITEMSTATE, static_cast<WPARAM>(item), LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK)
+           == INDEXTOSTATEIMAGEMASK(2);
+}
+
+bool RemoteListView::SetChecked(int item, bool checked) const
+{
+    return SetState(wList, item, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1), LVIS_STATEIMAGEMASK);
+}
+
+std::vector<int> RemoteListView::Checked() const
+{
+    std::vector<int> rows;
+    for (int item = 0; item < Count(); ++item)
+        if (IsChecked(item)) rows.push_back(item);
+    return rows;
+}
+
 bool RemoteListView::EnsureVisible(int item) const
 {
     return wList.Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), FALSE) != 0;

@@ -43,6 +43,12 @@ public:
     bool SelectAll() const;
     bool ClearSelection() const;
     bool EnsureVisible(int item) const;
+    // Check boxes (LVS_EX_CHECKBOXES): the state image of a row, set as a
+    // program would (the owner gets LVN_ITEMCHANGING and LVN_ITEMCHANGED).
+    bool IsChecked(int item) const;
+    bool SetChecked(int item, bool checked) const;
+    // The rows whose box is checked.
+    std::vector<int> Checked() const;
     // Rectangle in the list's client coordinates (code: LVIR_BOUNDS, LVIR_LABEL, LVIR_ICON).
     bool ItemRect(int item, RECT& rect, int code = LVIR_LABEL) const;
     bool SubItemRect(int item, int column, RECT& rect) const;

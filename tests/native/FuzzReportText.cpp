@@ -1,5 +1,6 @@
 // libFuzzer entry: the report and console escapers on arbitrary values. Each
 // output must hold nothing that its format could take for structure.
+#include "cli/RecordText.h"
 #include "cli/TabText.h"
 #include "report/ReportText.h"
 
@@ -75,6 +76,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             __builtin_trap();
         }
     }
+
+    // csv: read back by the RFC 4180 rules it gives the text as it was
+    // (made UTF-8); json: no raw control character, well-formed UTF-8.
+    const std::string valid = RecordText::ValidUtf8(value);
+    if (!IsXmlUtf8(valid) && valid.find("\xEF\xBF\xBF") == std::string::npos
+        && valid.find("\xEF\xBF\xBE") == std::string::npos)
+        __builtin_trap();
+    const std::string csv = RecordText::CsvField(value);
+    std::string read;
+    if (!csv.empty() && csv[0] == '"') {
+        if (csv.size() < 2 || csv.back() != '"') __builtin_trap();
+        for (size_t i = 1; i + 1 < csv.size(); ++i) {
+            if (csv[i] == '"' && csv[++i] != '"') __builtin_trap();
+            read += csv[i];
+        }
+    } else {
+        if (csv.find_first_of(",\"\r\n") != std::string::npos) __builtin_trap();
+        read = csv;
+    }
+    if (read != valid) __builtin_trap();
+    const std::string json = RecordText::JsonString(value);
+    for (char c : json)
+        if (IsControl(static_cast<unsigned char>(c))) __builtin_trap();
 
     std::u16string units(size / 2, u'\0');
     for (size_t i = 0; i < units.size(); ++i) units[i] = static_cast<char16_t>(data[2 * i] | (data[2 * i + 1] << 8));

@@ -19,9 +19,12 @@
  *   bad-kind3        nKind 3
  *   bad-nullrecord   GetPluginInfo returns null
  *   bad-dllmain      DllMain returns FALSE
+ *   bad-config2      no About; Configure logs its owner window to %TW_PROBE_LOG%
+ *                    and faults the second time; Execute logs the owner window
  */
 #include "TarnwickPlugin.h"
 
+#include <stdio.h>
 #include <string.h>
 
 static HINSTANCE g_instance;
@@ -93,15 +96,48 @@ static INT_PTR CALLBACK QuietDialogProc(HWND dialog, UINT message, WPARAM wParam
     return message == WM_INITDIALOG;
 }
 
+/* One line to the file named by %TW_PROBE_LOG%. */
+static void Log(const char* what, HWND window)
+{
+    char path[MAX_PATH];
+    char line[200];
+    char className[64] = "";
+    HANDLE file;
+    DWORD written;
+    int length;
+    if (!GetEnvironmentVariableA("TW_PROBE_LOG", path, sizeof(path))) return;
+    GetClassNameA(window, className, sizeof(className));
+    length = _snprintf(line, sizeof(line) - 2, "%s %s window=%lu class=%s", g_name, what,
+                       (unsigned long)(ULONG_PTR)window, className);
+    if (length < 0) length = (int)sizeof(line) - 2;
+    line[length++] = '\r';
+    line[length++] = '\n';
+    file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) return;
+    SetFilePointer(file, 0, NULL, FILE_END);
+    WriteFile(file, line, (DWORD)length, &written, NULL);
+    CloseHandle(file);
+}
+
+static int g_configured;
+
 static int Common(int entry)
 {
     ++g_calls;
     switch (entry) {
     case 0: if (Is("initialize")) Fault(); break;
     case 1: if (Is("finalize")) Fault(); break;
-    case 2: if (Is("configure")) Fault(); break;
+    case 2:
+        if (Is("configure")) Fault();
+        if (Is("config2")) {
+            Log("configure", g_info.hwndMain);
+            if (++g_configured == 2) Fault();
+        }
+        break;
     case 4: if (Is("about")) Fault(); break;
     case 3:
+        if (Is("config2")) Log("execute", g_info.hwndMain);
         if (Is("execute")) Fault();
         if (Is("msvc")) RaiseException(0xE06D7363, EXCEPTION_NONCONTINUABLE, 0, NULL);
         if (Is("dialog")) {
@@ -174,7 +210,7 @@ TW_PLUGIN_EXPORT PluginInfo* __cdecl GetPluginInfo(void)
         g_info.Finalize = Finalize;
         g_info.Configure = Configure;
         g_info.Execute = Execute;
-        g_info.About = About;
+        g_info.About = Is("config2") ? NULL : About;
     }
     return &g_info;
 }

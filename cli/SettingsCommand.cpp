@@ -1,0 +1,35 @@
+// tarnwick-cli settings: the settings record as the program reads it.
+#include "CliArguments.h"
+#include "CliCommands.h"
+#include "CliError.h"
+#include "RecordValues.h"
+#include "SettingsListing.h"
+
+#include "../app/UserSettingsFile.h"
+
+namespace {
+
+int Settings(const CliArguments& arguments)
+{
+    const std::string path =
+        arguments.Operands().empty() ? UserSettingsFile::DefaultPath() : arguments.Operands()[0];
+    UserSettings settings;
+    UserSettingsFile::SetDefaults(settings);
+    const UserSettingsFile::LoadResult result = UserSettingsFile::LoadFile(settings, path);
+    if (result == UserSettingsFile::LoadResult::Unreadable)
+        return CliError::Failure("cannot read '" + path + "'");
+    RecordValues::Out(result == UserSettingsFile::LoadResult::Accepted ? "status\taccepted\n" : "status\trejected\n");
+    RecordValues::Out(SettingsListing::Text(settings));
+    return 0;
+}
+
+} // namespace
+
+const CliCommand CliCommands::kSettings = {
+    "settings", "[FILE]", "the settings record as the program reads it",
+    "Reads FILE (default: Tarnwick.ui beside the tool) the way the program\n"
+    "does: the record over the defaults, damaged fields repaired. Prints\n"
+    "status<TAB>accepted or rejected (a rejected file: the defaults the program\n"
+    "would use), then one <field><TAB><value> line per field in record order.\n"
+    "Exit status 1 when the file cannot be read.\n",
+    {}, nullptr, 0, 1, Settings};

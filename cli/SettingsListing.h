@@ -1,0 +1,14 @@
+#pragma once
+
+#include "../app/UserSettings.h"
+
+#include <string>
+
+// The settings record as text: one "name<TAB>value" line per field in record
+// order. Numbers are decimal, colours 0x%08X, texts escaped (read to their
+// field's end at most), the font "face<TAB>height", a column
+// "visible<TAB>width". The views' scratch values are left out.
+class SettingsListing {
+public:
+    static std::string Text(const UserSettings& settings);
+};
