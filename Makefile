@@ -5,7 +5,7 @@ CTEST_FLAGS ?=
 
 NATIVE ?= $(BUILD)/native
 
-.PHONY: all deps configure build native-test test run bench fuzz clean
+.PHONY: all deps configure build dist native-test test run bench sizes fuzz clean
 
 all: build
 
@@ -21,6 +21,10 @@ configure: deps $(BUILD)/build.ninja
 
 build: configure
 	cmake --build $(BUILD)
+
+# The release zip: dist/Tarnwick-<version>-win32.zip.
+dist: configure
+	cmake --build $(BUILD) --target dist
 
 native-test: deps
 	cmake -S tests/native -B $(NATIVE) -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null

@@ -1,7 +1,11 @@
 #include <doctest/doctest.h>
 
 #include "TestPaths.h"
+#include "TarnwickVersion.h"
 #include "image/MappedImageFile.h"
+#include "sysinfo/FileVersionInfo.h"
+
+#include <windows.h>
 
 #include <algorithm>
 #include <cctype>
@@ -69,13 +73,25 @@ std::string CheckBinary(const std::string& path)
     return problems;
 }
 
+// The binaries checked: those beside the test program, or those of the folder
+// in TW_RELEASE_FOLDER (the unpacked release zip).
+std::string ProductFolder()
+{
+    char folder[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableA("TW_RELEASE_FOLDER", folder, sizeof(folder));
+    if (!length || length >= sizeof(folder)) return TestPaths::BinFolder();
+    std::string path(folder);
+    if (path.back() != '\\') path += '\\';
+    return path;
+}
+
 } // namespace
 
 TEST_SUITE("import tables")
 {
     TEST_CASE("the shipped binaries load on Windows 95 and NT 4")
     {
-        const std::string bin = TestPaths::BinFolder();
+        const std::string bin = ProductFolder();
         for (const char* name : {"tarnwick.exe", "tarnwick-cli.exe", "OrvoSysUtils.dll", "OrvoGdiUtils.dll",
                                  "Plugins\\SetPriority.dll", "Plugins\\Checksums.dll",
                                  "Language\\German_tarnwick.lang"}) {
@@ -87,7 +103,7 @@ TEST_SUITE("import tables")
     TEST_CASE("the program binds its own libraries by ordinal only")
     {
         MappedImageFile file;
-        file.open((TestPaths::BinFolder() + "tarnwick.exe").c_str());
+        file.open((ProductFolder() + "tarnwick.exe").c_str());
         REQUIRE(file.IsPE());
         int ownImports = 0;
         for (const ImportedModule& module : file.View().ReadImports()) {
@@ -100,13 +116,39 @@ TEST_SUITE("import tables")
         }
         CHECK(ownImports > 0);
 
-        file.open((TestPaths::BinFolder() + "OrvoSysUtils.dll").c_str());
+        file.open((ProductFolder() + "OrvoSysUtils.dll").c_str());
         REQUIRE(file.IsPE());
         const std::vector<ExportedFunction> exports = file.View().ReadExports();
         REQUIRE(exports.size() == 44);
         for (size_t i = 0; i < exports.size(); ++i) {
             CHECK(exports[i].dwOrdinal == i + 1);
             CHECK(exports[i].strName == "N/A");
+        }
+    }
+
+    TEST_CASE("the shipped binaries carry the build's version resource")
+    {
+        const uint32_t versionMs = (TARNWICK_VERSION_MAJOR << 16) | TARNWICK_VERSION_MINOR;
+        const uint32_t versionLs = (TARNWICK_VERSION_PATCH << 16) | TARNWICK_VERSION_BUILD;
+        const std::string version4 = TARNWICK_VERSION_TEXT "." + std::to_string(TARNWICK_VERSION_BUILD);
+        for (const char* name : {"tarnwick.exe", "tarnwick-cli.exe", "OrvoSysUtils.dll", "OrvoGdiUtils.dll"}) {
+            CAPTURE(name);
+            FileVersionInfo info;
+            REQUIRE(info.Load((ProductFolder() + name).c_str()));
+            // VS_FIXEDFILEINFO: file version at 2 and 3, product version at 4 and 5.
+            CHECK(info.dwFixed[2] == versionMs);
+            CHECK(info.dwFixed[3] == versionLs);
+            CHECK(info.dwFixed[4] == versionMs);
+            CHECK(info.dwFixed[5] == versionLs);
+            CHECK(info.wLanguage == 0x0409);
+            CHECK(info.wCodePage == 1252);
+            CHECK(info.QueryString("FileVersion") == version4);
+            CHECK(info.QueryString("ProductVersion") == TARNWICK_VERSION_TEXT);
+            CHECK(info.QueryString("ProductName") == "Tarnwick");
+            CHECK(info.QueryString("OriginalFilename") == name);
+            CHECK(info.QueryString("CompanyName") == TARNWICK_COMPANY);
+            CHECK(info.QueryString("LegalCopyright") == TARNWICK_COPYRIGHT);
+            CHECK(info.QueryString("FileDescription").compare(0, 9, "Tarnwick ") == 0);
         }
     }
 }

@@ -1,5 +1,6 @@
 // Kill, Report and Find Dll in the real program: the termination, report,
 // progress and Find Dll dialogs driven from outside.
+#include "ConsoleTool.h"
 #include "E2eTest.h"
 
 #include <cstdio>
@@ -91,66 +92,21 @@ std::string ReadText(const std::string& path)
     return text.str();
 }
 
-// Runs the console tool from the program folder and returns its standard output.
-std::string ConsoleOutput(const std::string& arguments)
-{
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return std::string();
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    std::string line = "\"" + E2ePaths::ProgramPath("tarnwick-cli.exe") + "\" " + arguments;
-    PROCESS_INFORMATION info = {};
-    const BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
-                                        nullptr, &startup, &info);
-    CloseHandle(writeEnd);
-    std::string output;
-    char buffer[4096];
-    DWORD got = 0;
-    while (started && ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got) output.append(buffer, got);
-    CloseHandle(readEnd);
-    if (started) {
-        WaitForSingleObject(info.hProcess, 30000);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
-    }
-    return output;
-}
-
-// A field of the console tool's tables with \t, \r, \n and \\ turned back.
-std::string Unescape(const std::string& text)
-{
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        const char next = text[++i];
-        out += next == 't' ? '\t' : next == 'r' ? '\r' : next == 'n' ? '\n' : next;
-    }
-    return out;
-}
-
 // The rows the Find Dll list should show: those of `tarnwick-cli finddll`.
 Texts FindDllRows(const std::string& pattern)
 {
     Texts rows;
-    std::istringstream lines(ConsoleOutput("finddll " + pattern));
+    std::istringstream lines(ConsoleTool::Output("finddll " + pattern));
     bool skipping = false;
     for (std::string line; std::getline(lines, line);) {
         if (line.empty()) continue;
         if (line[0] != '\t') {
             // The console tool and its console host exist only while it runs.
             skipping = line.compare(0, 17, "tarnwick-cli.exe ") == 0 || line.compare(0, 12, "conhost.exe ") == 0;
-            if (!skipping) rows.push_back(Unescape(line) + "||0|0");
+            if (!skipping) rows.push_back(ConsoleTool::Unescape(line) + "||0|0");
         } else if (!skipping) {
             const size_t tab = line.find('\t', 1);
-            rows.push_back(Unescape(line.substr(1, tab - 1)) + "|" + Unescape(line.substr(tab + 1)) + "|1|1");
+            rows.push_back(ConsoleTool::Unescape(line.substr(1, tab - 1)) + "|" + ConsoleTool::Unescape(line.substr(tab + 1)) + "|1|1");
         }
     }
     return rows;

@@ -11,6 +11,9 @@
 # build/e2e/VER/, a fresh copy of the products in build/bin (so each version
 # has its own Tarnwick.ui); screenshots land in build/e2e/VER/screenshots/.
 # The build folder is $TW_E2E_BUILD (default: build beside tests/).
+# TW_E2E_FOLDER: run the programs of that folder instead (nothing is copied
+# there but tw-e2e.exe; the release test's unpacked zip); TW_E2E_PREFIX: that
+# Wine prefix instead of build/wineprefix-e2e.
 # Exit status: that of tw-e2e.exe (0 all passed), 1 when it did not finish.
 set -uo pipefail
 
@@ -33,8 +36,8 @@ fi
 
 build="$(cd "$build" && pwd)"
 bin="$build/bin"
-folder="$build/e2e/$ver"
-prefix="$build/wineprefix-e2e"
+folder="${TW_E2E_FOLDER:-$build/e2e/$ver}"
+prefix="${TW_E2E_PREFIX:-$build/wineprefix-e2e}"
 
 # The programs a test may start; new helpers go here.
 products=(tarnwick.exe tarnwick-cli.exe OrvoSysUtils.dll OrvoGdiUtils.dll
@@ -44,19 +47,24 @@ products=(tarnwick.exe tarnwick-cli.exe OrvoSysUtils.dll OrvoGdiUtils.dll
 folders=(Plugins Language Doc SDK testplugins SearchPlugins)
 
 # One run at a time per prefix (a second one would end this one's wineserver).
-exec 9>"$build/wineprefix-e2e.lock"
+exec 9>"$prefix.lock"
 flock 9
 
-rm -rf "$folder"
-mkdir -p "$folder"
-for f in "${products[@]}"; do
-  if [ ! -e "$bin/$f" ]; then echo "run-e2e: $bin/$f is missing: build first" >&2; exit 1; fi
-  cp -r "$bin/$f" "$folder/"
-done
-for d in "${folders[@]}"; do
-  if [ ! -d "$bin/$d" ]; then echo "run-e2e: $bin/$d is missing: build first" >&2; exit 1; fi
-  cp -r "$bin/$d" "$folder/"
-done
+if [ -n "${TW_E2E_FOLDER:-}" ]; then
+  if [ ! -d "$folder" ]; then echo "run-e2e: $folder is missing" >&2; exit 1; fi
+  cp "$bin/tw-e2e.exe" "$folder/"
+else
+  rm -rf "$folder"
+  mkdir -p "$folder"
+  for f in "${products[@]}"; do
+    if [ ! -e "$bin/$f" ]; then echo "run-e2e: $bin/$f is missing: build first" >&2; exit 1; fi
+    cp -r "$bin/$f" "$folder/"
+  done
+  for d in "${folders[@]}"; do
+    if [ ! -d "$bin/$d" ]; then echo "run-e2e: $bin/$d is missing: build first" >&2; exit 1; fi
+    cp -r "$bin/$d" "$folder/"
+  done
+fi
 
 export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export TW_E2E_VER="$ver"
