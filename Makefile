@@ -42,6 +42,11 @@ bench: build
 	  'Z:\usr\lib\i386-linux-gnu\wine\i386-windows' 3
 	scripts/winrun --prefix $(BUILD)/wineprefix $(BUILD)/bin/hostile-bench.exe
 	cd $(BUILD) && ../scripts/with-display ../scripts/winrun --prefix wineprefix-bench bin/refresh-bench.exe
+	bash bench/sizes.sh $(BUILD)
+
+# The shipped binaries' sizes, built with -Os and with -O2.
+sizes: deps
+	bash bench/sizes.sh --compare
 
 # Runs every parser of outside data under libFuzzer for FUZZ_SECONDS each (clang;
 # the targets are listed in tests/native/CMakeLists.txt).
