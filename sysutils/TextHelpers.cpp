@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 bool IsSpace(char c)
@@ -106,12 +107,14 @@ double TextHelpers::RoundToDecimals(double value, int digits)
     for (int i = 0; i < digits && power < 1e300; ++i) power *= 10.0;
     if (value != value) return value;  // NaN
     const double factor = power <= 4294967295.0 ? static_cast<double>(static_cast<uint32_t>(power)) : power;
+    // Infinities, and values too large to scale, stay. Decided before scaling:
+    // the x87 unit may keep value * factor in a register beyond the double range.
+    if (std::fabs(value) > std::numeric_limits<double>::max() / factor) return value;
     const double scaled = value * factor + 0.5;
     // Within 32 bits: truncated to an unsigned integer, as always.
     if (scaled >= 0.0 && scaled < 4294967296.0) return static_cast<double>(static_cast<uint32_t>(scaled)) / factor;
     // Negative values and values beyond 32 bits round the same way (half up)
-    // in floating point; infinities, and values too large to scale, stay.
-    if (scaled - scaled != 0.0) return value;
+    // in floating point.
     return std::floor(scaled) / factor;
 }
 
