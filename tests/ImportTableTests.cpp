@@ -151,4 +151,19 @@ TEST_SUITE("import tables")
             CHECK(info.QueryString("FileDescription").compare(0, 9, "Tarnwick ") == 0);
         }
     }
+
+    TEST_CASE("the program asks for common controls 6 and no elevation")
+    {
+        HMODULE program = LoadLibraryExA((ProductFolder() + "tarnwick.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        REQUIRE(program != nullptr);
+        HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+        REQUIRE(found != nullptr);
+        const char* text = static_cast<const char*>(LockResource(LoadResource(program, found)));
+        REQUIRE(text != nullptr);
+        const std::string manifest(text, SizeofResource(program, found));
+        CHECK(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"") != std::string::npos);
+        CHECK(manifest.find("level=\"asInvoker\"") != std::string::npos);
+        CHECK(manifest.find("version=\"" TARNWICK_VERSION_TEXT ".") != std::string::npos);
+        FreeLibrary(program);
+    }
 }
