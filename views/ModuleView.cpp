@@ -1,5 +1,6 @@
 #include "ModuleView.h"
 #include "ItemBuilder.h"
+#include "ItemList.h"
 #include "RowPainter.h"
 #include "ValueFormatter.h"
 #include "ViewImages.h"
@@ -74,33 +75,15 @@ void ModuleView::Build(const std::list<ModuleRecord>& modules, SnapshotProgressC
 
 void ModuleView::SetupColumns(HWND list)
 {
-    const ColumnTable<ModuleItem>& table = ModuleColumns::Table();
-    std::vector<ListViewColumns::Header> headers;
-    for (uint32_t id : table.ShownColumns(settings.aModuleColumns, formatter.IsNtFamily())) {
-        const auto* column = table.Find(id);
-        headers.push_back({id, StringTable::Load(column->nHeaderString), column->align});
-    }
-    columns.Setup(list, headers, settings.aModuleColumns, settings.anModuleColumnOrder, settings.nModuleColumnCount);
+    ItemList<ModuleItem>::SetupColumns(list, ModuleColumns::Table(), columns, settings.aModuleColumns, settings.anModuleColumnOrder,
+                                  settings.nModuleColumnCount, formatter.IsNtFamily());
 }
 
 void ModuleView::FillList(HWND list)
 {
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    SendMessageA(list, LVM_SETITEMCOUNT, items.size(), 0);
-    int index = 0;
-    for (const auto& item : items) {
-        LVITEMA row = {};
-        row.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-        row.iItem = index++;
-        row.pszText = LPSTR_TEXTCALLBACKA;
-        row.iImage = item->nImage;
-        row.lParam = reinterpret_cast<LPARAM>(item.get());
-        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row));
-    }
+    ItemList<ModuleItem>::BeginFill(list, items);
     Sort(list);
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
+    ItemList<ModuleItem>::EndFill(list);
 }
 
 void ModuleView::Sort(HWND list)
@@ -113,31 +96,16 @@ void ModuleView::Sort(HWND list)
     if (sort.nSortMode >= ModuleColumns::kModeCount) sort.nSortMode = ModuleColumns::ByName;
     const uint32_t column = static_cast<uint32_t>(sort.nSortColumn);
     const uint32_t mode = sort.nSortMode;
-    std::vector<const ModuleItem*> rows;
-    std::vector<LPARAM> params;
-    for (const auto& item : items) {
-        rows.push_back(item.get());
-        params.push_back(reinterpret_cast<LPARAM>(item.get()));
-    }
-    const std::vector<size_t> order = ViewSort::Order(
-        rows,
-        [column, mode](const ModuleItem& a, const ModuleItem& b) { return ModuleColumns::Compare(a, b, column, mode); },
-        sort.bAscending != 0);
-    ListViewColumns::SortRows(list, params, order);
-    columns.SetArrow(list, column, sort.bAscending != 0);
+    ItemList<ModuleItem>::Sort(
+        list, items, columns, column, sort.bAscending != 0,
+        [column, mode](const ModuleItem& a, const ModuleItem& b) { return ModuleColumns::Compare(a, b, column, mode); });
 }
 
 void ModuleView::SortByClick(HWND list, int position)
 {
     const int64_t id = columns.IdAt(position);
     if (id < 0) return;
-    SortState& sort = settings.ssModuleSort;
-    if (sort.nSortColumn == id) {
-        sort.bAscending = sort.bAscending ? 0 : 1;
-    } else {
-        sort.nSortColumn = static_cast<int32_t>(id);
-        sort.bAscending = 1;
-    }
+    ItemList<ModuleItem>::ClickSort(settings.ssModuleSort, id);
     Sort(list);
 }
 
@@ -160,34 +128,14 @@ void ModuleView::CaptureColumns(HWND list, bool withOrder)
 
 bool ModuleView::GetDispInfo(NMLVDISPINFOA& info) const
 {
-    if (!(info.item.mask & LVIF_TEXT) || !info.item.pszText || info.item.cchTextMax <= 0) return false;
-    const ModuleItem* item = FromParam(info.item.lParam);
-    if (!item) {
-        LVITEMA query = {};
-        query.mask = LVIF_PARAM;
-        query.iItem = info.item.iItem;
-        if (SendMessageA(info.hdr.hwndFrom, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query)))
-            item = FromParam(query.lParam);
-    }
-    const int64_t id = columns.IdAt(info.item.iSubItem);
-    if (!item || id < 0) {
-        info.item.pszText[0] = '\0';
-        return true;
-    }
-    lstrcpynA(info.item.pszText, ModuleColumns::Table().Text(*item, static_cast<uint32_t>(id)).c_str(),
-              info.item.cchTextMax);
-    return true;
+    return ItemList<ModuleItem>::GetDispInfo(info, ModuleColumns::Table(), columns);
 }
 
 void ModuleView::DrawRow(const DRAWITEMSTRUCT& draw, HWND list) const
 {
     const ModuleItem* item = FromParam(static_cast<LPARAM>(draw.itemData));
     if (!item) return;
-    const ColumnTable<ModuleItem>& table = ModuleColumns::Table();
-    RowPainter::Row row;
-    for (uint32_t id : columns.Ids()) row.cells.push_back({&table.Text(*item, id), table.Find(id)->align});
-    row.hImages = images.Views();
-    row.nImage = item->nImage;
+    RowPainter::Row row = ItemList<ModuleItem>::PaintedRow(*item, ModuleColumns::Table(), columns, images.Views());
     row.crBackground = settings.crBackground;
     row.crText = settings.bHighlightDynamicLoads && item->bDynamic ? settings.crDynamicLoads : settings.crText;
     RowPainter::Draw(draw, list, row);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ItemList.h"
 #include "ListViewColumns.h"
 #include "ModuleColumns.h"
 #include "ModuleItem.h"
@@ -52,7 +53,7 @@ public:
     size_t Count() const { return items.size(); }
     const std::vector<std::unique_ptr<ModuleItem>>& Items() const { return items; }
     const ListViewColumns& Columns() const { return columns; }
-    static ModuleItem* FromParam(LPARAM param) { return reinterpret_cast<ModuleItem*>(param); }
+    static ModuleItem* FromParam(LPARAM param) { return ItemList<ModuleItem>::FromParam(param); }
 
 private:
     UserSettings& settings;

@@ -1,5 +1,6 @@
 #include "ProcessView.h"
 #include "ItemBuilder.h"
+#include "ItemList.h"
 #include "RowPainter.h"
 #include "TreeNesting.h"
 #include "ValueFormatter.h"
@@ -84,34 +85,15 @@ void ProcessView::FillTree(HWND tree, HTREEITEM processesItem, bool nested)
 
 void ProcessView::SetupColumns(HWND list)
 {
-    const ColumnTable<ProcessItem>& table = ProcessColumns::Table();
-    std::vector<ListViewColumns::Header> headers;
-    for (uint32_t id : table.ShownColumns(settings.aProcessColumns, formatter.IsNtFamily())) {
-        const auto* column = table.Find(id);
-        headers.push_back({id, StringTable::Load(column->nHeaderString), column->align});
-    }
-    columns.Setup(list, headers, settings.aProcessColumns, settings.anProcessColumnOrder,
-                  settings.nProcessColumnCount);
+    ItemList<ProcessItem>::SetupColumns(list, ProcessColumns::Table(), columns, settings.aProcessColumns, settings.anProcessColumnOrder,
+                                  settings.nProcessColumnCount, formatter.IsNtFamily());
 }
 
 void ProcessView::FillList(HWND list)
 {
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    SendMessageA(list, LVM_SETITEMCOUNT, items.size(), 0);
-    int index = 0;
-    for (const auto& item : items) {
-        LVITEMA row = {};
-        row.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-        row.iItem = index++;
-        row.pszText = LPSTR_TEXTCALLBACKA;
-        row.iImage = item->nImage;
-        row.lParam = reinterpret_cast<LPARAM>(item.get());
-        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row));
-    }
+    ItemList<ProcessItem>::BeginFill(list, items);
     Sort(list);
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
+    ItemList<ProcessItem>::EndFill(list);
 }
 
 void ProcessView::Sort(HWND list)
@@ -122,30 +104,16 @@ void ProcessView::Sort(HWND list)
         sort.bAscending = 1;
     }
     const uint32_t column = static_cast<uint32_t>(sort.nSortColumn);
-    std::vector<const ProcessItem*> rows;
-    std::vector<LPARAM> params;
-    for (const auto& item : items) {
-        rows.push_back(item.get());
-        params.push_back(reinterpret_cast<LPARAM>(item.get()));
-    }
-    const std::vector<size_t> order = ViewSort::Order(
-        rows, [column](const ProcessItem& a, const ProcessItem& b) { return ProcessColumns::Compare(a, b, column); },
-        sort.bAscending != 0);
-    ListViewColumns::SortRows(list, params, order);
-    columns.SetArrow(list, column, sort.bAscending != 0);
+    ItemList<ProcessItem>::Sort(
+        list, items, columns, column, sort.bAscending != 0,
+        [column](const ProcessItem& a, const ProcessItem& b) { return ProcessColumns::Compare(a, b, column); });
 }
 
 void ProcessView::SortByClick(HWND list, int position)
 {
     const int64_t id = columns.IdAt(position);
     if (id < 0) return;
-    SortState& sort = settings.ssProcessSort;
-    if (sort.nSortColumn == id) {
-        sort.bAscending = sort.bAscending ? 0 : 1;
-    } else {
-        sort.nSortColumn = static_cast<int32_t>(id);
-        sort.bAscending = 1;
-    }
+    ItemList<ProcessItem>::ClickSort(settings.ssProcessSort, id);
     Sort(list);
 }
 
@@ -157,34 +125,14 @@ void ProcessView::CaptureColumns(HWND list, bool withOrder)
 
 bool ProcessView::GetDispInfo(NMLVDISPINFOA& info) const
 {
-    if (!(info.item.mask & LVIF_TEXT) || !info.item.pszText || info.item.cchTextMax <= 0) return false;
-    const ProcessItem* item = FromParam(info.item.lParam);
-    if (!item) {
-        LVITEMA query = {};
-        query.mask = LVIF_PARAM;
-        query.iItem = info.item.iItem;
-        if (SendMessageA(info.hdr.hwndFrom, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query)))
-            item = FromParam(query.lParam);
-    }
-    const int64_t id = columns.IdAt(info.item.iSubItem);
-    if (!item || id < 0) {
-        info.item.pszText[0] = '\0';
-        return true;
-    }
-    lstrcpynA(info.item.pszText, ProcessColumns::Table().Text(*item, static_cast<uint32_t>(id)).c_str(),
-              info.item.cchTextMax);
-    return true;
+    return ItemList<ProcessItem>::GetDispInfo(info, ProcessColumns::Table(), columns);
 }
 
 void ProcessView::DrawRow(const DRAWITEMSTRUCT& draw, HWND list) const
 {
     const ProcessItem* item = FromParam(static_cast<LPARAM>(draw.itemData));
     if (!item) return;
-    const ColumnTable<ProcessItem>& table = ProcessColumns::Table();
-    RowPainter::Row row;
-    for (uint32_t id : columns.Ids()) row.cells.push_back({&table.Text(*item, id), table.Find(id)->align});
-    row.hImages = images.Views();
-    row.nImage = item->nImage;
+    RowPainter::Row row = ItemList<ProcessItem>::PaintedRow(*item, ProcessColumns::Table(), columns, images.Views());
     row.crBackground = settings.crBackground;
     row.crText = settings.bHighlightServices && item->bService ? settings.crServices : settings.crText;
     RowPainter::Draw(draw, list, row);

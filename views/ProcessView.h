@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ItemList.h"
 #include "ListViewColumns.h"
 #include "ProcessColumns.h"
 #include "ProcessItem.h"
@@ -52,7 +53,7 @@ public:
     size_t Count() const { return items.size(); }
     const std::vector<std::unique_ptr<ProcessItem>>& Items() const { return items; }
     const ListViewColumns& Columns() const { return columns; }
-    static ProcessItem* FromParam(LPARAM param) { return reinterpret_cast<ProcessItem*>(param); }
+    static ProcessItem* FromParam(LPARAM param) { return ItemList<ProcessItem>::FromParam(param); }
 
 private:
     UserSettings& settings;
