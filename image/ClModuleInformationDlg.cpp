@@ -46,26 +46,13 @@ INT_PTR ClModuleInformationDlg::show(HWND owner, const std::string& path, UINT i
     strPath = path;
     nIconId = iconId;
     HINSTANCE module = ResourceModule::ForDialog("CLMODULEINFORMATIONDLG");
-    INT_PTR result = DialogBoxParamA(module, "CLMODULEINFORMATIONDLG", owner, &ClModuleInformationDlg::DialogProc,
+    INT_PTR result = DialogBoxParamA(module, "CLMODULEINFORMATIONDLG", owner, DialogProcedure<ClModuleInformationDlg>,
                                      reinterpret_cast<LPARAM>(this));
     if (hSortImages) {
         ImageList_Destroy(hSortImages);
         hSortImages = nullptr;
     }
     return result;
-}
-
-INT_PTR CALLBACK ClModuleInformationDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    ClModuleInformationDlg* self;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<ClModuleInformationDlg*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        self->hWnd = window;
-    } else {
-        self = reinterpret_cast<ClModuleInformationDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-    }
-    return self ? self->Dispatch(message, wParam, lParam) : FALSE;
 }
 
 INT_PTR ClModuleInformationDlg::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)

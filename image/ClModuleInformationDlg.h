@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ModuleInformation.h"
+#include "../controls/DialogProcedure.h"
 #include "../controls/PropertyListView.h"
 
 #include <windows.h>
@@ -32,7 +33,7 @@ public:
     INT_PTR show(HWND owner, const std::string& path, UINT iconId);
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend INT_PTR CALLBACK DialogProcedure<ClModuleInformationDlg>(HWND, UINT, WPARAM, LPARAM);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     BOOL OnInitDialog();

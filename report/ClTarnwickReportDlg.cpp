@@ -74,7 +74,7 @@ int ClTarnwickReportDlg::Show(HWND owner, const std::vector<ProcessItem>& proces
         rows.push_back(row);
     }
     ButtonEx::Register();
-    const INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProc,
+    const INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProcedure<ClTarnwickReportDlg>,
                                            reinterpret_cast<LPARAM>(this));
     return result == IDOK ? IDOK : IDCANCEL;
 }
@@ -84,19 +84,6 @@ std::vector<ProcessItem> ClTarnwickReportDlg::Processes() const
     std::vector<ProcessItem> items;
     for (const Row& row : rows) items.push_back(row.item);
     return items;
-}
-
-INT_PTR CALLBACK ClTarnwickReportDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    ClTarnwickReportDlg* self;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<ClTarnwickReportDlg*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        self->hWnd = window;
-    } else {
-        self = reinterpret_cast<ClTarnwickReportDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-    }
-    return self ? self->Dispatch(message, wParam, lParam) : FALSE;
 }
 
 INT_PTR ClTarnwickReportDlg::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "../controls/DialogResizer.h"
+#include "../controls/DialogProcedure.h"
 #include "../controls/TooltipCtrl.h"
 #include "../views/ProcessItem.h"
 
@@ -42,7 +43,7 @@ private:
         HICON hIcon;
     };
 
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend INT_PTR CALLBACK DialogProcedure<ClTarnwickReportDlg>(HWND, UINT, WPARAM, LPARAM);
     static UINT_PTR CALLBACK SaveHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     BOOL OnInitDialog();

@@ -40,21 +40,8 @@ INT_PTR ClProcessInformationDlg::show(HWND owner, const ProcessRecord& record, H
     pRecord = &record;
     hIcon = icon;
     HINSTANCE module = ResourceModule::ForDialog("CLPROCESSINFORMATIONDLG");
-    return DialogBoxParamA(module, "CLPROCESSINFORMATIONDLG", owner, &ClProcessInformationDlg::DialogProc,
+    return DialogBoxParamA(module, "CLPROCESSINFORMATIONDLG", owner, DialogProcedure<ClProcessInformationDlg>,
                            reinterpret_cast<LPARAM>(this));
-}
-
-INT_PTR CALLBACK ClProcessInformationDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    ClProcessInformationDlg* self;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<ClProcessInformationDlg*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        self->hWnd = window;
-    } else {
-        self = reinterpret_cast<ClProcessInformationDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-    }
-    return self ? self->Dispatch(message, wParam, lParam) : FALSE;
 }
 
 INT_PTR ClProcessInformationDlg::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)

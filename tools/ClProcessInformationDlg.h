@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ProcessInformation.h"
+#include "../controls/DialogProcedure.h"
 #include "../controls/PropertyListView.h"
 #include "../sysinfo/ProcessRecord.h"
 
@@ -32,7 +33,7 @@ private:
         bool bStretchDown;
     };
 
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend INT_PTR CALLBACK DialogProcedure<ClProcessInformationDlg>(HWND, UINT, WPARAM, LPARAM);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     BOOL OnInitDialog();

@@ -45,22 +45,9 @@ int ClTarnwickFindDllDlg::Show(HWND owner, bool tooltips)
     INITCOMMONCONTROLSEX init = {sizeof(init), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&init);
     ButtonEx::Register();
-    const INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProc,
+    const INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProcedure<ClTarnwickFindDllDlg>,
                                            reinterpret_cast<LPARAM>(this));
     return result == 1 ? 1 : 0;
-}
-
-INT_PTR CALLBACK ClTarnwickFindDllDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    ClTarnwickFindDllDlg* self;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<ClTarnwickFindDllDlg*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        self->hWnd = window;
-    } else {
-        self = reinterpret_cast<ClTarnwickFindDllDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-    }
-    return self ? self->Dispatch(message, wParam, lParam) : FALSE;
 }
 
 INT_PTR ClTarnwickFindDllDlg::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)

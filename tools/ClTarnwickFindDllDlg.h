@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DllSearch.h"
+#include "../controls/DialogProcedure.h"
 #include "../controls/DialogResizer.h"
 #include "../controls/TooltipCtrl.h"
 
@@ -23,7 +24,7 @@ public:
     int Show(HWND owner, bool tooltips);
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend INT_PTR CALLBACK DialogProcedure<ClTarnwickFindDllDlg>(HWND, UINT, WPARAM, LPARAM);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     BOOL OnInitDialog();
     void OnCommand(int id);

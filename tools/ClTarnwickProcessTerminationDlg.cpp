@@ -52,22 +52,9 @@ int ClTarnwickProcessTerminationDlg::Show(HWND owner, const std::vector<ProcessR
         entries.push_back(entry);
     }
     ButtonEx::Register();
-    INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProc,
+    INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProcedure<ClTarnwickProcessTerminationDlg>,
                                      reinterpret_cast<LPARAM>(this));
     return result == 1 ? 1 : 0;
-}
-
-INT_PTR CALLBACK ClTarnwickProcessTerminationDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    ClTarnwickProcessTerminationDlg* self;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<ClTarnwickProcessTerminationDlg*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        self->hWnd = window;
-    } else {
-        self = reinterpret_cast<ClTarnwickProcessTerminationDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-    }
-    return self ? self->Dispatch(message, wParam, lParam) : FALSE;
 }
 
 INT_PTR ClTarnwickProcessTerminationDlg::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TerminationRun.h"
+#include "../controls/DialogProcedure.h"
 #include "../controls/DialogResizer.h"
 #include "../controls/TooltipCtrl.h"
 #include "../sysinfo/ProcessRecord.h"
@@ -30,7 +31,7 @@ public:
     const std::vector<TerminationEntry>& Entries() const { return entries; }
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend INT_PTR CALLBACK DialogProcedure<ClTarnwickProcessTerminationDlg>(HWND, UINT, WPARAM, LPARAM);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     BOOL OnInitDialog();

@@ -11,21 +11,8 @@ const COLORREF kErrorText = RGB(0, 0, 160);
 int ClTarnwickShowErrorsDlg::Show(HWND owner, const std::string& text)
 {
     strText = text;
-    DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProc, reinterpret_cast<LPARAM>(this));
+    DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProcedure<ClTarnwickShowErrorsDlg>, reinterpret_cast<LPARAM>(this));
     return 1;
-}
-
-INT_PTR CALLBACK ClTarnwickShowErrorsDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    ClTarnwickShowErrorsDlg* self;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<ClTarnwickShowErrorsDlg*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        self->hWnd = window;
-    } else {
-        self = reinterpret_cast<ClTarnwickShowErrorsDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-    }
-    return self ? self->Dispatch(message, wParam, lParam) : FALSE;
 }
 
 INT_PTR ClTarnwickShowErrorsDlg::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)

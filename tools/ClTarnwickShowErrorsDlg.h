@@ -1,6 +1,7 @@
 #pragma once
 
 #include "../controls/DialogResizer.h"
+#include "../controls/DialogProcedure.h"
 
 #include <windows.h>
 
@@ -17,7 +18,7 @@ public:
     int Show(HWND owner, const std::string& text);
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend INT_PTR CALLBACK DialogProcedure<ClTarnwickShowErrorsDlg>(HWND, UINT, WPARAM, LPARAM);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     BOOL OnInitDialog();
     INT_PTR OnCtlColorStatic(HDC dc, HWND control);

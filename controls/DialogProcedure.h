@@ -1,0 +1,21 @@
+#pragma once
+
+#include <windows.h>
+
+// The dialog procedure of a dialog object: DialogBoxParam's parameter is the
+// object. It is kept in DWLP_USER, gets its window at WM_INITDIALOG, and
+// every message goes to its Dispatch (FALSE before WM_INITDIALOG). A class
+// that keeps hWnd and Dispatch private names this function a friend.
+template <class Dialog>
+INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Dialog* self;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<Dialog*>(lParam);
+        SetWindowLongPtrA(window, DWLP_USER, lParam);
+        self->hWnd = window;
+    } else {
+        self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    }
+    return self ? self->Dispatch(message, wParam, lParam) : FALSE;
+}
