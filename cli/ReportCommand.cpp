@@ -4,16 +4,11 @@
 #include "ProcessIdText.h"
 
 #include "../app/UserSettingsFile.h"
-#include "../report/HtmlReportWriter.h"
-#include "../report/SnapshotModuleSource.h"
-#include "../report/TextReportWriter.h"
-#include "../report/XmlReportWriter.h"
+#include "../report/ReportJob.h"
 #include "../sysinfo/FileFactsCache.h"
-#include "../sysinfo/MachineDescription.h"
 #include "../sysinfo/ProcessSnapshot.h"
 #include "../sysinfo/ServiceList.h"
-
-#include <memory>
+#include "../views/ItemBuilder.h"
 
 namespace {
 
@@ -57,27 +52,9 @@ int Run(const CliArguments& arguments)
     std::vector<const ProcessItem*> processes;
     for (const ProcessItem& item : items) processes.push_back(&item);
 
-    SnapshotModuleSource modules(snapshot);
-    ReportContext context;
-    char netWare[261] = {};
-    MachineDescription::GetNetWareUserName(netWare, sizeof(netWare));
-    context.strMachine = MachineDescription::ComputerName();
-    context.strUser = MachineDescription::UserName();
-    context.strOs = snapshot.Os().strDescription;
-    context.StampNow();
-    context.modules = &modules;
-    context.builder = &builder;
-    context.formatter = &formatter;
-
-    std::unique_ptr<ReportWriter> writer;
-    if (format == "xml")
-        writer.reset(new XmlReportWriter);
-    else if (format == "html")
-        writer.reset(new HtmlReportWriter);
-    else
-        writer.reset(new TextReportWriter);
+    const uint32_t type = format == "xml" ? 2 : format == "html" ? 3 : 1;
     ConsoleReportProgress progress;
-    if (!writer->Write(processes, out, context, progress)) {
+    if (!ReportJob::Write(type, processes, out, snapshot, formatter, builder, progress)) {
         // A failure was already said through `progress`.
         if (progress.IsAborted()) return CliError::Failure("aborted; every file is as it was");
         return 1;

@@ -13,13 +13,19 @@
 bool ReportJob::Write(uint32_t type, const std::vector<ProcessItem>& processes, const std::string& path,
                       const UserSettings& settings, ReportProgress& progress)
 {
-    // A snapshot of our own: the views' snapshot may be replaced while the
-    // writer pumps messages.
     ProcessSnapshot snapshot;
-    SnapshotModuleSource modules(snapshot);
     ValueFormatter formatter(settings, !snapshot.Os().Is9xFamily());
     ItemBuilder builder(formatter, FileFactsCache::Shared());
+    std::vector<const ProcessItem*> list;
+    for (const ProcessItem& item : processes) list.push_back(&item);
+    return Write(type, list, path, snapshot, formatter, builder, progress);
+}
 
+bool ReportJob::Write(uint32_t type, const std::vector<const ProcessItem*>& processes, const std::string& path,
+                      ProcessSnapshot& snapshot, const ValueFormatter& formatter, ItemBuilder& builder,
+                      ReportProgress& progress)
+{
+    SnapshotModuleSource modules(snapshot);
     ReportContext context;
     context.strMachine = MachineDescription::ComputerName();
     context.strUser = MachineDescription::UserName();
@@ -36,8 +42,5 @@ bool ReportJob::Write(uint32_t type, const std::vector<ProcessItem>& processes, 
         writer.reset(new HtmlReportWriter);
     else
         writer.reset(new TextReportWriter);
-
-    std::vector<const ProcessItem*> list;
-    for (const ProcessItem& item : processes) list.push_back(&item);
-    return writer->Write(list, path, context, progress);
+    return writer->Write(processes, path, context, progress);
 }
