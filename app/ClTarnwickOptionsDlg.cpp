@@ -135,27 +135,8 @@ INT_PTR ClTarnwickOptionsDlg::Run(HWND owner)
     ButtonEx::Register();
     HyperLink::Register();
     const INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplateName), kTemplateName, owner,
-                                           DialogProc, reinterpret_cast<LPARAM>(this));
+                                           DialogProcedure<ClTarnwickOptionsDlg>, reinterpret_cast<LPARAM>(this));
     return result == 1 ? 1 : 0;
-}
-
-INT_PTR CALLBACK ClTarnwickOptionsDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    ClTarnwickOptionsDlg* self;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<ClTarnwickOptionsDlg*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, static_cast<LONG_PTR>(lParam));
-        self->hWnd = window;
-    } else {
-        self = reinterpret_cast<ClTarnwickOptionsDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-    }
-    if (!self) return FALSE;
-    const INT_PTR result = self->Dispatch(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, DWLP_USER, 0);
-        self->hWnd = nullptr;
-    }
-    return result;
 }
 
 INT_PTR ClTarnwickOptionsDlg::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PluginHost.h"
+#include "../controls/DialogProcedure.h"
 #include "UserSettings.h"
 
 #include "../controls/ButtonEx.h"
@@ -58,7 +59,7 @@ public:
     static UINT CommandOfPage(Page page);
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend INT_PTR CALLBACK DialogProcedure<ClTarnwickOptionsDlg>(HWND, UINT, WPARAM, LPARAM);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog();
     void OnCommand(WPARAM wParam, LPARAM lParam);

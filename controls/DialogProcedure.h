@@ -2,10 +2,11 @@
 
 #include <windows.h>
 
-// The dialog procedure of a dialog object: DialogBoxParam's parameter is the
+// The dialog procedure of a dialog object: the creation parameter is the
 // object. It is kept in DWLP_USER, gets its window at WM_INITDIALOG, and
-// every message goes to its Dispatch (FALSE before WM_INITDIALOG). A class
-// that keeps hWnd and Dispatch private names this function a friend.
+// every message goes to its Dispatch (FALSE before WM_INITDIALOG); after
+// WM_NCDESTROY the window and the object part. A class that keeps hWnd and
+// Dispatch private names this function a friend.
 template <class Dialog>
 INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -17,5 +18,11 @@ INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     } else {
         self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(window, DWLP_USER));
     }
-    return self ? self->Dispatch(message, wParam, lParam) : FALSE;
+    if (!self) return FALSE;
+    const INT_PTR result = self->Dispatch(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, DWLP_USER, 0);
+        self->hWnd = nullptr;
+    }
+    return result;
 }

@@ -13,7 +13,8 @@ bool OptionsPage::Create(HMODULE resources, HWND parent, const RECT& rect, bool 
 {
     if (hWnd) return true;
     bTooltips = tooltips;
-    HWND created = CreateDialogParamA(resources, TemplateName(), parent, DialogProc, reinterpret_cast<LPARAM>(this));
+    HWND created = CreateDialogParamA(resources, TemplateName(), parent, DialogProcedure<OptionsPage>,
+                                      reinterpret_cast<LPARAM>(this));
     if (!created) return false;
     SetWindowPos(created, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -50,25 +51,6 @@ bool OptionsPage::IsChecked(int id) const
 void OptionsPage::SetChecked(int id, bool checked)
 {
     CheckDlgButton(hWnd, id, checked ? BST_CHECKED : BST_UNCHECKED);
-}
-
-INT_PTR CALLBACK OptionsPage::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    OptionsPage* self;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<OptionsPage*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, static_cast<LONG_PTR>(lParam));
-        self->hWnd = window;
-    } else {
-        self = reinterpret_cast<OptionsPage*>(GetWindowLongPtrA(window, DWLP_USER));
-    }
-    if (!self) return FALSE;
-    const INT_PTR result = self->Dispatch(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, DWLP_USER, 0);
-        self->hWnd = nullptr;
-    }
-    return result;
 }
 
 INT_PTR OptionsPage::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TooltipCtrl.h"
+#include "DialogProcedure.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -49,7 +50,7 @@ protected:
     bool bFilling;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend INT_PTR CALLBACK DialogProcedure<OptionsPage>(HWND, UINT, WPARAM, LPARAM);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     TooltipCtrl tooltips;
