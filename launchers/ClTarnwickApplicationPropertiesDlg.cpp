@@ -24,23 +24,9 @@ INT_PTR ClTarnwickApplicationPropertiesDlg::Show(HWND owner, UserApplication& en
     pEntry = &entry;
     bTooltips = showTooltips;
     bModified = false;
-    const INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProc,
-                                           reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner,
+                                           DialogProcedure<ClTarnwickApplicationPropertiesDlg>, reinterpret_cast<LPARAM>(this));
     return result < 0 ? 0 : result;
-}
-
-INT_PTR CALLBACK ClTarnwickApplicationPropertiesDlg::DialogProc(HWND window, UINT message, WPARAM wParam,
-                                                                LPARAM lParam)
-{
-    ClTarnwickApplicationPropertiesDlg* self;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<ClTarnwickApplicationPropertiesDlg*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, static_cast<LONG_PTR>(lParam));
-        self->hWnd = window;
-    } else {
-        self = reinterpret_cast<ClTarnwickApplicationPropertiesDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-    }
-    return self ? self->Dispatch(message, wParam, lParam) : FALSE;
 }
 
 INT_PTR ClTarnwickApplicationPropertiesDlg::Dispatch(UINT message, WPARAM wParam, LPARAM)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "UserApplication.h"
+#include "../controls/DialogProcedure.h"
 
 #include "../controls/TooltipCtrl.h"
 
@@ -25,7 +26,7 @@ public:
     static bool BrowseForProgram(HWND owner, const std::string& current, std::string& chosen);
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend INT_PTR CALLBACK DialogProcedure<ClTarnwickApplicationPropertiesDlg>(HWND, UINT, WPARAM, LPARAM);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog();
     void OnCommand(WORD id);

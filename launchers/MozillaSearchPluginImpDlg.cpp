@@ -42,22 +42,9 @@ INT_PTR MozillaSearchPluginImpDlg::Show(HWND owner, const std::string& folder, c
     if (strFolder.empty() || strFolder.back() != '\\') strFolder += '\\';
     activePaths = active;
     chosen.clear();
-    const INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner, DialogProc,
-                                           reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = DialogBoxParamA(ResourceModule::ForDialog(kTemplate), kTemplate, owner,
+                                           DialogProcedure<MozillaSearchPluginImpDlg>, reinterpret_cast<LPARAM>(this));
     return result < 0 ? 0 : result;
-}
-
-INT_PTR CALLBACK MozillaSearchPluginImpDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    MozillaSearchPluginImpDlg* self;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<MozillaSearchPluginImpDlg*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, static_cast<LONG_PTR>(lParam));
-        self->hWnd = window;
-    } else {
-        self = reinterpret_cast<MozillaSearchPluginImpDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-    }
-    return self ? self->Dispatch(message, wParam, lParam) : FALSE;
 }
 
 INT_PTR MozillaSearchPluginImpDlg::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SearchEngine.h"
+#include "../controls/DialogProcedure.h"
 
 #include <windows.h>
 #include <set>
@@ -24,7 +25,7 @@ public:
     static std::string LowerCase(const std::string& text);
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend INT_PTR CALLBACK DialogProcedure<MozillaSearchPluginImpDlg>(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK ListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog();
