@@ -1,7 +1,7 @@
 // Times the engine on hostile input: the wildcard matcher's worst cases and
 // import-table bombs (read and closure), with the sizes they expand to.
 //   hostile-bench [SCRATCH-FOLDER]
-#include "PeBuilder.h"
+#include "tests/PeBuilder.h"
 #include "image/ClModuleIX.h"
 #include "image/ImportClosure.h"
 #include "tools/WildcardMatch.h"

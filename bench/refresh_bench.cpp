@@ -6,9 +6,9 @@
 //   refresh-bench [--phases] [--rounds=N] [HELPER.EXE] [COUNTS...]
 // Default counts 50 and 200, 3 rounds (the best of each is shown); --phases
 // also times the refresh's steps one by one.
-#include "app/TarnwickApp.h"
-#include "app/TarnwickMainFrame.h"
-#include "app/UserSettingsFile.h"
+#include "app/startup/TarnwickApp.h"
+#include "app/mainframe/TarnwickMainFrame.h"
+#include "app/settings/UserSettingsFile.h"
 #include "sysinfo/FileFactsCache.h"
 #include "sysinfo/ProcessSnapshot.h"
 #include "sysinfo/ServiceList.h"

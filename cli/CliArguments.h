@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CliCommand.h"
-#include "RecordWriter.h"
+#include "cli/CliCommand.h"
+#include "cli/RecordWriter.h"
 
 #include <string>
 #include <vector>

@@ -19,9 +19,9 @@
 //    printed for `RecordWriter::Table`.
 // Options, -h/--help//?, "--" and the operand counts are checked before the
 // handler runs. Describe the command and its schema in README.md.
-#include "CliArguments.h"
-#include "CliCommand.h"
-#include "CliError.h"
+#include "cli/CliArguments.h"
+#include "cli/CliCommand.h"
+#include "cli/CliError.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "CliError.h"
+#include "cli/CliError.h"
 
 #include <windows.h>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "CliHelp.h"
+#include "cli/CliHelp.h"
 
-#include "CliArguments.h"
+#include "cli/CliArguments.h"
 
 namespace {
 

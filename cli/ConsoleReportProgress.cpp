@@ -1,6 +1,6 @@
-#include "ConsoleReportProgress.h"
+#include "cli/ConsoleReportProgress.h"
 
-#include "CliError.h"
+#include "cli/CliError.h"
 
 #include <windows.h>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../report/ReportProgress.h"
+#include "report/ReportProgress.h"
 
 // Report progress on the console: a progress line on standard error, Ctrl+C
 // as the abort, failures as the tool's one-line errors.

@@ -1,8 +1,8 @@
 // tarnwick-cli cpu: the CPU graph's values as the sampler sends them.
-#include "CliCommands.h"
-#include "RecordValues.h"
+#include "cli/CliCommands.h"
+#include "cli/RecordValues.h"
 
-#include "../app/CpuUsageSampler.h"
+#include "app/cpugraph/CpuUsageSampler.h"
 
 #include <windows.h>
 

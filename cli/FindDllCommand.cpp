@@ -1,10 +1,10 @@
 // tarnwick-cli finddll: the processes that have modules matching a pattern.
-#include "CliCommands.h"
-#include "RecordValues.h"
-#include "TabText.h"
+#include "cli/CliCommands.h"
+#include "cli/RecordValues.h"
+#include "cli/TabText.h"
 
-#include "../sysinfo/ProcessSnapshot.h"
-#include "../tools/DllSearch.h"
+#include "sysinfo/ProcessSnapshot.h"
+#include "tools/DllSearch.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
 // tarnwick-cli params and modinfo: what the process and module information
 // windows show, through the same code.
-#include "CliCommands.h"
-#include "ProcessIdText.h"
-#include "RecordValues.h"
-#include "TabText.h"
+#include "cli/CliCommands.h"
+#include "cli/ProcessIdText.h"
+#include "cli/RecordValues.h"
+#include "cli/TabText.h"
 
-#include "../image/ModuleInformation.h"
-#include "../sysinfo/ProcessSnapshot.h"
-#include "../sysinfo/TopLevelWindowList.h"
-#include "../sysutils/OsVersion.h"
-#include "../tools/ProcessInformation.h"
-#include "../views/ValueFormatter.h"
+#include "image/ModuleInformation.h"
+#include "sysinfo/ProcessSnapshot.h"
+#include "sysinfo/TopLevelWindowList.h"
+#include "sysutils/OsVersion.h"
+#include "tools/ProcessInformation.h"
+#include "views/ValueFormatter.h"
 
 #include <windows.h>
 

@@ -1,12 +1,12 @@
 // tarnwick-cli kill: ends processes as the Kill command does.
-#include "CliCommands.h"
-#include "ProcessIdText.h"
-#include "RecordValues.h"
-#include "TabText.h"
+#include "cli/CliCommands.h"
+#include "cli/ProcessIdText.h"
+#include "cli/RecordValues.h"
+#include "cli/TabText.h"
 
-#include "../app/StringTable.h"
-#include "../sysinfo/ProcessSnapshot.h"
-#include "../tools/TerminationRun.h"
+#include "app/menus/StringTable.h"
+#include "sysinfo/ProcessSnapshot.h"
+#include "tools/TerminationRun.h"
 
 #include <windows.h>
 #include <cstdio>

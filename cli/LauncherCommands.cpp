@@ -1,14 +1,14 @@
 // tarnwick-cli src, search-url, engines and pipe: the search plugins, the
 // start-up engine list and the Console window's text.
-#include "CliCommands.h"
-#include "RecordValues.h"
-#include "TabText.h"
+#include "cli/CliCommands.h"
+#include "cli/RecordValues.h"
+#include "cli/TabText.h"
 
-#include "../launchers/LauncherLists.h"
-#include "../launchers/QueryUrl.h"
-#include "../launchers/SearchPlugins.h"
-#include "../tools/ConsoleTextFilter.h"
-#include "../tools/PipedProcess.h"
+#include "launchers/LauncherLists.h"
+#include "launchers/QueryUrl.h"
+#include "launchers/SearchPlugins.h"
+#include "tools/ConsoleTextFilter.h"
+#include "tools/PipedProcess.h"
 
 #include <windows.h>
 #include <cstdio>

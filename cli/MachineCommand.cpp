@@ -1,10 +1,10 @@
 // tarnwick-cli machine: the machine description of the program's tooltip.
-#include "CliCommands.h"
-#include "RecordValues.h"
-#include "TabText.h"
+#include "cli/CliCommands.h"
+#include "cli/RecordValues.h"
+#include "cli/TabText.h"
 
-#include "../sysinfo/MachineDescription.h"
-#include "../sysutils/OsVersion.h"
+#include "sysinfo/MachineDescription.h"
+#include "sysutils/OsVersion.h"
 
 namespace {
 

@@ -1,19 +1,19 @@
 // tarnwick-cli modules: the module view's rows of processes, or the module records.
-#include "CliCommands.h"
-#include "ProcessIdText.h"
-#include "RecordValues.h"
-#include "TabText.h"
+#include "cli/CliCommands.h"
+#include "cli/ProcessIdText.h"
+#include "cli/RecordValues.h"
+#include "cli/TabText.h"
 
-#include "../app/StringTable.h"
-#include "../app/UserSettingsFile.h"
-#include "../image/ImportClosure.h"
-#include "../sysinfo/FileFactsCache.h"
-#include "../sysinfo/NativeProcessList.h"
-#include "../sysinfo/ProcessSnapshot.h"
-#include "../tools/WildcardMatch.h"
-#include "../views/ItemBuilder.h"
-#include "../views/ModuleColumns.h"
-#include "../views/ViewSort.h"
+#include "app/menus/StringTable.h"
+#include "app/settings/UserSettingsFile.h"
+#include "image/ImportClosure.h"
+#include "sysinfo/FileFactsCache.h"
+#include "sysinfo/NativeProcessList.h"
+#include "sysinfo/ProcessSnapshot.h"
+#include "tools/WildcardMatch.h"
+#include "views/ItemBuilder.h"
+#include "views/ModuleColumns.h"
+#include "views/ViewSort.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "CliCommands.h"
-#include "RecordValues.h"
-#include "TabText.h"
+#include "cli/CliCommands.h"
+#include "cli/RecordValues.h"
+#include "cli/TabText.h"
 
-#include "../sysutils/OsVersion.h"
+#include "sysutils/OsVersion.h"
 
 #include <cstdio>
 

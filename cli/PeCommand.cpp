@@ -1,12 +1,12 @@
 // tarnwick-cli pe: the facts of PE image files.
-#include "CliCommands.h"
-#include "RecordValues.h"
-#include "TabText.h"
+#include "cli/CliCommands.h"
+#include "cli/RecordValues.h"
+#include "cli/TabText.h"
 
-#include "../image/ClModuleIX.h"
-#include "../image/ImportClosure.h"
-#include "../image/MappedImageFile.h"
-#include "../image/ResourceTypeList.h"
+#include "image/ClModuleIX.h"
+#include "image/ImportClosure.h"
+#include "image/MappedImageFile.h"
+#include "image/ResourceTypeList.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // tarnwick-cli plugins, languages and helpfile: what the plug-in loader, the
 // language dialog and the Help command make of the program's folders.
-#include "CliCommands.h"
-#include "ProcessIdText.h"
-#include "RecordValues.h"
-#include "TabText.h"
+#include "cli/CliCommands.h"
+#include "cli/ProcessIdText.h"
+#include "cli/RecordValues.h"
+#include "cli/TabText.h"
 
-#include "../app/HelpFile.h"
-#include "../app/LanguageModuleList.h"
-#include "../app/PluginLoader.h"
+#include "app/language/HelpFile.h"
+#include "app/language/LanguageModuleList.h"
+#include "app/pluginhost/PluginLoader.h"
 
 #include <cstdio>
 

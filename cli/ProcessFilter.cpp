@@ -1,7 +1,7 @@
-#include "ProcessFilter.h"
+#include "cli/ProcessFilter.h"
 
-#include "ProcessIdText.h"
-#include "../tools/WildcardMatch.h"
+#include "cli/ProcessIdText.h"
+#include "tools/WildcardMatch.h"
 
 #include <algorithm>
 

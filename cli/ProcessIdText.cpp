@@ -1,4 +1,4 @@
-#include "ProcessIdText.h"
+#include "cli/ProcessIdText.h"
 
 bool ProcessIdText::Parse(const std::string& text, uint32_t& pid)
 {

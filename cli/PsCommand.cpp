@@ -1,17 +1,17 @@
 // tarnwick-cli ps: the process view's rows, or the process records.
-#include "CliCommands.h"
-#include "ProcessFilter.h"
-#include "RecordValues.h"
-#include "TabText.h"
+#include "cli/CliCommands.h"
+#include "cli/ProcessFilter.h"
+#include "cli/RecordValues.h"
+#include "cli/TabText.h"
 
-#include "../app/StringTable.h"
-#include "../app/UserSettingsFile.h"
-#include "../sysinfo/FileFactsCache.h"
-#include "../sysinfo/ProcessSnapshot.h"
-#include "../sysinfo/ServiceList.h"
-#include "../views/ItemBuilder.h"
-#include "../views/ProcessColumns.h"
-#include "../views/TreeNesting.h"
+#include "app/menus/StringTable.h"
+#include "app/settings/UserSettingsFile.h"
+#include "sysinfo/FileFactsCache.h"
+#include "sysinfo/ProcessSnapshot.h"
+#include "sysinfo/ServiceList.h"
+#include "views/ItemBuilder.h"
+#include "views/ProcessColumns.h"
+#include "views/TreeNesting.h"
 
 namespace {
 

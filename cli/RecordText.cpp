@@ -1,4 +1,4 @@
-#include "RecordText.h"
+#include "cli/RecordText.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,7 +1,7 @@
-#include "RecordValues.h"
+#include "cli/RecordValues.h"
 
-#include "RecordText.h"
-#include "../report/ReportText.h"
+#include "cli/RecordText.h"
+#include "report/ReportText.h"
 
 #include <windows.h>
 #include <cstdio>

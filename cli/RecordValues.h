@@ -1,7 +1,7 @@
 #pragma once
 
-#include "RecordSchema.h"
-#include "RecordWriter.h"
+#include "cli/RecordSchema.h"
+#include "cli/RecordWriter.h"
 
 #include <cstdint>
 #include <string>

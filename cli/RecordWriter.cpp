@@ -1,7 +1,7 @@
-#include "RecordWriter.h"
+#include "cli/RecordWriter.h"
 
-#include "RecordText.h"
-#include "TabText.h"
+#include "cli/RecordText.h"
+#include "cli/TabText.h"
 
 #include <cctype>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecordSchema.h"
+#include "cli/RecordSchema.h"
 
 #include <functional>
 #include <string>

@@ -1,14 +1,14 @@
 // tarnwick-cli report: the text, XML or HTML report of processes.
-#include "CliCommands.h"
-#include "ConsoleReportProgress.h"
-#include "ProcessIdText.h"
+#include "cli/CliCommands.h"
+#include "cli/ConsoleReportProgress.h"
+#include "cli/ProcessIdText.h"
 
-#include "../app/UserSettingsFile.h"
-#include "../report/ReportJob.h"
-#include "../sysinfo/FileFactsCache.h"
-#include "../sysinfo/ProcessSnapshot.h"
-#include "../sysinfo/ServiceList.h"
-#include "../views/ItemBuilder.h"
+#include "app/settings/UserSettingsFile.h"
+#include "report/ReportJob.h"
+#include "sysinfo/FileFactsCache.h"
+#include "sysinfo/ProcessSnapshot.h"
+#include "sysinfo/ServiceList.h"
+#include "views/ItemBuilder.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // tarnwick-cli settings: the settings record as the program reads it.
-#include "CliArguments.h"
-#include "CliCommands.h"
-#include "CliError.h"
-#include "RecordValues.h"
-#include "SettingsListing.h"
+#include "cli/CliArguments.h"
+#include "cli/CliCommands.h"
+#include "cli/CliError.h"
+#include "cli/RecordValues.h"
+#include "cli/SettingsListing.h"
 
-#include "../app/UserSettingsFile.h"
+#include "app/settings/UserSettingsFile.h"
 
 namespace {
 

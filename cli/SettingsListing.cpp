@@ -1,7 +1,7 @@
-#include "SettingsListing.h"
+#include "cli/SettingsListing.h"
 
-#include "TabText.h"
-#include "../views/ColorsAndFormats.h"
+#include "cli/TabText.h"
+#include "views/ColorsAndFormats.h"
 
 #include <cstdio>
 

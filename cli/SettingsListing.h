@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../app/UserSettings.h"
+#include "app/settings/UserSettings.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "TabText.h"
+#include "cli/TabText.h"
 
 std::string TabText::Escape(const std::string& text)
 {

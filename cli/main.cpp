@@ -1,7 +1,7 @@
 // tarnwick-cli: the console companion of tarnwick.exe. The commands are
 // listed in kCommands below; see CliCommands.h for how one is added.
-#include "CliCommands.h"
-#include "CliHelp.h"
+#include "cli/CliCommands.h"
+#include "cli/CliHelp.h"
 #include "TarnwickVersion.h"
 
 #include <fcntl.h>

@@ -1,6 +1,6 @@
-#include "ButtonEx.h"
-#include "Superclass.h"
-#include "ThisModule.h"
+#include "controls/ButtonEx.h"
+#include "controls/Superclass.h"
+#include "controls/ThisModule.h"
 
 #include <commctrl.h>
 

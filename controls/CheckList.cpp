@@ -1,4 +1,4 @@
-#include "CheckList.h"
+#include "controls/CheckList.h"
 
 namespace {
 const UINT kUnchecked = INDEXTOSTATEIMAGEMASK(1);

@@ -1,4 +1,4 @@
-#include "DialogResizer.h"
+#include "controls/DialogResizer.h"
 
 void DialogResizer::Attach(HWND dialog)
 {

@@ -1,4 +1,4 @@
-#include "DragList.h"
+#include "controls/DragList.h"
 
 bool DragList::Attach(HWND list)
 {

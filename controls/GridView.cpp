@@ -1,6 +1,6 @@
-#include "GridView.h"
-#include "Superclass.h"
-#include "ThisModule.h"
+#include "controls/GridView.h"
+#include "controls/Superclass.h"
+#include "controls/ThisModule.h"
 
 #include <vector>
 

@@ -1,5 +1,5 @@
-#include "HyperLink.h"
-#include "ThisModule.h"
+#include "controls/HyperLink.h"
+#include "controls/ThisModule.h"
 
 namespace {
 const char kClassName[] = "ClHyperLinkStatic";

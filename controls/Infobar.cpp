@@ -1,5 +1,5 @@
-#include "Infobar.h"
-#include "ThisModule.h"
+#include "controls/Infobar.h"
+#include "controls/ThisModule.h"
 
 #include "gdiutils/Orvo_GdiUtilities.h"
 #include "sysinfo/MSIMG32Wrapper.h"

@@ -1,6 +1,6 @@
-#include "OptionsPage.h"
+#include "controls/OptionsPage.h"
 
-#include "../app/StringTable.h"
+#include "app/menus/StringTable.h"
 
 OptionsPage::OptionsPage() : hWnd(nullptr), bFilling(false), bTooltips(true), bChanged(false) {}
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TooltipCtrl.h"
-#include "DialogProcedure.h"
+#include "controls/TooltipCtrl.h"
+#include "controls/DialogProcedure.h"
 
 #include <windows.h>
 #include <commctrl.h>

@@ -1,6 +1,6 @@
-#include "PropertyListView.h"
+#include "controls/PropertyListView.h"
 
-#include "ThisModule.h"
+#include "controls/ThisModule.h"
 
 namespace {
 

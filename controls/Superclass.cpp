@@ -1,6 +1,6 @@
-#include "Superclass.h"
+#include "controls/Superclass.h"
 
-#include "ThisModule.h"
+#include "controls/ThisModule.h"
 
 #include <commctrl.h>
 

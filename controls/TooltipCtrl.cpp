@@ -1,4 +1,4 @@
-#include "TooltipCtrl.h"
+#include "controls/TooltipCtrl.h"
 
 #include <commctrl.h>
 

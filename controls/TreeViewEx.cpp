@@ -1,6 +1,6 @@
-#include "TreeViewEx.h"
-#include "Superclass.h"
-#include "ThisModule.h"
+#include "controls/TreeViewEx.h"
+#include "controls/Superclass.h"
+#include "controls/ThisModule.h"
 
 #include <commctrl.h>
 

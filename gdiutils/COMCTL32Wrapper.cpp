@@ -1,6 +1,6 @@
-#include "COMCTL32Wrapper.h"
+#include "gdiutils/COMCTL32Wrapper.h"
 
-#include "../sysinfo/DebugOutput.h"
+#include "sysinfo/DebugOutput.h"
 
 COMCTL32Wrapper::COMCTL32Wrapper()
     : WrapperBase("COMCTL32.DLL"),

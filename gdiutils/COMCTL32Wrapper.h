@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../sysinfo/WrapperBase.h"
+#include "sysinfo/WrapperBase.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "ColorArithmetic.h"
+#include "gdiutils/ColorArithmetic.h"
 
 namespace {
 

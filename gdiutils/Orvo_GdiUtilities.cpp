@@ -3,10 +3,10 @@
 #ifndef ORVOGDIUTILS_BUILD
 #define ORVOGDIUTILS_BUILD
 #endif
-#include "Orvo_GdiUtilities.h"
+#include "gdiutils/Orvo_GdiUtilities.h"
 
-#include "COMCTL32Wrapper.h"
-#include "ColorArithmetic.h"
+#include "gdiutils/COMCTL32Wrapper.h"
+#include "gdiutils/ColorArithmetic.h"
 
 #include <cmath>
 #include <cstdint>

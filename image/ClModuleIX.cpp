@@ -1,9 +1,9 @@
-#include "ClModuleIX.h"
+#include "image/ClModuleIX.h"
 
-#include "MappedImageFile.h"
-#include "../sysinfo/DebugOutput.h"
-#include "../sysinfo/GuardedCall.h"
-#include "../sysinfo/IMAGEHELPWrapper.h"
+#include "image/MappedImageFile.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysinfo/GuardedCall.h"
+#include "sysinfo/IMAGEHELPWrapper.h"
 
 #include <windows.h>
 #include <map>

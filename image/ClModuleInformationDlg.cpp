@@ -1,10 +1,10 @@
-#include "ClModuleInformationDlg.h"
+#include "image/ClModuleInformationDlg.h"
 
-#include "../app/ResourceModule.h"
-#include "../app/StringTable.h"
-#include "../app/res/resource.h"
-#include "../launchers/SearchMenuHost.h"
-#include "../report/ClipboardCopy.h"
+#include "app/language/ResourceModule.h"
+#include "app/menus/StringTable.h"
+#include "app/res/resource.h"
+#include "launchers/SearchMenuHost.h"
+#include "report/ClipboardCopy.h"
 
 #include <windowsx.h>
 

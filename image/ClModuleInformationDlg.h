@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ModuleInformation.h"
-#include "../controls/DialogProcedure.h"
-#include "../controls/PropertyListView.h"
+#include "image/ModuleInformation.h"
+#include "controls/DialogProcedure.h"
+#include "controls/PropertyListView.h"
 
 #include <windows.h>
 #include <commctrl.h>

@@ -1,7 +1,7 @@
-#include "ImportClosure.h"
+#include "image/ImportClosure.h"
 
-#include "MappedImageFile.h"
-#include "../sysinfo/GuardedCall.h"
+#include "image/MappedImageFile.h"
+#include "sysinfo/GuardedCall.h"
 
 #include <windows.h>
 #include <new>

@@ -1,4 +1,4 @@
-#include "MappedImageFile.h"
+#include "image/MappedImageFile.h"
 
 MappedImageFile::MappedImageFile()
     : hFile(INVALID_HANDLE_VALUE), hMapping(nullptr), pView(nullptr), fileSize(0), openState(CannotOpen), openError(0)

@@ -1,9 +1,9 @@
-#include "ModuleInformation.h"
+#include "image/ModuleInformation.h"
 
-#include "../app/StringTable.h"
-#include "../sysinfo/FileVersionInfo.h"
-#include "../sysinfo/ModuleBasicInformation.h"
-#include "../sysutils/TextHelpers.h"
+#include "app/menus/StringTable.h"
+#include "sysinfo/FileVersionInfo.h"
+#include "sysinfo/ModuleBasicInformation.h"
+#include "sysutils/TextHelpers.h"
 
 #include <windows.h>
 #include <cctype>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ClModuleIX.h"
-#include "ResourceTypeList.h"
-#include "../sysinfo/VersionStringTables.h"
+#include "image/ClModuleIX.h"
+#include "image/ResourceTypeList.h"
+#include "sysinfo/VersionStringTables.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "PeImageView.h"
+#include "image/PeImageView.h"
 
 #include <algorithm>
 #include <cstring>

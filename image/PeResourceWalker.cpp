@@ -1,4 +1,4 @@
-#include "PeResourceWalker.h"
+#include "image/PeResourceWalker.h"
 
 namespace {
 const unsigned kResourceDirectory = 2;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PeImageView.h"
+#include "image/PeImageView.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "ResourceTypeList.h"
+#include "image/ResourceTypeList.h"
 
-#include "MappedImageFile.h"
-#include "PeResourceWalker.h"
-#include "../sysinfo/AnsiText.h"
-#include "../sysinfo/GuardedCall.h"
+#include "image/MappedImageFile.h"
+#include "image/PeResourceWalker.h"
+#include "sysinfo/AnsiText.h"
+#include "sysinfo/GuardedCall.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "ApplicationCommandLine.h"
+#include "launchers/ApplicationCommandLine.h"
 
 namespace {
 

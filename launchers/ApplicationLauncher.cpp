@@ -1,10 +1,10 @@
-#include "ApplicationLauncher.h"
+#include "launchers/ApplicationLauncher.h"
 
-#include "ApplicationCommandLine.h"
+#include "launchers/ApplicationCommandLine.h"
 
-#include "../app/StringTable.h"
-#include "../image/MappedImageFile.h"
-#include "../tools/ClTarnwickConsolePipeDlg.h"
+#include "app/menus/StringTable.h"
+#include "image/MappedImageFile.h"
+#include "tools/ClTarnwickConsolePipeDlg.h"
 
 #include <cstdio>
 #include <vector>

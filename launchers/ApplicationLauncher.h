@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UserApplication.h"
+#include "launchers/UserApplication.h"
 
 #include <windows.h>
 #include <string>

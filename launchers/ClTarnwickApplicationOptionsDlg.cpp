@@ -1,10 +1,10 @@
-#include "ClTarnwickApplicationOptionsDlg.h"
+#include "launchers/ClTarnwickApplicationOptionsDlg.h"
 
-#include "ClTarnwickApplicationPropertiesDlg.h"
-#include "LauncherLists.h"
+#include "launchers/ClTarnwickApplicationPropertiesDlg.h"
+#include "launchers/LauncherLists.h"
 
-#include "../app/StringTable.h"
-#include "../app/res/resource.h"
+#include "app/menus/StringTable.h"
+#include "app/res/resource.h"
 
 #include <cstdio>
 

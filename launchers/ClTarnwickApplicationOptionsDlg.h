@@ -1,10 +1,10 @@
 #pragma once
 
-#include "UserApplication.h"
+#include "launchers/UserApplication.h"
 
-#include "../controls/ButtonEx.h"
-#include "../controls/DragList.h"
-#include "../controls/OptionsPage.h"
+#include "controls/ButtonEx.h"
+#include "controls/DragList.h"
+#include "controls/OptionsPage.h"
 
 #include <vector>
 

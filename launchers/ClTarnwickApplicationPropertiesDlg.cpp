@@ -1,8 +1,8 @@
-#include "ClTarnwickApplicationPropertiesDlg.h"
+#include "launchers/ClTarnwickApplicationPropertiesDlg.h"
 
-#include "../app/ResourceModule.h"
-#include "../app/StringTable.h"
-#include "../app/res/resource.h"
+#include "app/language/ResourceModule.h"
+#include "app/menus/StringTable.h"
+#include "app/res/resource.h"
 
 #include <commdlg.h>
 

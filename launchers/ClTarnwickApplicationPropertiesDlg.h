@@ -1,9 +1,9 @@
 #pragma once
 
-#include "UserApplication.h"
-#include "../controls/DialogProcedure.h"
+#include "launchers/UserApplication.h"
+#include "controls/DialogProcedure.h"
 
-#include "../controls/TooltipCtrl.h"
+#include "controls/TooltipCtrl.h"
 
 #include <windows.h>
 #include <string>

@@ -1,12 +1,12 @@
-#include "ClTarnwickInternetSearchOptionsDlg.h"
+#include "launchers/ClTarnwickInternetSearchOptionsDlg.h"
 
-#include "IconFromImage.h"
-#include "LauncherLists.h"
-#include "MozillaSearchPluginImpDlg.h"
+#include "launchers/IconFromImage.h"
+#include "launchers/LauncherLists.h"
+#include "launchers/MozillaSearchPluginImpDlg.h"
 
-#include "../app/StringTable.h"
-#include "../app/res/resource.h"
-#include "../controls/ButtonEx.h"
+#include "app/menus/StringTable.h"
+#include "app/res/resource.h"
+#include "controls/ButtonEx.h"
 
 #include <cstdio>
 #include <set>

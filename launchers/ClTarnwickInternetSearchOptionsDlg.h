@@ -1,9 +1,9 @@
 #pragma once
 
-#include "SearchEngine.h"
+#include "launchers/SearchEngine.h"
 
-#include "../controls/DragList.h"
-#include "../controls/OptionsPage.h"
+#include "controls/DragList.h"
+#include "controls/OptionsPage.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "IconDecoder.h"
+#include "launchers/IconDecoder.h"
 
-#include "SearchEngine.h"
+#include "launchers/SearchEngine.h"
 
 #include <algorithm>
 #include <cstdlib>

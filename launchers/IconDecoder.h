@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IconImage.h"
+#include "launchers/IconImage.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "IconFromImage.h"
+#include "launchers/IconFromImage.h"
 
 #include <vector>
 

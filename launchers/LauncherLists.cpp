@@ -1,12 +1,12 @@
-#include "LauncherLists.h"
+#include "launchers/LauncherLists.h"
 
-#include "LauncherMenus.h"
-#include "MozillaSearchPluginImpDlg.h"
-#include "SearchPlugins.h"
+#include "launchers/LauncherMenus.h"
+#include "launchers/MozillaSearchPluginImpDlg.h"
+#include "launchers/SearchPlugins.h"
 
-#include "../sysinfo/DebugOutput.h"
-#include "../sysutils/Orvo_SystemUtilities.h"
-#include "../sysutils/StagedFiles.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysutils/Orvo_SystemUtilities.h"
+#include "sysutils/StagedFiles.h"
 
 std::string LauncherLists::DefaultPath()
 {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ListsFileFormat.h"
-#include "SearchEngine.h"
-#include "UserApplication.h"
+#include "launchers/ListsFileFormat.h"
+#include "launchers/SearchEngine.h"
+#include "launchers/UserApplication.h"
 
 #include <windows.h>
 #include <set>

@@ -1,8 +1,8 @@
-#include "LauncherMenus.h"
+#include "launchers/LauncherMenus.h"
 
-#include "IconFromImage.h"
+#include "launchers/IconFromImage.h"
 
-#include "../app/StringTable.h"
+#include "app/menus/StringTable.h"
 
 namespace {
 // The same metrics as the main window's own owner-drawn items.

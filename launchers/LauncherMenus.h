@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SearchEngine.h"
-#include "UserApplication.h"
+#include "launchers/SearchEngine.h"
+#include "launchers/UserApplication.h"
 
 #include <windows.h>
 #include <memory>

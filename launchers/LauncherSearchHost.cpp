@@ -1,6 +1,6 @@
-#include "LauncherSearchHost.h"
+#include "launchers/LauncherSearchHost.h"
 
-#include "SearchPlugins.h"
+#include "launchers/SearchPlugins.h"
 
 LauncherSearchHost::LauncherSearchHost(const LauncherLists& lists) : lists(lists), hOwner(nullptr)
 {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "LauncherLists.h"
-#include "LauncherMenus.h"
-#include "SearchMenuHost.h"
+#include "launchers/LauncherLists.h"
+#include "launchers/LauncherMenus.h"
+#include "launchers/SearchMenuHost.h"
 
 #include <windows.h>
 #include <string>

@@ -1,4 +1,4 @@
-#include "ListsFileFormat.h"
+#include "launchers/ListsFileFormat.h"
 
 namespace {
 

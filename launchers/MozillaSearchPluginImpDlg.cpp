@@ -1,11 +1,11 @@
-#include "MozillaSearchPluginImpDlg.h"
+#include "launchers/MozillaSearchPluginImpDlg.h"
 
-#include "IconFromImage.h"
-#include "SearchPlugins.h"
+#include "launchers/IconFromImage.h"
+#include "launchers/SearchPlugins.h"
 
-#include "../app/ResourceModule.h"
-#include "../app/StringTable.h"
-#include "../app/res/resource.h"
+#include "app/language/ResourceModule.h"
+#include "app/menus/StringTable.h"
+#include "app/res/resource.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SearchEngine.h"
-#include "../controls/DialogProcedure.h"
+#include "launchers/SearchEngine.h"
+#include "controls/DialogProcedure.h"
 
 #include <windows.h>
 #include <set>

@@ -1,6 +1,6 @@
-#include "QueryUrl.h"
+#include "launchers/QueryUrl.h"
 
-#include "SearchEngine.h"
+#include "launchers/SearchEngine.h"
 
 #include <cstring>
 

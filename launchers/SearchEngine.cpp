@@ -1,4 +1,4 @@
-#include "SearchEngine.h"
+#include "launchers/SearchEngine.h"
 
 #include <cctype>
 

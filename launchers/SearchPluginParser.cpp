@@ -1,6 +1,6 @@
-#include "SearchPluginParser.h"
+#include "launchers/SearchPluginParser.h"
 
-#include "SearchEngine.h"
+#include "launchers/SearchEngine.h"
 
 #include <cstring>
 

@@ -1,12 +1,12 @@
-#include "SearchPlugins.h"
+#include "launchers/SearchPlugins.h"
 
-#include "IconDecoder.h"
-#include "QueryUrl.h"
-#include "SearchPluginParser.h"
-#include "Utf8Text.h"
+#include "launchers/IconDecoder.h"
+#include "launchers/QueryUrl.h"
+#include "launchers/SearchPluginParser.h"
+#include "launchers/Utf8Text.h"
 
-#include "../sysinfo/AnsiText.h"
-#include "../sysutils/Orvo_SystemUtilities.h"
+#include "sysinfo/AnsiText.h"
+#include "sysutils/Orvo_SystemUtilities.h"
 
 #include <shellapi.h>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SearchEngine.h"
+#include "launchers/SearchEngine.h"
 
 #include <windows.h>
 #include <string>

@@ -1,6 +1,6 @@
-#include "UserApplication.h"
+#include "launchers/UserApplication.h"
 
-#include "../sysinfo/FileFactsCache.h"
+#include "sysinfo/FileFactsCache.h"
 
 #include <shellapi.h>
 #include <cstring>

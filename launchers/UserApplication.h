@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ListsFileFormat.h"
+#include "launchers/ListsFileFormat.h"
 
 #include <windows.h>
 #include <string>

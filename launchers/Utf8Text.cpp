@@ -1,4 +1,4 @@
-#include "Utf8Text.h"
+#include "launchers/Utf8Text.h"
 
 bool Utf8Text::Decode(const std::string& bytes, std::u16string& out)
 {

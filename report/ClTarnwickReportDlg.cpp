@@ -1,10 +1,10 @@
-#include "ClTarnwickReportDlg.h"
+#include "report/ClTarnwickReportDlg.h"
 
-#include "../app/ResourceModule.h"
-#include "../app/StringTable.h"
-#include "../app/res/resource.h"
-#include "../controls/ButtonEx.h"
-#include "../views/ValueFormatter.h"
+#include "app/language/ResourceModule.h"
+#include "app/menus/StringTable.h"
+#include "app/res/resource.h"
+#include "controls/ButtonEx.h"
+#include "views/ValueFormatter.h"
 
 #include <commdlg.h>
 #include <shellapi.h>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "../controls/DialogResizer.h"
-#include "../controls/DialogProcedure.h"
-#include "../controls/TooltipCtrl.h"
-#include "../views/ProcessItem.h"
+#include "controls/DialogResizer.h"
+#include "controls/DialogProcedure.h"
+#include "controls/TooltipCtrl.h"
+#include "views/ProcessItem.h"
 
 #include <windows.h>
 #include <commctrl.h>

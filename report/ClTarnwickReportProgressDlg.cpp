@@ -1,8 +1,8 @@
-#include "ClTarnwickReportProgressDlg.h"
+#include "report/ClTarnwickReportProgressDlg.h"
 
-#include "../app/ResourceModule.h"
-#include "../app/StringTable.h"
-#include "../app/res/resource.h"
+#include "app/language/ResourceModule.h"
+#include "app/menus/StringTable.h"
+#include "app/res/resource.h"
 
 #include <commctrl.h>
 

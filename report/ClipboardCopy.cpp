@@ -1,6 +1,6 @@
-#include "ClipboardCopy.h"
+#include "report/ClipboardCopy.h"
 
-#include "../sysinfo/DebugOutput.h"
+#include "sysinfo/DebugOutput.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "../views/ModuleItem.h"
-#include "../views/ProcessItem.h"
+#include "views/ModuleItem.h"
+#include "views/ProcessItem.h"
 
 #include <windows.h>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "GuiReportProgress.h"
+#include "report/GuiReportProgress.h"
 
-#include "../app/MessagePump.h"
-#include "../app/StringTable.h"
+#include "app/startup/MessagePump.h"
+#include "app/menus/StringTable.h"
 
 #include <shellapi.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ClTarnwickReportProgressDlg.h"
-#include "ReportProgress.h"
+#include "report/ClTarnwickReportProgressDlg.h"
+#include "report/ReportProgress.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "HtmlReportWriter.h"
+#include "report/HtmlReportWriter.h"
 
-#include "ReportText.h"
-#include "../app/StringTable.h"
-#include "../views/ValueFormatter.h"
+#include "report/ReportText.h"
+#include "app/menus/StringTable.h"
+#include "views/ValueFormatter.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../sysinfo/ModuleRecord.h"
+#include "sysinfo/ModuleRecord.h"
 
 #include <cstdint>
 #include <vector>

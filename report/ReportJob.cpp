@@ -1,12 +1,12 @@
-#include "ReportJob.h"
+#include "report/ReportJob.h"
 
-#include "HtmlReportWriter.h"
-#include "SnapshotModuleSource.h"
-#include "TextReportWriter.h"
-#include "XmlReportWriter.h"
-#include "../sysinfo/FileFactsCache.h"
-#include "../sysinfo/MachineDescription.h"
-#include "../sysinfo/ProcessSnapshot.h"
+#include "report/HtmlReportWriter.h"
+#include "report/SnapshotModuleSource.h"
+#include "report/TextReportWriter.h"
+#include "report/XmlReportWriter.h"
+#include "sysinfo/FileFactsCache.h"
+#include "sysinfo/MachineDescription.h"
+#include "sysinfo/ProcessSnapshot.h"
 
 #include <memory>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ReportProgress.h"
-#include "../app/UserSettings.h"
-#include "../views/ProcessItem.h"
+#include "report/ReportProgress.h"
+#include "app/settings/UserSettings.h"
+#include "views/ProcessItem.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "ReportText.h"
+#include "report/ReportText.h"
 
 namespace {
 std::string ReplaceAll(std::string text, const std::string& what, const std::string& with)

@@ -1,9 +1,9 @@
-#include "ReportWriter.h"
+#include "report/ReportWriter.h"
 
-#include "../app/StringTable.h"
-#include "../image/ImportClosure.h"
-#include "../sysinfo/DebugOutput.h"
-#include "../sysinfo/NativeProcessList.h"
+#include "app/menus/StringTable.h"
+#include "image/ImportClosure.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysinfo/NativeProcessList.h"
 
 #include <windows.h>
 #include <ctime>  // _strdate, _strtime

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "ModuleSource.h"
-#include "ReportProgress.h"
-#include "../views/ItemBuilder.h"
-#include "../views/ModuleItem.h"
-#include "../views/ProcessItem.h"
+#include "report/ModuleSource.h"
+#include "report/ReportProgress.h"
+#include "views/ItemBuilder.h"
+#include "views/ModuleItem.h"
+#include "views/ProcessItem.h"
 
-#include "../sysutils/StagedFiles.h"
+#include "sysutils/StagedFiles.h"
 
 #include <cstdio>
 #include <string>

@@ -1,6 +1,6 @@
-#include "SnapshotModuleSource.h"
+#include "report/SnapshotModuleSource.h"
 
-#include "../sysinfo/ProcessSnapshot.h"
+#include "sysinfo/ProcessSnapshot.h"
 
 bool SnapshotModuleSource::Enumerate(uint32_t processId, std::vector<ModuleRecord>& modules)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ModuleSource.h"
+#include "report/ModuleSource.h"
 
 class ProcessSnapshot;
 

@@ -1,6 +1,6 @@
-#include "TextReportWriter.h"
+#include "report/TextReportWriter.h"
 
-#include "ReportText.h"
+#include "report/ReportText.h"
 
 namespace {
 std::string V(const std::string& value)

@@ -1,6 +1,6 @@
-#include "XmlReportWriter.h"
+#include "report/XmlReportWriter.h"
 
-#include "ReportText.h"
+#include "report/ReportText.h"
 
 #include <windows.h>
 #include <vector>

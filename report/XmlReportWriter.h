@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReportWriter.h"
+#include "report/ReportWriter.h"
 
 // The XML report, in UTF-8.
 class XmlReportWriter : public ReportWriter {

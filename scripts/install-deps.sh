@@ -15,7 +15,7 @@ PKGS=(
   doctest-dev libstb-dev libxml2-utils
   g++ clang libclang-rt-14-dev
   procps util-linux
-  python3
+  python3 ccache
 )
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

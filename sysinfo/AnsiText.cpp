@@ -1,4 +1,4 @@
-#include "AnsiText.h"
+#include "sysinfo/AnsiText.h"
 
 #include <windows.h>
 

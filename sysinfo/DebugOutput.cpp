@@ -1,4 +1,4 @@
-#include "DebugOutput.h"
+#include "sysinfo/DebugOutput.h"
 
 #include <windows.h>
 #include <stdarg.h>

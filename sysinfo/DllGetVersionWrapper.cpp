@@ -1,7 +1,7 @@
-#include "DllGetVersionWrapper.h"
+#include "sysinfo/DllGetVersionWrapper.h"
 
-#include "DebugOutput.h"
-#include "GuardedCall.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysinfo/GuardedCall.h"
 
 static_assert(sizeof(DllGetVersionWrapper::VersionInfo) == 20, "DLLVERSIONINFO is 20 bytes");
 

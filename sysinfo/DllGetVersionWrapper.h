@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WrapperBase.h"
+#include "sysinfo/WrapperBase.h"
 
 // The DllGetVersion export of a system library (COMCTL32.DLL at start-up).
 class DllGetVersionWrapper : public WrapperBase {

@@ -1,8 +1,8 @@
-#include "FileFactsCache.h"
+#include "sysinfo/FileFactsCache.h"
 
-#include "../image/MappedImageFile.h"
-#include "FileVersionInfo.h"
-#include "VersionStringTables.h"
+#include "image/MappedImageFile.h"
+#include "sysinfo/FileVersionInfo.h"
+#include "sysinfo/VersionStringTables.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "FileVersionInfo.h"
+#include "sysinfo/FileVersionInfo.h"
 
 #include <windows.h>
 #include <cstdio>

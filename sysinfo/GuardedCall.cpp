@@ -1,4 +1,4 @@
-#include "GuardedCall.h"
+#include "sysinfo/GuardedCall.h"
 
 #include <windows.h>
 

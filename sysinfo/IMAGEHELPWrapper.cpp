@@ -1,7 +1,7 @@
-#include "IMAGEHELPWrapper.h"
+#include "sysinfo/IMAGEHELPWrapper.h"
 
-#include "DebugOutput.h"
-#include "GuardedCall.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysinfo/GuardedCall.h"
 
 IMAGEHELPWrapper::IMAGEHELPWrapper()
     : WrapperBase("IMAGEHLP.DLL"),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WrapperBase.h"
+#include "sysinfo/WrapperBase.h"
 
 // Symbol undecorator of the image-help library.
 class IMAGEHELPWrapper : public WrapperBase {

@@ -1,7 +1,7 @@
-#include "KERNEL32Wrapper.h"
+#include "sysinfo/KERNEL32Wrapper.h"
 
-#include "DebugOutput.h"
-#include "GuardedCall.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysinfo/GuardedCall.h"
 
 KERNEL32Wrapper::KERNEL32Wrapper()
     : WrapperBase("KERNEL32.DLL"),

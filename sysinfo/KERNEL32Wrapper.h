@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WrapperBase.h"
+#include "sysinfo/WrapperBase.h"
 
 // KERNEL32.DLL calls that Windows 95 or NT 4 lack.
 class KERNEL32Wrapper : public WrapperBase {

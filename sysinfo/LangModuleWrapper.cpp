@@ -1,8 +1,8 @@
-#include "LangModuleWrapper.h"
+#include "sysinfo/LangModuleWrapper.h"
 
-#include "DebugOutput.h"
-#include "GuardedCall.h"
-#include "StackRestoringCall.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysinfo/GuardedCall.h"
+#include "sysinfo/StackRestoringCall.h"
 
 LangModuleWrapper::LangModuleWrapper(const char* fileName)
     : WrapperBase(fileName), pfnGetLangModuleInfo(Resolve<PFN_GetLangModuleInfo>("GetLangModuleInfo"))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WrapperBase.h"
+#include "sysinfo/WrapperBase.h"
 
 #pragma pack(push, 1)
 // Filled by a language module's GetLangModuleInfo export.

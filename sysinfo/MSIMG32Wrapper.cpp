@@ -1,7 +1,7 @@
-#include "MSIMG32Wrapper.h"
+#include "sysinfo/MSIMG32Wrapper.h"
 
-#include "DebugOutput.h"
-#include "GuardedCall.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysinfo/GuardedCall.h"
 
 MSIMG32Wrapper::MSIMG32Wrapper()
     : WrapperBase("MSIMG32.DLL"), pfnGradientFill(Resolve<PFN_GradientFill>("GradientFill"))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WrapperBase.h"
+#include "sysinfo/WrapperBase.h"
 
 // GradientFill of MSIMG32.DLL (Windows 98 / 2000 and later).
 class MSIMG32Wrapper : public WrapperBase {

@@ -1,7 +1,7 @@
-#include "MachineDescription.h"
+#include "sysinfo/MachineDescription.h"
 
-#include "DebugOutput.h"
-#include "GuardedCall.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysinfo/GuardedCall.h"
 
 #include <windows.h>
 #include <cstring>

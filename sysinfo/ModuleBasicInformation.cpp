@@ -1,8 +1,8 @@
-#include "ModuleBasicInformation.h"
+#include "sysinfo/ModuleBasicInformation.h"
 
-#include "DebugOutput.h"
-#include "../sysutils/Orvo_SystemUtilities.h"
-#include "../sysutils/TextHelpers.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysutils/Orvo_SystemUtilities.h"
+#include "sysutils/TextHelpers.h"
 
 #include <windows.h>
 #include <shellapi.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileVersionInfo.h"
-#include "KERNEL32Wrapper.h"
+#include "sysinfo/FileVersionInfo.h"
+#include "sysinfo/KERNEL32Wrapper.h"
 
 #include <string>
 

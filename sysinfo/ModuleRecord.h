@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProcessRecord.h"
+#include "sysinfo/ProcessRecord.h"
 
 // One module loaded into a process, with the facts of its file on disk.
 struct ModuleRecord {

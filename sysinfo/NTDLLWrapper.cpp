@@ -1,7 +1,7 @@
-#include "NTDLLWrapper.h"
+#include "sysinfo/NTDLLWrapper.h"
 
-#include "DebugOutput.h"
-#include "GuardedCall.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysinfo/GuardedCall.h"
 
 NTDLLWrapper::NTDLLWrapper()
     : WrapperBase("NTDLL.DLL"),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WrapperBase.h"
+#include "sysinfo/WrapperBase.h"
 
 // Native system calls of NTDLL.DLL (NT family only).
 class NTDLLWrapper : public WrapperBase {

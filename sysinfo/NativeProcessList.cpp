@@ -1,4 +1,4 @@
-#include "NativeProcessList.h"
+#include "sysinfo/NativeProcessList.h"
 
 #include <cctype>
 

@@ -1,8 +1,8 @@
-#include "PSAPIWrapper.h"
+#include "sysinfo/PSAPIWrapper.h"
 
-#include "DebugOutput.h"
-#include "AnsiText.h"
-#include "GuardedCall.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysinfo/AnsiText.h"
+#include "sysinfo/GuardedCall.h"
 
 #include <cstring>
 

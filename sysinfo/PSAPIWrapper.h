@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WrapperBase.h"
+#include "sysinfo/WrapperBase.h"
 
 // Process-status library (NT family).
 class PSAPIWrapper : public WrapperBase {

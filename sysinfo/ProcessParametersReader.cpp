@@ -1,6 +1,6 @@
-#include "ProcessParametersReader.h"
+#include "sysinfo/ProcessParametersReader.h"
 
-#include "AnsiText.h"
+#include "sysinfo/AnsiText.h"
 
 #include <windows.h>
 #include <cstring>

@@ -1,12 +1,12 @@
-#include "ProcessSnapshot.h"
+#include "sysinfo/ProcessSnapshot.h"
 
-#include "AnsiText.h"
-#include "DebugOutput.h"
-#include "FileFactsCache.h"
-#include "NativeProcessList.h"
-#include "ProcessParametersReader.h"
-#include "WTSWrapper.h"
-#include "../sysutils/Orvo_SystemUtilities.h"
+#include "sysinfo/AnsiText.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysinfo/FileFactsCache.h"
+#include "sysinfo/NativeProcessList.h"
+#include "sysinfo/ProcessParametersReader.h"
+#include "sysinfo/WTSWrapper.h"
+#include "sysutils/Orvo_SystemUtilities.h"
 
 #include <cstring>
 #include <cwchar>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "KERNEL32Wrapper.h"
-#include "ModuleRecord.h"
-#include "NTDLLWrapper.h"
-#include "PSAPIWrapper.h"
-#include "ProcessRecord.h"
-#include "TOOLHELP32Wrapper.h"
-#include "../sysutils/OsVersion.h"
+#include "sysinfo/KERNEL32Wrapper.h"
+#include "sysinfo/ModuleRecord.h"
+#include "sysinfo/NTDLLWrapper.h"
+#include "sysinfo/PSAPIWrapper.h"
+#include "sysinfo/ProcessRecord.h"
+#include "sysinfo/TOOLHELP32Wrapper.h"
+#include "sysutils/OsVersion.h"
 
 #include <list>
 #include <map>

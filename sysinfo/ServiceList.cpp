@@ -1,6 +1,6 @@
-#include "ServiceList.h"
+#include "sysinfo/ServiceList.h"
 
-#include "WrapperBase.h"
+#include "sysinfo/WrapperBase.h"
 
 #include <windows.h>
 #include <vector>

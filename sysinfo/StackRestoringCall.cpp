@@ -1,4 +1,4 @@
-#include "StackRestoringCall.h"
+#include "sysinfo/StackRestoringCall.h"
 
 extern "C" int __cdecl TwCallRestoringStack(const void* function, void* argument);
 

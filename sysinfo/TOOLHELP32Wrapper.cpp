@@ -1,7 +1,7 @@
-#include "TOOLHELP32Wrapper.h"
+#include "sysinfo/TOOLHELP32Wrapper.h"
 
-#include "DebugOutput.h"
-#include "GuardedCall.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysinfo/GuardedCall.h"
 
 TOOLHELP32Wrapper::TOOLHELP32Wrapper()
     : WrapperBase("KERNEL32.DLL"),

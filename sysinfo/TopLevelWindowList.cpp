@@ -1,4 +1,4 @@
-#include "TopLevelWindowList.h"
+#include "sysinfo/TopLevelWindowList.h"
 
 BOOL CALLBACK TopLevelWindowList::AddWindow(HWND window, LPARAM list)
 {

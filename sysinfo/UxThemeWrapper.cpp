@@ -1,4 +1,4 @@
-#include "UxThemeWrapper.h"
+#include "sysinfo/UxThemeWrapper.h"
 
 namespace {
 const HRESULT kFail = static_cast<HRESULT>(0x80004005L);

@@ -1,4 +1,4 @@
-#include "VersionResourceWalker.h"
+#include "sysinfo/VersionResourceWalker.h"
 
 namespace {
 size_t Align4(size_t offset)

@@ -1,7 +1,7 @@
-#include "VersionStringTables.h"
+#include "sysinfo/VersionStringTables.h"
 
-#include "AnsiText.h"
-#include "VersionResourceWalker.h"
+#include "sysinfo/AnsiText.h"
+#include "sysinfo/VersionResourceWalker.h"
 
 #include <windows.h>
 #include <cstring>

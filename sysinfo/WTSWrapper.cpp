@@ -1,7 +1,7 @@
-#include "WTSWrapper.h"
+#include "sysinfo/WTSWrapper.h"
 
-#include "DebugOutput.h"
-#include "GuardedCall.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysinfo/GuardedCall.h"
 
 WTSWrapper::WTSWrapper()
     : WrapperBase("Wtsapi32.dll"),

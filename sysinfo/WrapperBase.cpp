@@ -1,6 +1,6 @@
-#include "WrapperBase.h"
+#include "sysinfo/WrapperBase.h"
 
-#include "DebugOutput.h"
+#include "sysinfo/DebugOutput.h"
 
 WrapperBase::WrapperBase(const char* libraryName)
     : hModule(LoadLibraryA(libraryName))

@@ -1,7 +1,7 @@
-#include "ADVAPI32Wrapper.h"
+#include "sysutils/ADVAPI32Wrapper.h"
 
-#include "../sysinfo/DebugOutput.h"
-#include "../sysinfo/GuardedCall.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysinfo/GuardedCall.h"
 
 ADVAPI32Wrapper::ADVAPI32Wrapper()
     : WrapperBase("ADVAPI32.DLL"),

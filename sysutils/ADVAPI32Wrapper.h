@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../sysinfo/WrapperBase.h"
+#include "sysinfo/WrapperBase.h"
 
 // Token and account calls of ADVAPI32.DLL, bound at run time.
 class ADVAPI32Wrapper : public WrapperBase {

@@ -1,4 +1,4 @@
-#include "Crc32.h"
+#include "sysutils/Crc32.h"
 
 namespace {
 struct Table {

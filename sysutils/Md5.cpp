@@ -1,4 +1,4 @@
-#include "Md5.h"
+#include "sysutils/Md5.h"
 
 #include <cstring>
 

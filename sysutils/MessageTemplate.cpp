@@ -1,4 +1,4 @@
-#include "MessageTemplate.h"
+#include "sysutils/MessageTemplate.h"
 
 #include <cstring>
 

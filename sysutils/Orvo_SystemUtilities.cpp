@@ -1,15 +1,15 @@
 #ifndef ORVOSYSUTILS_BUILD
 #define ORVOSYSUTILS_BUILD
 #endif
-#include "Orvo_SystemUtilities.h"
+#include "sysutils/Orvo_SystemUtilities.h"
 
-#include "ADVAPI32Wrapper.h"
-#include "Crc32.h"
-#include "Md5.h"
-#include "OsVersion.h"
-#include "TextHelpers.h"
-#include "../sysinfo/DebugOutput.h"
-#include "../sysinfo/GuardedCall.h"
+#include "sysutils/ADVAPI32Wrapper.h"
+#include "sysutils/Crc32.h"
+#include "sysutils/Md5.h"
+#include "sysutils/OsVersion.h"
+#include "sysutils/TextHelpers.h"
+#include "sysinfo/DebugOutput.h"
+#include "sysinfo/GuardedCall.h"
 
 #include <shlobj.h>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // The OS kind without the description: no C++ library, so that the system
 // libraries can use it.
-#include "OsVersion.h"
+#include "sysutils/OsVersion.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "OsVersion.h"
+#include "sysutils/OsVersion.h"
 
-#include "TextHelpers.h"
+#include "sysutils/TextHelpers.h"
 
 #include <windows.h>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "StagedFiles.h"
+#include "sysutils/StagedFiles.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "TextHelpers.h"
+#include "sysutils/TextHelpers.h"
 
 #include <cctype>
 #include <cmath>

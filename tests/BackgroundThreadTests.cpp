@@ -2,10 +2,10 @@
 // write, and how they stop.
 #include <doctest/doctest.h>
 
-#include "DebugCapture.h"
-#include "TestPaths.h"
-#include "app/CpuUsageSampler.h"
-#include "app/FolderWatch.h"
+#include "tests/DebugCapture.h"
+#include "tests/TestPaths.h"
+#include "app/cpugraph/CpuUsageSampler.h"
+#include "app/threads/FolderWatch.h"
 #include "sysutils/OsVersion.h"
 
 #include <windows.h>

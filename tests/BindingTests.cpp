@@ -1,6 +1,6 @@
 #include <doctest/doctest.h>
 
-#include "DebugCapture.h"
+#include "tests/DebugCapture.h"
 #include "sysinfo/DllGetVersionWrapper.h"
 #include "sysinfo/IMAGEHELPWrapper.h"
 #include "sysinfo/KERNEL32Wrapper.h"

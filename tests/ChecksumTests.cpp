@@ -1,6 +1,6 @@
 #include <doctest/doctest.h>
 
-#include "TestPaths.h"
+#include "tests/TestPaths.h"
 #include "sysutils/Crc32.h"
 #include "sysutils/Md5.h"
 #include "sysutils/Orvo_SystemUtilities.h"

@@ -2,9 +2,9 @@
 
 // The console tool as a script sees it: help, error lines and exit status,
 // filters, and the records of a crafted process in csv and json.
-#include "CraftedProcess.h"
-#include "HelperProcess.h"
-#include "TestPaths.h"
+#include "tests/CraftedProcess.h"
+#include "tests/HelperProcess.h"
+#include "tests/TestPaths.h"
 #include "TarnwickVersion.h"
 
 #include <windows.h>

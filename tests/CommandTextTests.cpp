@@ -1,7 +1,7 @@
 #include <doctest/doctest.h>
 
-#include "app/DebuggerTemplate.h"
-#include "app/ShellCommandText.h"
+#include "app/commands/DebuggerTemplate.h"
+#include "app/commands/ShellCommandText.h"
 #include "tools/EnvironmentTable.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 // The usage arithmetic over raw processor-time records (no OS calls).
 #include <doctest/doctest.h>
 
-#include "app/CpuUsageMeter.h"
+#include "app/cpugraph/CpuUsageMeter.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "CraftedProcess.h"
+#include "tests/CraftedProcess.h"
 
-#include "TestPaths.h"
+#include "tests/TestPaths.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "DebugCapture.h"
+#include "tests/DebugCapture.h"
 
 #include "sysinfo/DebugOutput.h"
 

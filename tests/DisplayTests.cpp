@@ -1,11 +1,11 @@
 #include <doctest/doctest.h>
 
-#include "DebugCapture.h"
-#include "HelperProcess.h"
-#include "TestPaths.h"
-#include "VersionBlock.h"
-#include "app/StringTable.h"
-#include "app/UserSettingsFile.h"
+#include "tests/DebugCapture.h"
+#include "tests/HelperProcess.h"
+#include "tests/TestPaths.h"
+#include "tests/VersionBlock.h"
+#include "app/menus/StringTable.h"
+#include "app/settings/UserSettingsFile.h"
 #include "image/ImportClosure.h"
 #include "sysinfo/FileFactsCache.h"
 #include "sysinfo/FileVersionInfo.h"

@@ -1,9 +1,9 @@
 // The main window's CPU graph, tray icon and full-screen mode, in process.
 #include <doctest/doctest.h>
 
-#include "TestPaths.h"
-#include "app/TarnwickApp.h"
-#include "app/TarnwickMainFrame.h"
+#include "tests/TestPaths.h"
+#include "app/startup/TarnwickApp.h"
+#include "app/mainframe/TarnwickMainFrame.h"
 #include "app/res/resource.h"
 
 #include <windows.h>

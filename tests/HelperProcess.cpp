@@ -1,6 +1,6 @@
-#include "HelperProcess.h"
+#include "tests/HelperProcess.h"
 
-#include "TestPaths.h"
+#include "tests/TestPaths.h"
 
 #include <cstdio>
 #include <cstring>

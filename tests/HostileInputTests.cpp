@@ -1,9 +1,9 @@
 #include <doctest/doctest.h>
 
-#include "CraftedProcess.h"
-#include "HelperProcess.h"
-#include "TestPaths.h"
-#include "PeBuilder.h"
+#include "tests/CraftedProcess.h"
+#include "tests/HelperProcess.h"
+#include "tests/TestPaths.h"
+#include "tests/PeBuilder.h"
 #include "image/ClModuleIX.h"
 #include "image/ImportClosure.h"
 #include "sysinfo/AnsiText.h"

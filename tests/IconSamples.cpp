@@ -1,4 +1,4 @@
-#include "IconSamples.h"
+#include "tests/IconSamples.h"
 
 #include "sysutils/Crc32.h"
 

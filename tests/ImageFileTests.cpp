@@ -1,8 +1,8 @@
 #include <doctest/doctest.h>
 
-#include "DebugCapture.h"
-#include "PeBuilder.h"
-#include "TestPaths.h"
+#include "tests/DebugCapture.h"
+#include "tests/PeBuilder.h"
+#include "tests/TestPaths.h"
 #include "image/ClModuleIX.h"
 #include "sysinfo/IMAGEHELPWrapper.h"
 #include "image/ImportClosure.h"

@@ -1,6 +1,6 @@
 #include <doctest/doctest.h>
 
-#include "TestPaths.h"
+#include "tests/TestPaths.h"
 #include "TarnwickVersion.h"
 #include "image/MappedImageFile.h"
 #include "sysinfo/FileVersionInfo.h"

@@ -1,7 +1,7 @@
 #include <doctest/doctest.h>
 
-#include "HelperProcess.h"
-#include "TestPaths.h"
+#include "tests/HelperProcess.h"
+#include "tests/TestPaths.h"
 
 #include "cli/TabText.h"
 #include "image/ModuleInformation.h"

@@ -1,14 +1,14 @@
 // Language modules, the choose-language dialog, Language.ini and help files.
 #include <doctest/doctest.h>
 
-#include "DebugCapture.h"
-#include "TestPaths.h"
-#include "app/ClDebugString.h"
-#include "app/ClTarnwickChooseLangDlg.h"
-#include "app/HelpFile.h"
-#include "app/LanguageModuleList.h"
-#include "app/LanguageSettings.h"
-#include "app/ResourceModule.h"
+#include "tests/DebugCapture.h"
+#include "tests/TestPaths.h"
+#include "app/startup/ClDebugString.h"
+#include "app/language/ClTarnwickChooseLangDlg.h"
+#include "app/language/HelpFile.h"
+#include "app/language/LanguageModuleList.h"
+#include "app/language/LanguageSettings.h"
+#include "app/language/ResourceModule.h"
 #include "app/res/resource.h"
 
 #include <windows.h>

@@ -3,7 +3,7 @@
 // built natively with the sanitizers).
 #include <doctest/doctest.h>
 
-#include "IconSamples.h"
+#include "tests/IconSamples.h"
 #include "launchers/ApplicationCommandLine.h"
 #include "launchers/IconDecoder.h"
 #include "launchers/ListsFileFormat.h"

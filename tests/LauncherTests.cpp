@@ -2,8 +2,8 @@
 // new application entries, the launcher menus and starting a program.
 #include <doctest/doctest.h>
 
-#include "HelperProcess.h"
-#include "TestPaths.h"
+#include "tests/HelperProcess.h"
+#include "tests/TestPaths.h"
 #include "launchers/ApplicationLauncher.h"
 #include "launchers/IconDecoder.h"
 #include "launchers/LauncherLists.h"

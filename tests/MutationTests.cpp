@@ -1,7 +1,7 @@
 #include <doctest/doctest.h>
 
-#include "HelperProcess.h"
-#include "TestPaths.h"
+#include "tests/HelperProcess.h"
+#include "tests/TestPaths.h"
 #include "image/PeImageView.h"
 
 #include <windows.h>

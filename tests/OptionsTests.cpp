@@ -3,12 +3,12 @@
 // this process, left alone and edited; the settings listing of the console tool.
 #include <doctest/doctest.h>
 
-#include "HelperProcess.h"
-#include "TestPaths.h"
-#include "app/ClTarnwickOptionsDlg.h"
-#include "app/OptionsRecord.h"
-#include "app/PluginHost.h"
-#include "app/UserSettingsFile.h"
+#include "tests/HelperProcess.h"
+#include "tests/TestPaths.h"
+#include "app/options/ClTarnwickOptionsDlg.h"
+#include "app/options/OptionsRecord.h"
+#include "app/pluginhost/PluginHost.h"
+#include "app/settings/UserSettingsFile.h"
 #include "app/res/resource.h"
 #include "cli/SettingsListing.h"
 #include "views/ColorsAndFormats.h"

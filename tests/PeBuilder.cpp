@@ -1,4 +1,4 @@
-#include "PeBuilder.h"
+#include "tests/PeBuilder.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #include <doctest/doctest.h>
 
-#include "PeBuilder.h"
+#include "tests/PeBuilder.h"
 #include "image/PeImageView.h"
 #include "image/PeResourceWalker.h"
 

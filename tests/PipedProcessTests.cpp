@@ -1,8 +1,8 @@
 // The console runner on both families, with tw-console as the child.
 #include <doctest/doctest.h>
 
-#include "HelperProcess.h"
-#include "TestPaths.h"
+#include "tests/HelperProcess.h"
+#include "tests/TestPaths.h"
 #include "tools/PipedProcess.h"
 
 #include <windows.h>

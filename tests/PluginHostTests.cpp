@@ -1,13 +1,13 @@
 // The plug-in host with real plug-in libraries (tests/plugins), in-process.
 #include <doctest/doctest.h>
 
-#include "DebugCapture.h"
-#include "HelperProcess.h"
-#include "TestPaths.h"
-#include "app/ClDebugString.h"
-#include "app/PluginCall.h"
-#include "app/PluginHost.h"
-#include "app/PluginLoader.h"
+#include "tests/DebugCapture.h"
+#include "tests/HelperProcess.h"
+#include "tests/TestPaths.h"
+#include "app/startup/ClDebugString.h"
+#include "app/pluginhost/PluginCall.h"
+#include "app/pluginhost/PluginHost.h"
+#include "app/pluginhost/PluginLoader.h"
 #include "sysinfo/StackRestoringCall.h"
 
 #include <windows.h>

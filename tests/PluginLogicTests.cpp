@@ -1,11 +1,11 @@
 // The plug-in host's and the language side's decisions, without the OS.
 #include <doctest/doctest.h>
 
-#include "app/LanguageChoiceList.h"
-#include "app/LanguageFiles.h"
-#include "app/PluginMenuFilter.h"
-#include "app/PluginRecordCheck.h"
-#include "app/PluginRequest.h"
+#include "app/language/LanguageChoiceList.h"
+#include "app/language/LanguageFiles.h"
+#include "app/pluginhost/PluginMenuFilter.h"
+#include "app/pluginhost/PluginRecordCheck.h"
+#include "app/pluginhost/PluginRequest.h"
 
 #include <string>
 #include <vector>

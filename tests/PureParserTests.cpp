@@ -2,10 +2,10 @@
 
 // Parsers of outside data and other logic without OS calls. Built into the
 // test program and into the native sanitizer build.
-#include "ReferenceWildcard.h"
-#include "VersionBlock.h"
+#include "tests/ReferenceWildcard.h"
+#include "tests/VersionBlock.h"
 #include "report/ReportText.h"
-#include "app/SettingsRecordCheck.h"
+#include "app/settings/SettingsRecordCheck.h"
 #include "views/ColumnOrderCheck.h"
 #include "sysinfo/NativeProcessList.h"
 #include "sysinfo/VersionResourceWalker.h"

@@ -1,9 +1,9 @@
 #include <doctest/doctest.h>
 
-#include "DebugCapture.h"
-#include "HelperProcess.h"
-#include "TestPaths.h"
-#include "app/UserSettingsFile.h"
+#include "tests/DebugCapture.h"
+#include "tests/HelperProcess.h"
+#include "tests/TestPaths.h"
+#include "app/settings/UserSettingsFile.h"
 #include "report/HtmlReportWriter.h"
 #include "report/ReportText.h"
 #include "report/TextReportWriter.h"

@@ -1,8 +1,8 @@
 #include <doctest/doctest.h>
 
-#include "DebugCapture.h"
-#include "HelperProcess.h"
-#include "TestPaths.h"
+#include "tests/DebugCapture.h"
+#include "tests/HelperProcess.h"
+#include "tests/TestPaths.h"
 #include "sysinfo/ProcessSnapshot.h"
 
 #include <algorithm>

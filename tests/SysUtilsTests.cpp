@@ -1,7 +1,7 @@
 #include <doctest/doctest.h>
 
-#include "DebugCapture.h"
-#include "TestPaths.h"
+#include "tests/DebugCapture.h"
+#include "tests/TestPaths.h"
 #include "sysutils/OsVersion.h"
 #include "sysutils/Orvo_SystemUtilities.h"
 

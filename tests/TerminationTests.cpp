@@ -1,8 +1,8 @@
 #include <doctest/doctest.h>
 
-#include "HelperProcess.h"
-#include "TestPaths.h"
-#include "app/StringTable.h"
+#include "tests/HelperProcess.h"
+#include "tests/TestPaths.h"
+#include "app/menus/StringTable.h"
 #include "cli/TabText.h"
 #include "sysinfo/ProcessSnapshot.h"
 #include "tools/TerminationRun.h"

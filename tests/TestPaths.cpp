@@ -1,4 +1,4 @@
-#include "TestPaths.h"
+#include "tests/TestPaths.h"
 
 #include <windows.h>
 #include <cstdio>

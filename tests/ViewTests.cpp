@@ -1,7 +1,7 @@
 #include <doctest/doctest.h>
 
-#include "app/ClDebugString.h"
-#include "app/UserSettingsFile.h"
+#include "app/startup/ClDebugString.h"
+#include "app/settings/UserSettingsFile.h"
 #include "sysinfo/FileFactsCache.h"
 #include "sysinfo/ServiceList.h"
 #include "views/ItemBuilder.h"

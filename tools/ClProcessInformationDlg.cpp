@@ -1,12 +1,12 @@
-#include "ClProcessInformationDlg.h"
+#include "tools/ClProcessInformationDlg.h"
 
-#include "../app/ResourceModule.h"
-#include "../app/StringTable.h"
-#include "../app/res/resource.h"
-#include "../launchers/SearchMenuHost.h"
-#include "../report/ClipboardCopy.h"
-#include "../sysinfo/ProcessSnapshot.h"
-#include "../sysinfo/TopLevelWindowList.h"
+#include "app/language/ResourceModule.h"
+#include "app/menus/StringTable.h"
+#include "app/res/resource.h"
+#include "launchers/SearchMenuHost.h"
+#include "report/ClipboardCopy.h"
+#include "sysinfo/ProcessSnapshot.h"
+#include "sysinfo/TopLevelWindowList.h"
 
 #include <windowsx.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ProcessInformation.h"
-#include "../controls/DialogProcedure.h"
-#include "../controls/PropertyListView.h"
-#include "../sysinfo/ProcessRecord.h"
+#include "tools/ProcessInformation.h"
+#include "controls/DialogProcedure.h"
+#include "controls/PropertyListView.h"
+#include "sysinfo/ProcessRecord.h"
 
 #include <windows.h>
 #include <string>

@@ -1,9 +1,9 @@
-#include "ClTarnwickConsolePipeDlg.h"
+#include "tools/ClTarnwickConsolePipeDlg.h"
 
-#include "../app/ResourceModule.h"
-#include "../app/StringTable.h"
-#include "../app/res/resource.h"
-#include "../controls/ButtonEx.h"
+#include "app/language/ResourceModule.h"
+#include "app/menus/StringTable.h"
+#include "app/res/resource.h"
+#include "controls/ButtonEx.h"
 
 namespace {
 

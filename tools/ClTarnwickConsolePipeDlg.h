@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ConsoleTextFilter.h"
-#include "PipedProcess.h"
+#include "tools/ConsoleTextFilter.h"
+#include "tools/PipedProcess.h"
 
-#include "../controls/TooltipCtrl.h"
+#include "controls/TooltipCtrl.h"
 
 #include <windows.h>
 #include <string>

@@ -1,11 +1,11 @@
-#include "ClTarnwickFindDllDlg.h"
+#include "tools/ClTarnwickFindDllDlg.h"
 
-#include "../app/ResourceModule.h"
-#include "../app/MessagePump.h"
-#include "../app/StringTable.h"
-#include "../app/res/resource.h"
-#include "../controls/ButtonEx.h"
-#include "../sysinfo/ProcessSnapshot.h"
+#include "app/language/ResourceModule.h"
+#include "app/startup/MessagePump.h"
+#include "app/menus/StringTable.h"
+#include "app/res/resource.h"
+#include "controls/ButtonEx.h"
+#include "sysinfo/ProcessSnapshot.h"
 
 namespace {
 const char kTemplate[] = "CLTARNWICKFINDDLLDLG";

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "DllSearch.h"
-#include "../controls/DialogProcedure.h"
-#include "../controls/DialogResizer.h"
-#include "../controls/TooltipCtrl.h"
+#include "tools/DllSearch.h"
+#include "controls/DialogProcedure.h"
+#include "controls/DialogResizer.h"
+#include "controls/TooltipCtrl.h"
 
 #include <windows.h>
 #include <commctrl.h>

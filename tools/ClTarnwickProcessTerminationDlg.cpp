@@ -1,13 +1,13 @@
-#include "ClTarnwickProcessTerminationDlg.h"
+#include "tools/ClTarnwickProcessTerminationDlg.h"
 
-#include "ClTarnwickShowErrorsDlg.h"
-#include "../app/ResourceModule.h"
-#include "../app/MessagePump.h"
-#include "../app/StringTable.h"
-#include "../app/res/resource.h"
-#include "../controls/ButtonEx.h"
-#include "../gdiutils/Orvo_GdiUtilities.h"
-#include "../views/ValueFormatter.h"
+#include "tools/ClTarnwickShowErrorsDlg.h"
+#include "app/language/ResourceModule.h"
+#include "app/startup/MessagePump.h"
+#include "app/menus/StringTable.h"
+#include "app/res/resource.h"
+#include "controls/ButtonEx.h"
+#include "gdiutils/Orvo_GdiUtilities.h"
+#include "views/ValueFormatter.h"
 
 #include <commctrl.h>
 

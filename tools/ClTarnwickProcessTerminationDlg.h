@@ -1,11 +1,11 @@
 #pragma once
 
-#include "TerminationRun.h"
-#include "../controls/DialogProcedure.h"
-#include "../controls/DialogResizer.h"
-#include "../controls/TooltipCtrl.h"
-#include "../sysinfo/ProcessRecord.h"
-#include "../sysinfo/UxThemeWrapper.h"
+#include "tools/TerminationRun.h"
+#include "controls/DialogProcedure.h"
+#include "controls/DialogResizer.h"
+#include "controls/TooltipCtrl.h"
+#include "sysinfo/ProcessRecord.h"
+#include "sysinfo/UxThemeWrapper.h"
 
 #include <windows.h>
 

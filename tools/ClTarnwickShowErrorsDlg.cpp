@@ -1,7 +1,7 @@
-#include "ClTarnwickShowErrorsDlg.h"
+#include "tools/ClTarnwickShowErrorsDlg.h"
 
-#include "../app/ResourceModule.h"
-#include "../app/res/resource.h"
+#include "app/language/ResourceModule.h"
+#include "app/res/resource.h"
 
 namespace {
 const char kTemplate[] = "CLTARNWICKSHOWERRORSDLG";

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "../controls/DialogResizer.h"
-#include "../controls/DialogProcedure.h"
+#include "controls/DialogResizer.h"
+#include "controls/DialogProcedure.h"
 
 #include <windows.h>
 

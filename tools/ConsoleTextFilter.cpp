@@ -1,4 +1,4 @@
-#include "ConsoleTextFilter.h"
+#include "tools/ConsoleTextFilter.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // The console code page's side of ConsoleTextFilter.
-#include "ConsoleTextFilter.h"
+#include "tools/ConsoleTextFilter.h"
 
 #include <windows.h>
 

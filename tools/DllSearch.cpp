@@ -1,7 +1,7 @@
-#include "DllSearch.h"
+#include "tools/DllSearch.h"
 
-#include "WildcardMatch.h"
-#include "../sysinfo/ProcessSnapshot.h"
+#include "tools/WildcardMatch.h"
+#include "sysinfo/ProcessSnapshot.h"
 
 bool DllSearch::Run(const std::string& pattern, ProcessSnapshot& snapshot, std::vector<DllSearchHit>& hits,
                     Progress progress, void* context, bool fullPath)

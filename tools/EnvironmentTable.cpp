@@ -1,4 +1,4 @@
-#include "EnvironmentTable.h"
+#include "tools/EnvironmentTable.h"
 
 std::vector<EnvironmentTable::Row> EnvironmentTable::Split(const std::string& block)
 {

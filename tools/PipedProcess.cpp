@@ -1,6 +1,6 @@
-#include "PipedProcess.h"
+#include "tools/PipedProcess.h"
 
-#include "../sysinfo/DebugOutput.h"
+#include "sysinfo/DebugOutput.h"
 
 #include <cstdio>
 

@@ -1,9 +1,9 @@
-#include "ProcessInformation.h"
+#include "tools/ProcessInformation.h"
 
-#include "../sysinfo/FileVersionInfo.h"
-#include "../sysinfo/ProcessSnapshot.h"
-#include "../sysinfo/VersionStringTables.h"
-#include "../views/ValueFormatter.h"
+#include "sysinfo/FileVersionInfo.h"
+#include "sysinfo/ProcessSnapshot.h"
+#include "sysinfo/VersionStringTables.h"
+#include "views/ValueFormatter.h"
 
 #include <cstring>
 

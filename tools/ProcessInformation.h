@@ -1,8 +1,8 @@
 #pragma once
 
-#include "EnvironmentTable.h"
-#include "../sysinfo/ProcessRecord.h"
-#include "../sysinfo/TopLevelWindowList.h"
+#include "tools/EnvironmentTable.h"
+#include "sysinfo/ProcessRecord.h"
+#include "sysinfo/TopLevelWindowList.h"
 
 #include <string>
 #include <vector>

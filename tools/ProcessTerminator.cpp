@@ -1,4 +1,4 @@
-#include "ProcessTerminator.h"
+#include "tools/ProcessTerminator.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "TerminationRun.h"
+#include "tools/TerminationRun.h"
 
-#include "../sysutils/MessageTemplate.h"
+#include "sysutils/MessageTemplate.h"
 
 TerminationRun::TerminationRun(ProcessTerminator& terminator, uint32_t ownProcessId, const std::string& errorTemplate)
     : terminator(terminator), dwOwnProcessId(ownProcessId), strErrorTemplate(errorTemplate)

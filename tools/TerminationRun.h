@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProcessTerminator.h"
+#include "tools/ProcessTerminator.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "WildcardMatch.h"
+#include "tools/WildcardMatch.h"
 
 #include <cctype>
 

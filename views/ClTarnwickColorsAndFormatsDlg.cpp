@@ -1,8 +1,8 @@
-#include "ClTarnwickColorsAndFormatsDlg.h"
+#include "views/ClTarnwickColorsAndFormatsDlg.h"
 
-#include "ColorsAndFormats.h"
-#include "../app/StringTable.h"
-#include "../app/res/resource.h"
+#include "views/ColorsAndFormats.h"
+#include "app/menus/StringTable.h"
+#include "app/res/resource.h"
 
 #include <commdlg.h>
 

@@ -1,7 +1,7 @@
-#include "ClTarnwickColumnOptionsDlg.h"
+#include "views/ClTarnwickColumnOptionsDlg.h"
 
-#include "../app/StringTable.h"
-#include "../app/res/resource.h"
+#include "app/menus/StringTable.h"
+#include "app/res/resource.h"
 
 const char ClTarnwickColumnOptionsDlg::kTemplateName[] = "CLTARNWICKCOLUMNOPTIONSDLG";
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "OptionItems.h"
-#include "../app/UserSettings.h"
-#include "../controls/CheckList.h"
-#include "../controls/OptionsPage.h"
+#include "views/OptionItems.h"
+#include "app/settings/UserSettings.h"
+#include "controls/CheckList.h"
+#include "controls/OptionsPage.h"
 
 // The "Columns" page: which columns the process and module lists show. The
 // first column of each (Name, Module) is always shown: its check stays.

@@ -1,7 +1,7 @@
-#include "ClTarnwickCopyOptionsDlg.h"
+#include "views/ClTarnwickCopyOptionsDlg.h"
 
-#include "../app/StringTable.h"
-#include "../app/res/resource.h"
+#include "app/menus/StringTable.h"
+#include "app/res/resource.h"
 
 const char ClTarnwickCopyOptionsDlg::kTemplateName[] = "CLTARNWICKCOPYOPTIONSDLG";
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "OptionItems.h"
-#include "../app/UserSettings.h"
-#include "../controls/CheckList.h"
-#include "../controls/OptionsPage.h"
+#include "views/OptionItems.h"
+#include "app/settings/UserSettings.h"
+#include "controls/CheckList.h"
+#include "controls/OptionsPage.h"
 
 // The "Copy" page: which values Copy puts on the clipboard, how they are
 // separated and delimited.

@@ -1,7 +1,7 @@
-#include "ClTarnwickViewOptionsDlg.h"
+#include "views/ClTarnwickViewOptionsDlg.h"
 
-#include "ColorsAndFormats.h"
-#include "../app/res/resource.h"
+#include "views/ColorsAndFormats.h"
+#include "app/res/resource.h"
 
 #include <commdlg.h>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "../app/UserSettings.h"
-#include "../controls/OptionsPage.h"
+#include "app/settings/UserSettings.h"
+#include "controls/OptionsPage.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "ColorsAndFormats.h"
+#include "views/ColorsAndFormats.h"
 
 #include <cstddef>
 

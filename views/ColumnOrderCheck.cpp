@@ -1,4 +1,4 @@
-#include "ColumnOrderCheck.h"
+#include "views/ColumnOrderCheck.h"
 
 #include <algorithm>
 

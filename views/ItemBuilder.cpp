@@ -1,10 +1,10 @@
-#include "ItemBuilder.h"
+#include "views/ItemBuilder.h"
 
-#include "FileIconSource.h"
-#include "../sysinfo/FileFactsCache.h"
-#include "../image/ImportClosure.h"
-#include "../sysinfo/NativeProcessList.h"
-#include "../sysinfo/ServiceList.h"
+#include "views/FileIconSource.h"
+#include "sysinfo/FileFactsCache.h"
+#include "image/ImportClosure.h"
+#include "sysinfo/NativeProcessList.h"
+#include "sysinfo/ServiceList.h"
 
 #include <shellapi.h>
 #include <cstdio>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ModuleItem.h"
-#include "ProcessItem.h"
-#include "ValueFormatter.h"
-#include "../sysinfo/KERNEL32Wrapper.h"
-#include "../sysinfo/ModuleRecord.h"
-#include "../sysinfo/ProcessRecord.h"
+#include "views/ModuleItem.h"
+#include "views/ProcessItem.h"
+#include "views/ValueFormatter.h"
+#include "sysinfo/KERNEL32Wrapper.h"
+#include "sysinfo/ModuleRecord.h"
+#include "sysinfo/ProcessRecord.h"
 
 #include <commctrl.h>
 

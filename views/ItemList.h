@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ColumnTable.h"
-#include "ListViewColumns.h"
-#include "RowPainter.h"
-#include "ViewSort.h"
-#include "../app/StringTable.h"
-#include "../app/UserSettings.h"
+#include "views/ColumnTable.h"
+#include "views/ListViewColumns.h"
+#include "views/RowPainter.h"
+#include "views/ViewSort.h"
+#include "app/menus/StringTable.h"
+#include "app/settings/UserSettings.h"
 
 #include <windows.h>
 #include <commctrl.h>

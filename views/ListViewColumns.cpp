@@ -1,5 +1,5 @@
-#include "ListViewColumns.h"
-#include "ColumnOrderCheck.h"
+#include "views/ListViewColumns.h"
+#include "views/ColumnOrderCheck.h"
 
 #include <map>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ColumnTable.h"
+#include "views/ColumnTable.h"
 
 #include <windows.h>
 #include <commctrl.h>

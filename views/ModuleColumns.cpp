@@ -1,5 +1,5 @@
-#include "ModuleColumns.h"
-#include "ViewSort.h"
+#include "views/ModuleColumns.h"
+#include "views/ViewSort.h"
 
 namespace {
 

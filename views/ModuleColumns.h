@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ColumnTable.h"
-#include "ModuleItem.h"
+#include "views/ColumnTable.h"
+#include "views/ModuleItem.h"
 
 // The module view's columns (ids 0 to 8, index into aModuleColumns) and the
 // five orders of its first column.

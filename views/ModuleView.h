@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ItemList.h"
-#include "ListViewColumns.h"
-#include "ModuleColumns.h"
-#include "ModuleItem.h"
-#include "../sysinfo/ModuleRecord.h"
+#include "views/ItemList.h"
+#include "views/ListViewColumns.h"
+#include "views/ModuleColumns.h"
+#include "views/ModuleItem.h"
+#include "sysinfo/ModuleRecord.h"
 
 #include <windows.h>
 #include <commctrl.h>

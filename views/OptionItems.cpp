@@ -1,6 +1,6 @@
-#include "OptionItems.h"
+#include "views/OptionItems.h"
 
-#include "../report/ClipboardCopy.h"
+#include "report/ClipboardCopy.h"
 
 namespace {
 

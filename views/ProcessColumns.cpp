@@ -1,5 +1,5 @@
-#include "ProcessColumns.h"
-#include "ViewSort.h"
+#include "views/ProcessColumns.h"
+#include "views/ViewSort.h"
 
 namespace {
 

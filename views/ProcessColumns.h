@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ColumnTable.h"
-#include "ProcessItem.h"
+#include "views/ColumnTable.h"
+#include "views/ProcessItem.h"
 
 // The process view's columns (ids 0 to 11, index into aProcessColumns).
 class ProcessColumns {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ItemList.h"
-#include "ListViewColumns.h"
-#include "ProcessColumns.h"
-#include "ProcessItem.h"
-#include "../sysinfo/ProcessRecord.h"
+#include "views/ItemList.h"
+#include "views/ListViewColumns.h"
+#include "views/ProcessColumns.h"
+#include "views/ProcessItem.h"
+#include "sysinfo/ProcessRecord.h"
 
 #include <windows.h>
 #include <commctrl.h>

@@ -1,4 +1,4 @@
-#include "RowPainter.h"
+#include "views/RowPainter.h"
 
 #include <vector>
 

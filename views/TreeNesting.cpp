@@ -1,4 +1,4 @@
-#include "TreeNesting.h"
+#include "views/TreeNesting.h"
 
 #include <map>
 #include <utility>

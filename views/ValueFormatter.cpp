@@ -1,8 +1,8 @@
-#include "ValueFormatter.h"
+#include "views/ValueFormatter.h"
 
-#include "../app/StringTable.h"
-#include "../sysinfo/ModuleBasicInformation.h"
-#include "../sysutils/TextHelpers.h"
+#include "app/menus/StringTable.h"
+#include "sysinfo/ModuleBasicInformation.h"
+#include "sysutils/TextHelpers.h"
 
 #include <cstdio>
 

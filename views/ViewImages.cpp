@@ -1,5 +1,5 @@
-#include "ViewImages.h"
-#include "../app/res/resource.h"
+#include "views/ViewImages.h"
+#include "app/res/resource.h"
 
 #include <shellapi.h>
 

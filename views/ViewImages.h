@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FileIconSource.h"
+#include "views/FileIconSource.h"
 
 #include <windows.h>
 #include <commctrl.h>

@@ -1,4 +1,4 @@
-#include "ViewSort.h"
+#include "views/ViewSort.h"
 
 namespace {
 unsigned char Lower(char c)

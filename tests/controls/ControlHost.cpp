@@ -1,4 +1,4 @@
-#include "ControlHost.h"
+#include "tests/controls/ControlHost.h"
 
 #include <commctrl.h>
 

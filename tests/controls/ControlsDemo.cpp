@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/StringTable.h"
+#include "app/menus/StringTable.h"
 #include "app/res/resource.h"
 #include "controls/ButtonEx.h"
 #include "controls/GridView.h"

@@ -4,9 +4,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/MessagePump.h"
-#include "app/StringTable.h"
-#include "app/UserSettingsFile.h"
+#include "app/startup/MessagePump.h"
+#include "app/menus/StringTable.h"
+#include "app/settings/UserSettingsFile.h"
 #include "report/ClTarnwickReportDlg.h"
 #include "report/GuiReportProgress.h"
 #include "tools/ClTarnwickFindDllDlg.h"

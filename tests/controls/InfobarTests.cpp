@@ -1,6 +1,6 @@
 #include <doctest/doctest.h>
 
-#include "ControlHost.h"
+#include "tests/controls/ControlHost.h"
 #include "controls/Infobar.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include <doctest/doctest.h>
 
-#include "ExpectedResources.h"
-#include "app/StringTable.h"
+#include "tests/controls/ExpectedResources.h"
+#include "app/menus/StringTable.h"
 #include "app/res/resource.h"
 #include "tests/TestPaths.h"
 

@@ -1,9 +1,9 @@
 // The CPU graph's pixels and the tray icon with a stand-in shell.
 #include <doctest/doctest.h>
 
-#include "ControlHost.h"
-#include "app/ClCPUGraph.h"
-#include "app/TrayIcon.h"
+#include "tests/controls/ControlHost.h"
+#include "app/cpugraph/ClCPUGraph.h"
+#include "app/tray/TrayIcon.h"
 
 #include <windows.h>
 

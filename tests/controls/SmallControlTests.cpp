@@ -1,6 +1,6 @@
 #include <doctest/doctest.h>
 
-#include "ControlHost.h"
+#include "tests/controls/ControlHost.h"
 #include "controls/ButtonEx.h"
 #include "controls/HyperLink.h"
 #include "controls/TreeViewEx.h"

@@ -1,7 +1,7 @@
 #include <doctest/doctest.h>
 
-#include "app/StringTable.h"
-#include "app/UserSettingsFile.h"
+#include "app/menus/StringTable.h"
+#include "app/settings/UserSettingsFile.h"
 #include "app/res/resource.h"
 #include "sysinfo/ProcessSnapshot.h"
 #include "tools/ClTarnwickFindDllDlg.h"

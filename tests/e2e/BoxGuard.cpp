@@ -1,8 +1,8 @@
-#include "BoxGuard.h"
+#include "tests/e2e/BoxGuard.h"
 
-#include "Desktop.h"
-#include "E2eLog.h"
-#include "Screenshot.h"
+#include "tests/e2e/Desktop.h"
+#include "tests/e2e/E2eLog.h"
+#include "tests/e2e/Screenshot.h"
 
 #include <algorithm>
 

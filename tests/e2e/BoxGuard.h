@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Window.h"
+#include "tests/e2e/Window.h"
 
 #include <set>
 #include <string>

@@ -1,6 +1,6 @@
-#include "Clipboard.h"
+#include "tests/e2e/Clipboard.h"
 
-#include "Wait.h"
+#include "tests/e2e/Wait.h"
 
 #include <windows.h>
 #include <cstring>

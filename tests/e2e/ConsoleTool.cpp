@@ -1,6 +1,6 @@
-#include "ConsoleTool.h"
+#include "tests/e2e/ConsoleTool.h"
 
-#include "E2ePaths.h"
+#include "tests/e2e/E2ePaths.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // The CPU graph, the folder watches, the tray icon and full-screen mode of
 // the real program, from outside.
-#include "E2eTest.h"
+#include "tests/e2e/E2eTest.h"
 
 #include <shellapi.h>
 

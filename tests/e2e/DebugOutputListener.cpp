@@ -1,6 +1,6 @@
-#include "DebugOutputListener.h"
+#include "tests/e2e/DebugOutputListener.h"
 
-#include "Wait.h"
+#include "tests/e2e/Wait.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "DebugSession.h"
+#include "tests/e2e/DebugSession.h"
 
-#include "Wait.h"
+#include "tests/e2e/Wait.h"
 
 DebugSession::DebugSession()
     : hThread(nullptr), hStarted(CreateEventA(nullptr, TRUE, FALSE, nullptr)),

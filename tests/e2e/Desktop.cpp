@@ -1,6 +1,6 @@
-#include "Desktop.h"
+#include "tests/e2e/Desktop.h"
 
-#include "Wait.h"
+#include "tests/e2e/Wait.h"
 
 namespace {
 struct Search {

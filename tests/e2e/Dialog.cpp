@@ -1,7 +1,7 @@
-#include "Dialog.h"
+#include "tests/e2e/Dialog.h"
 
-#include "BoxGuard.h"
-#include "Desktop.h"
+#include "tests/e2e/BoxGuard.h"
+#include "tests/e2e/Desktop.h"
 
 namespace {
 std::string WithoutAmpersands(const std::string& text)

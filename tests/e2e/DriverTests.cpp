@@ -1,7 +1,7 @@
 // The driver against its own target program (target/): what it reads across
 // processes, how it acts, and its guards.
-#include "E2eTest.h"
-#include "target/TargetIds.h"
+#include "tests/e2e/E2eTest.h"
+#include "tests/e2e/target/TargetIds.h"
 
 #include <tlhelp32.h>
 

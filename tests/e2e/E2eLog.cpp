@@ -1,4 +1,4 @@
-#include "E2eLog.h"
+#include "tests/e2e/E2eLog.h"
 
 #include <doctest/doctest.h>
 

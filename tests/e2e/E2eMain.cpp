@@ -13,16 +13,16 @@
 #define DOCTEST_CONFIG_IMPLEMENT
 #include <doctest/doctest.h>
 
-#include "BoxGuard.h"
-#include "Desktop.h"
-#include "Program.h"
-#include "ScreenImage.h"
-#include "Wait.h"
-#include "DebugOutputListener.h"
-#include "E2eLog.h"
-#include "E2ePaths.h"
-#include "Screenshot.h"
-#include "WindowDump.h"
+#include "tests/e2e/BoxGuard.h"
+#include "tests/e2e/Desktop.h"
+#include "tests/e2e/Program.h"
+#include "tests/e2e/ScreenImage.h"
+#include "tests/e2e/Wait.h"
+#include "tests/e2e/DebugOutputListener.h"
+#include "tests/e2e/E2eLog.h"
+#include "tests/e2e/E2ePaths.h"
+#include "tests/e2e/Screenshot.h"
+#include "tests/e2e/WindowDump.h"
 
 #include <cstdio>
 #include <cstdlib>

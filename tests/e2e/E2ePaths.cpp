@@ -1,4 +1,4 @@
-#include "E2ePaths.h"
+#include "tests/e2e/E2ePaths.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
-#include "HelperProgram.h"
+#include "tests/e2e/HelperProgram.h"
 
-#include "Desktop.h"
-#include "E2eLog.h"
-#include "E2ePaths.h"
-#include "Wait.h"
+#include "tests/e2e/Desktop.h"
+#include "tests/e2e/E2eLog.h"
+#include "tests/e2e/E2ePaths.h"
+#include "tests/e2e/Wait.h"
 
 HelperProgram::~HelperProgram()
 {

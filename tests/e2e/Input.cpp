@@ -1,7 +1,7 @@
-#include "Input.h"
+#include "tests/e2e/Input.h"
 
-#include "E2eLog.h"
-#include "Wait.h"
+#include "tests/e2e/E2eLog.h"
+#include "tests/e2e/Wait.h"
 
 #include <cctype>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Kill, Report and Find Dll in the real program: the termination, report,
 // progress and Find Dll dialogs driven from outside.
-#include "ConsoleTool.h"
-#include "E2eTest.h"
+#include "tests/e2e/ConsoleTool.h"
+#include "tests/e2e/E2eTest.h"
 
 #include <cstdio>
 #include <fstream>

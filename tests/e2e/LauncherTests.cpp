@@ -1,7 +1,7 @@
 // Internet search, user-defined applications and the Console window in the
 // real program: the browser is a catcher program registered for http and
 // https, the tools are the test programs tw-console and tw-catcher.
-#include "E2eTest.h"
+#include "tests/e2e/E2eTest.h"
 
 #include <cstring>
 #include <fstream>

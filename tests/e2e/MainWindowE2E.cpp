@@ -1,9 +1,9 @@
 // The main window as a user meets it: start-up, the process tree and lists,
 // the module list's sort modes, refreshing, the bars and the settings file.
-#include "E2eTest.h"
-#include "RemoteBuffer.h"
+#include "tests/e2e/E2eTest.h"
+#include "tests/e2e/RemoteBuffer.h"
 
-#include "../app/UserSettings.h"
+#include "app/settings/UserSettings.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,10 +2,10 @@
 // from the toolbar's drop-down, Cancel that leaves the settings file as it
 // was, OK that changes the views at once and the file at closing, the
 // plug-in page and the launcher lists.
-#include "E2eTest.h"
+#include "tests/e2e/E2eTest.h"
 
-#include "RemoteBuffer.h"
-#include "../../app/UserSettings.h"
+#include "tests/e2e/RemoteBuffer.h"
+#include "app/settings/UserSettings.h"
 
 #include <algorithm>
 #include <cstdio>

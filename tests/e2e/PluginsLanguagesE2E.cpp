@@ -1,9 +1,9 @@
 // Plug-ins, the German interface and help, as a user meets them: the real
 // tarnwick.exe from the program folder, with test plug-ins and language
 // modules copied into its Plugins and Language folders.
-#include "E2eTest.h"
+#include "tests/e2e/E2eTest.h"
 
-#include "RemoteBuffer.h"
+#include "tests/e2e/RemoteBuffer.h"
 
 #include <windows.h>
 #include <commctrl.h>

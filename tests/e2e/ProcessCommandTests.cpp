@@ -2,7 +2,7 @@
 // windows and Copy, in the real program: what the windows show against what
 // tarnwick-cli prints, and which programs the commands start (recorders that
 // log their command line and current directory stand in for them).
-#include "E2eTest.h"
+#include "tests/e2e/E2eTest.h"
 #include "TarnwickVersion.h"
 
 #include <cstdio>

@@ -1,11 +1,11 @@
-#include "Program.h"
+#include "tests/e2e/Program.h"
 
-#include "BoxGuard.h"
-#include "DebugOutputListener.h"
-#include "Desktop.h"
-#include "E2eLog.h"
-#include "E2ePaths.h"
-#include "Wait.h"
+#include "tests/e2e/BoxGuard.h"
+#include "tests/e2e/DebugOutputListener.h"
+#include "tests/e2e/Desktop.h"
+#include "tests/e2e/E2eLog.h"
+#include "tests/e2e/E2ePaths.h"
+#include "tests/e2e/Wait.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DebugSession.h"
-#include "Window.h"
+#include "tests/e2e/DebugSession.h"
+#include "tests/e2e/Window.h"
 
 #include <memory>
 #include <string>

@@ -1,8 +1,8 @@
 // The program as a user meets it after unpacking the release zip. Skipped in
 // the ordinary runs: tests/release/release-zip.sh runs it (--no-skip) with the
 // unpacked folder as the program folder, in a fresh prefix.
-#include "ConsoleTool.h"
-#include "E2eTest.h"
+#include "tests/e2e/ConsoleTool.h"
+#include "tests/e2e/E2eTest.h"
 #include "TarnwickVersion.h"
 
 #include <cctype>

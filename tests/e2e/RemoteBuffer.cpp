@@ -1,4 +1,4 @@
-#include "RemoteBuffer.h"
+#include "tests/e2e/RemoteBuffer.h"
 
 #include <cstring>
 #include <vector>

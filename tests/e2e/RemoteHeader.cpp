@@ -1,7 +1,7 @@
-#include "RemoteHeader.h"
+#include "tests/e2e/RemoteHeader.h"
 
-#include "Input.h"
-#include "RemoteBuffer.h"
+#include "tests/e2e/Input.h"
+#include "tests/e2e/RemoteBuffer.h"
 
 namespace {
 const size_t kTextOffset = 256;

@@ -1,6 +1,6 @@
-#include "RemoteListBox.h"
+#include "tests/e2e/RemoteListBox.h"
 
-#include "RemoteBuffer.h"
+#include "tests/e2e/RemoteBuffer.h"
 
 #include <cstring>
 #include <vector>

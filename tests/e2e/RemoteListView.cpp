@@ -1,8 +1,8 @@
-#include "RemoteListView.h"
+#include "tests/e2e/RemoteListView.h"
 
-#include "Input.h"
-#include "Wait.h"
-#include "RemoteBuffer.h"
+#include "tests/e2e/Input.h"
+#include "tests/e2e/Wait.h"
+#include "tests/e2e/RemoteBuffer.h"
 
 namespace {
 const size_t kTextOffset = 256;

@@ -1,6 +1,6 @@
-#include "RemoteStatusBar.h"
+#include "tests/e2e/RemoteStatusBar.h"
 
-#include "RemoteBuffer.h"
+#include "tests/e2e/RemoteBuffer.h"
 
 #include <commctrl.h>
 

@@ -1,7 +1,7 @@
-#include "RemoteToolbar.h"
+#include "tests/e2e/RemoteToolbar.h"
 
-#include "Input.h"
-#include "RemoteBuffer.h"
+#include "tests/e2e/Input.h"
+#include "tests/e2e/RemoteBuffer.h"
 
 #include <commctrl.h>
 

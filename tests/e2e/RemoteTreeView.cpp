@@ -1,8 +1,8 @@
-#include "RemoteTreeView.h"
+#include "tests/e2e/RemoteTreeView.h"
 
-#include "Input.h"
-#include "Wait.h"
-#include "RemoteBuffer.h"
+#include "tests/e2e/Input.h"
+#include "tests/e2e/Wait.h"
+#include "tests/e2e/RemoteBuffer.h"
 
 #include <cstring>
 

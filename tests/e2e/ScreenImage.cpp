@@ -1,7 +1,7 @@
-#include "ScreenImage.h"
+#include "tests/e2e/ScreenImage.h"
 
-#include "Wait.h"
-#include "Window.h"
+#include "tests/e2e/Wait.h"
+#include "tests/e2e/Window.h"
 
 #include <algorithm>
 #include <cstdlib>

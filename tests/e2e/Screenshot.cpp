@@ -1,8 +1,8 @@
-#include "Screenshot.h"
+#include "tests/e2e/Screenshot.h"
 
-#include "E2eLog.h"
-#include "E2ePaths.h"
-#include "ScreenImage.h"
+#include "tests/e2e/E2eLog.h"
+#include "tests/e2e/E2ePaths.h"
+#include "tests/e2e/ScreenImage.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 // The real program under the driver.
-#include "E2eTest.h"
+#include "tests/e2e/E2eTest.h"
 
 TEST_SUITE("tarnwick") {
 

@@ -1,6 +1,6 @@
-#include "Wait.h"
+#include "tests/e2e/Wait.h"
 
-#include "BoxGuard.h"
+#include "tests/e2e/BoxGuard.h"
 
 bool Wait::Until(const std::function<bool()>& done, DWORD timeoutMs, DWORD pollMs)
 {

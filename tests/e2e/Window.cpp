@@ -1,7 +1,7 @@
-#include "Window.h"
+#include "tests/e2e/Window.h"
 
-#include "E2eLog.h"
-#include "Wait.h"
+#include "tests/e2e/E2eLog.h"
+#include "tests/e2e/Wait.h"
 
 #include <cstring>
 

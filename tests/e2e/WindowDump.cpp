@@ -1,13 +1,13 @@
-#include "WindowDump.h"
+#include "tests/e2e/WindowDump.h"
 
-#include "Desktop.h"
-#include "E2eLog.h"
-#include "RemoteHeader.h"
-#include "RemoteListBox.h"
-#include "RemoteListView.h"
-#include "RemoteStatusBar.h"
-#include "RemoteToolbar.h"
-#include "RemoteTreeView.h"
+#include "tests/e2e/Desktop.h"
+#include "tests/e2e/E2eLog.h"
+#include "tests/e2e/RemoteHeader.h"
+#include "tests/e2e/RemoteListBox.h"
+#include "tests/e2e/RemoteListView.h"
+#include "tests/e2e/RemoteStatusBar.h"
+#include "tests/e2e/RemoteToolbar.h"
+#include "tests/e2e/RemoteTreeView.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 #include <doctest/doctest.h>
 
-#include "GdiTestSupport.h"
+#include "tests/gdi/GdiTestSupport.h"
 
 #include <algorithm>
 #include <cstdlib>

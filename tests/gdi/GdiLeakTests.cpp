@@ -1,7 +1,7 @@
 #include <doctest/doctest.h>
 
-#include "../TestPaths.h"
-#include "GdiTestSupport.h"
+#include "tests/TestPaths.h"
+#include "tests/gdi/GdiTestSupport.h"
 
 #include <cstring>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "GdiTestSupport.h"
+#include "tests/gdi/GdiTestSupport.h"
 
-#include "../TestPaths.h"
+#include "tests/TestPaths.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 //   tw-infowin-host module PATH [NODE]   the module window, tree node NODE selected
 //   tw-infowin-host process PID|self     the process window
 //   tw-infowin-host about                the about box
-#include "app/ClAboutDlg.h"
+#include "app/commands/ClAboutDlg.h"
 #include "app/res/resource.h"
 #include "image/ClModuleInformationDlg.h"
 #include "sysinfo/ProcessSnapshot.h"

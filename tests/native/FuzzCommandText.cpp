@@ -1,6 +1,6 @@
 // libFuzzer entry: debugger templates and environment blocks of any content
 // are formatted or split without a fault, and the results stay within their bounds.
-#include "app/DebuggerTemplate.h"
+#include "app/commands/DebuggerTemplate.h"
 #include "tools/EnvironmentTable.h"
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // libFuzzer entry: the processor-time records, of any length and content.
-#include "app/CpuUsageMeter.h"
+#include "app/cpugraph/CpuUsageMeter.h"
 
 #include <cstdint>
 #include <vector>

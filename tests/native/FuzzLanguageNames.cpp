@@ -1,6 +1,6 @@
 // libFuzzer entry: a "Module" value from Language.ini (any bytes) is judged
 // quietly, and a joined path never exceeds 259 characters.
-#include "app/LanguageFiles.h"
+#include "app/language/LanguageFiles.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // libFuzzer entry: plug-in records and names from arbitrary bytes are judged
 // quietly; the menu numbering stays within its ids.
-#include "app/PluginMenuFilter.h"
-#include "app/PluginRecordCheck.h"
+#include "app/pluginhost/PluginMenuFilter.h"
+#include "app/pluginhost/PluginRecordCheck.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
 // libFuzzer entry: the settings file's acceptance check on arbitrary bytes.
-#include "app/SettingsRecordCheck.h"
+#include "app/settings/SettingsRecordCheck.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,7 +1,7 @@
 // libFuzzer entry: the wildcard matcher on an arbitrary pattern and name
 // (split at the first zero byte). Small inputs are checked against the
 // recursive matcher it replaced; -timeout catches any input that is slow.
-#include "ReferenceWildcard.h"
+#include "tests/ReferenceWildcard.h"
 #include "tools/WildcardMatch.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "TargetDialog.h"
+#include "tests/e2e/target/TargetDialog.h"
 
-#include "TargetIds.h"
+#include "tests/e2e/target/TargetIds.h"
 
 #include <commctrl.h>
 

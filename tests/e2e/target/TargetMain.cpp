@@ -9,8 +9,8 @@
 #include <cstring>
 #include <string>
 
-#include "TargetIds.h"
-#include "TargetWindow.h"
+#include "tests/e2e/target/TargetIds.h"
+#include "tests/e2e/target/TargetWindow.h"
 
 namespace {
 std::string Switch(const char* commandLine, const char* name)

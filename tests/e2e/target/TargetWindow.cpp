@@ -1,7 +1,7 @@
-#include "TargetWindow.h"
+#include "tests/e2e/target/TargetWindow.h"
 
-#include "TargetDialog.h"
-#include "TargetIds.h"
+#include "tests/e2e/target/TargetDialog.h"
+#include "tests/e2e/target/TargetIds.h"
 
 #include <cstdio>
 #include <cstring>
