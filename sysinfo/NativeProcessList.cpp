@@ -4,6 +4,9 @@
 
 namespace {
 const size_t kEntryMinimum = 0x50;
+// The memory counters end here: page faults at 0x60, peak working set 0x64,
+// working set 0x68, pagefile usage 0x7C.
+const size_t kMemoryEnd = 0x84;
 
 uint32_t U32(const uint8_t* p)
 {
@@ -12,6 +15,10 @@ uint32_t U32(const uint8_t* p)
 uint16_t U16(const uint8_t* p)
 {
     return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+uint64_t U64(const uint8_t* p)
+{
+    return uint64_t(U32(p)) | (uint64_t(U32(p + 4)) << 32);
 }
 } // namespace
 
@@ -24,7 +31,9 @@ std::vector<NativeProcessEntry> NativeProcessList::Parse(const uint8_t* block, s
         const uint8_t* e = block + offset;
         NativeProcessEntry entry;
         entry.dwThreadCount = U32(e + 0x04);
-        entry.qwCreateTime = uint64_t(U32(e + 0x20)) | (uint64_t(U32(e + 0x24)) << 32);
+        entry.qwCreateTime = U64(e + 0x20);
+        entry.qwUserTime = U64(e + 0x28);
+        entry.qwKernelTime = U64(e + 0x30);
         const uint16_t nameLength = U16(e + 0x38);
         const uint32_t nameBuffer = U32(e + 0x3C);
         entry.lBasePriority = static_cast<int32_t>(U32(e + 0x40));
@@ -44,8 +53,17 @@ std::vector<NativeProcessEntry> NativeProcessList::Parse(const uint8_t* block, s
                 }
             }
         }
-        entries.push_back(entry);
         const uint32_t next = U32(e);
+        // The entry reaches to the next one, the last one to the block's end.
+        const size_t extent = next != 0 && next <= size - offset ? next : size - offset;
+        if (extent >= kMemoryEnd) {
+            entry.bHasMemory = true;
+            entry.dwPageFaults = U32(e + 0x60);
+            entry.dwPeakWorkingSet = U32(e + 0x64);
+            entry.dwWorkingSet = U32(e + 0x68);
+            entry.dwPagefileUsage = U32(e + 0x7C);
+        }
+        entries.push_back(entry);
         if (next == 0) break;
         if (next < kEntryMinimum || next > size - offset) break;
         offset += next;

@@ -16,6 +16,15 @@ struct NativeProcessEntry {
     uint32_t dwProcessId = 0;
     uint32_t dwParentProcessId = 0;
     uint32_t dwHandleCount = 0;
+    // Processor time in 100-ns units.
+    uint64_t qwUserTime = 0;
+    uint64_t qwKernelTime = 0;
+    // The memory counters, when the entry is long enough to hold them.
+    bool bHasMemory = false;
+    uint32_t dwPageFaults = 0;
+    uint32_t dwPeakWorkingSet = 0;
+    uint32_t dwWorkingSet = 0;
+    uint32_t dwPagefileUsage = 0;  // private bytes
 };
 
 // Walks the process list block. Offsets and the image-name pointers are

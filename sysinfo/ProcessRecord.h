@@ -10,6 +10,20 @@ struct FileTime {
     uint64_t Value() const { return (uint64_t(dwHighDateTime) << 32) | dwLowDateTime; }
 };
 
+// What the native process list counts for a process (NT family). The 9x
+// family has none of it: both flags stay false.
+struct ProcessCounters {
+    bool bHasTimes = false;
+    uint64_t qwKernelTime = 0;  // 100-ns units
+    uint64_t qwUserTime = 0;
+    bool bHasMemory = false;
+    uint32_t dwWorkingSet = 0;  // bytes
+    uint32_t dwPeakWorkingSet = 0;
+    uint32_t dwPrivateBytes = 0;  // the pagefile usage
+    uint32_t dwPageFaults = 0;
+    uint64_t CpuTime() const { return qwKernelTime + qwUserTime; }
+};
+
 // One process of a snapshot. "..." in a text field: the value could not be obtained.
 struct ProcessRecord {
     std::string strName;
@@ -23,6 +37,7 @@ struct ProcessRecord {
     uint32_t dwHandleCount = 0;
     uint32_t dwThreadCount = 0;
     uint32_t dwPriorityClass = 0;
+    ProcessCounters counters;
 };
 
 // Progress of an enumeration: phase 0 with the expected count, 1 per record, 2 at the end.

@@ -19,6 +19,13 @@ const uint32_t kStatusLengthMismatch = 0xC0000004u;
 // A process list that keeps growing past this is not read.
 const ULONG kMaxProcessListBytes = 64u << 20;
 
+uint64_t Now()
+{
+    FILETIME now = {};
+    GetSystemTimeAsFileTime(&now);
+    return (uint64_t(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
 bool IsOpen(HANDLE handle)
 {
     return handle && handle != INVALID_HANDLE_VALUE;
@@ -98,6 +105,7 @@ bool ProcessSnapshot::EnumProcessesTH32(SnapshotProgressCallback callback, uint3
         return false;
     }
     if (callback) callback(0, GetProcessCountTH32(), userValue);
+    qwListTime = Now();
 
     ToolhelpProcess entry;
     uint32_t position = 0;
@@ -164,6 +172,7 @@ bool ProcessSnapshot::EnumProcessesNT(SnapshotProgressCallback callback, uint32_
         }
         break;
     }
+    qwListTime = Now();
     if (returned == 0) returned = 1;
     if (returned < block.size()) block.resize(returned);
 
@@ -188,6 +197,14 @@ bool ProcessSnapshot::EnumProcessesNT(SnapshotProgressCallback callback, uint32_
         record.dwThreadCount = entry.dwThreadCount;
         record.dwHandleCount = entry.dwHandleCount;
         record.dwSequence = static_cast<uint32_t>(position);
+        record.counters.bHasTimes = true;
+        record.counters.qwKernelTime = entry.qwKernelTime;
+        record.counters.qwUserTime = entry.qwUserTime;
+        record.counters.bHasMemory = entry.bHasMemory;
+        record.counters.dwWorkingSet = entry.dwWorkingSet;
+        record.counters.dwPeakWorkingSet = entry.dwPeakWorkingSet;
+        record.counters.dwPrivateBytes = entry.dwPagefileUsage;
+        record.counters.dwPageFaults = entry.dwPageFaults;
         if (const char* fixedName = NativeProcessList::FixedName(entries, position)) {
             if (position == 0)
                 dwIdleProcessId = entry.dwProcessId;

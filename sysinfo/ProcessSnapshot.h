@@ -43,6 +43,8 @@ public:
     FileTime GetBootTime();
 
     const std::list<ProcessRecord>& Processes() const { return processes; }
+    // When the last process list was read (a file time): its processor times are of that moment.
+    uint64_t ListTime() const { return qwListTime; }
     const std::list<ModuleRecord>& Modules() const { return modules; }
     const OsVersion& Os() const { return osVersion; }
     bool IsValid() const { return bValid != 0; }
@@ -83,6 +85,7 @@ private:
     uint8_t bValid;
     uint32_t dwIdleProcessId;
     uint32_t dwSystemProcessId;
+    uint64_t qwListTime = 0;
     std::list<ProcessRecord> processes;
     std::list<ModuleRecord> modules;
 
