@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/settings/LiveSettings.h"
+
 #include <windows.h>
 #include <cstddef>
 #include <cstdint>

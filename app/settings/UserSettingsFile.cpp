@@ -1,5 +1,6 @@
 #include "app/settings/UserSettingsFile.h"
 
+#include "app/settings/LiveSettingsFormat.h"
 #include "app/settings/SettingsRecordCheck.h"
 #include "app/settings/UserSettingsCheck.h"
 #include "sysinfo/DebugOutput.h"
@@ -133,6 +134,54 @@ bool UserSettingsFile::Save(UserSettings& settings, const std::string& path)
     if (!StagedFiles::MoveOver(temporary, path)) {
         DeleteFileA(temporary.c_str());
         DebugLine("Unable to save user settings!\n");
+        return false;
+    }
+    return true;
+}
+
+std::string UserSettingsFile::LivePath(const std::string& settingsPath)
+{
+    const size_t slash = settingsPath.find_last_of("\\/");
+    return (slash == std::string::npos ? std::string() : settingsPath.substr(0, slash + 1)) + "Tarnwick.live";
+}
+
+bool UserSettingsFile::LoadLive(LiveSettings& live, const std::string& settingsPath)
+{
+    LiveSettingsFormat::SetDefaults(live);
+    const std::string path = LivePath(settingsPath);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char text[LiveSettingsFormat::kMaxBytes];
+    DWORD read = 0;
+    const BOOL ok = ReadFile(file, text, sizeof(text), &read, nullptr);
+    CloseHandle(file);
+    if (!ok) return false;
+    LiveSettingsFormat::Parse(text, read, live);
+    return true;
+}
+
+bool UserSettingsFile::SaveLive(const LiveSettings& live, const std::string& settingsPath)
+{
+    const std::string path = LivePath(settingsPath);
+    const std::string text = LiveSettingsFormat::Write(live);
+    StagedFiles staged;
+    const std::string temporary = staged.Stage(path);
+    bool ok = !temporary.empty();
+    if (ok) {
+        HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+        ok = file != INVALID_HANDLE_VALUE;
+        if (ok) {
+            DWORD written = 0;
+            ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)
+              && written == text.size();
+            ok = FlushFileBuffers(file) && ok;
+            ok = CloseHandle(file) && ok;
+        }
+    }
+    if (!ok || !staged.Commit()) {
+        DebugOutput::Format(300, "Could not create the file \"%s\"\n", path.c_str());
         return false;
     }
     return true;

@@ -24,6 +24,14 @@ public:
     static bool Load(UserSettings& settings, const std::string& path);
     // Writes the record; the previous file stays intact until the new one is complete.
     static bool Save(UserSettings& settings, const std::string& path);
+    // The live view's settings (LiveSettings) are kept in "Tarnwick.live"
+    // beside the settings file, whose record stays as older programs read it.
+    static std::string LivePath(const std::string& settingsPath);
+    // Sets the defaults, then reads the file over them (each damaged setting
+    // keeps its default). False when the file cannot be read.
+    static bool LoadLive(LiveSettings& live, const std::string& settingsPath);
+    // Writes the file; the previous one stays intact until the new one is complete.
+    static bool SaveLive(const LiveSettings& live, const std::string& settingsPath);
     // Separator and delimiter characters of the clipboard copy ('\0': none).
     static char CopySeparator(const UserSettings& settings);
     static char CopyDelimiter(const UserSettings& settings);
