@@ -74,14 +74,26 @@ std::string ClipboardCopy::FormatLine(const std::vector<const std::string*>& val
 std::string ClipboardCopy::CopyText(const std::vector<const ProcessItem*>& items, uint32_t mask, uint8_t separator,
                                     uint8_t delimiter)
 {
+    return CopyText(items, mask, 0, separator, delimiter);
+}
+
+std::string ClipboardCopy::CopyText(const std::vector<const ProcessItem*>& items, uint32_t mask, uint32_t liveMask,
+                                    uint8_t separator, uint8_t delimiter)
+{
+    // The live values take the bits above the twelve in one mask.
+    uint32_t bits[16];
+    for (int i = 0; i < 12; ++i) bits[i] = kProcessBits[i];
+    for (int i = 0; i < 4; ++i) bits[12 + i] = 0x1000u << i;
+    const uint32_t both = (mask & 0xFFFu) | ((liveMask & 0xFu) << 12);
     std::string text;
     for (const ProcessItem* item : items) {
         if (!item) continue;
         const std::vector<const std::string*> values = {
             &item->strName,    &item->strPid,      &item->strParentPid, &item->strVersion,
             &item->strDescription, &item->strCompany, &item->strOwner,  &item->strThreads,
-            &item->strHandles, &item->strPriority, &item->strCreated,   &item->strCommandLine};
-        AppendLine(text, FormatLine(values, kProcessBits, 12, mask, separator, delimiter));
+            &item->strHandles, &item->strPriority, &item->strCreated,   &item->strCommandLine,
+            &item->strCpu,     &item->strCpuTime,  &item->strWorkingSet, &item->strPrivateBytes};
+        AppendLine(text, FormatLine(values, bits, liveMask & 0xFu ? 16 : 12, both, separator, delimiter));
     }
     return text;
 }

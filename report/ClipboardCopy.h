@@ -25,6 +25,11 @@ public:
 
     static std::string CopyText(const std::vector<const ProcessItem*>& items, uint32_t mask, uint8_t separator,
                                 uint8_t delimiter);
+    // The same with the live figures after the twelve values (CPU, CPU Time,
+    // Working Set, Private Bytes), each when its bit of `liveMask`
+    // (LiveSettings::CopyBit, the live settings' dwCopyColumns) is set.
+    static std::string CopyText(const std::vector<const ProcessItem*>& items, uint32_t mask, uint32_t liveMask,
+                                uint8_t separator, uint8_t delimiter);
     static std::string CopyText(const std::vector<const ModuleItem*>& items, uint32_t mask, uint8_t separator,
                                 uint8_t delimiter);
     // Rows of a two-column list: "col0<TAB>col1" lines.

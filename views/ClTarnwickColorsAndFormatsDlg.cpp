@@ -23,8 +23,8 @@ std::string WindowText(HWND window, int capacity)
 
 } // namespace
 
-ClTarnwickColorsAndFormatsDlg::ClTarnwickColorsAndFormatsDlg(UserSettings& settings)
-    : settings(settings), hColors(nullptr)
+ClTarnwickColorsAndFormatsDlg::ClTarnwickColorsAndFormatsDlg(UserSettings& settings, LiveSettings& live)
+    : settings(settings), live(live), hColors(nullptr)
 {
 }
 
@@ -75,7 +75,7 @@ void ClTarnwickColorsAndFormatsDlg::OnInitPage()
     SelectObject(dc, old);
     ReleaseDC(hColors, dc);
     SendMessageA(hColors, LB_SETITEMHEIGHT, 0, metrics.tmHeight + 4 > 18 ? metrics.tmHeight + 4 : 18);
-    for (size_t entry = 0; entry < ColorsAndFormats::kColorCount; ++entry)
+    for (size_t entry = 0; entry < ColorsAndFormats::kAllColorCount; ++entry)
         SendMessageA(hColors, LB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(StringTable::Load(ColorsAndFormats::ColorString(entry)).c_str()));
     SendMessageA(hColors, LB_SETCURSEL, 0, 0);
@@ -204,11 +204,11 @@ void ClTarnwickColorsAndFormatsDlg::OnDrawColor(const DRAWITEMSTRUCT& draw)
     RECT box = draw.rcItem;
     const bool selected = (draw.itemState & ODS_SELECTED) != 0;
     FillRect(dc, &box, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    if (draw.itemID < ColorsAndFormats::kColorCount) {
+    if (draw.itemID < ColorsAndFormats::kAllColorCount) {
         const size_t entry = draw.itemID;
         RECT swatch = {box.left + kGap, box.top + 2, box.left + kGap + kSwatchWidth, box.bottom - 2};
         HBRUSH brush = CreateSolidBrush(
-            ColorsAndFormats::Shown(ColorsAndFormats::Color(settings, entry), GetSysColor(COLOR_BTNFACE)));
+            ColorsAndFormats::Shown(ColorsAndFormats::Color(settings, live, entry), GetSysColor(COLOR_BTNFACE)));
         FillRect(dc, &swatch, brush);
         DeleteObject(brush);
         FrameRect(dc, &swatch, GetSysColorBrush(COLOR_WINDOWTEXT));
@@ -227,7 +227,7 @@ void ClTarnwickColorsAndFormatsDlg::OnDrawColor(const DRAWITEMSTRUCT& draw)
 void ClTarnwickColorsAndFormatsDlg::OnColorEntry(const POINT* screen)
 {
     const LRESULT selected = SendMessageA(hColors, LB_GETCURSEL, 0, 0);
-    if (selected == LB_ERR || static_cast<size_t>(selected) >= ColorsAndFormats::kColorCount) return;
+    if (selected == LB_ERR || static_cast<size_t>(selected) >= ColorsAndFormats::kAllColorCount) return;
     const size_t entry = static_cast<size_t>(selected);
     POINT where = {0, 0};
     if (screen) {
@@ -247,9 +247,9 @@ void ClTarnwickColorsAndFormatsDlg::OnColorEntry(const POINT* screen)
         TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_RIGHTBUTTON, where.x, where.y, 0, hWnd, nullptr));
     DestroyMenu(menu);
     if (command == kDefaultColor) {
-        const uint32_t before = ColorsAndFormats::Color(settings, entry);
-        ColorsAndFormats::SetDefaultColor(settings, entry);
-        if (ColorsAndFormats::Color(settings, entry) != before) MarkChanged();
+        const uint32_t before = ColorsAndFormats::Color(settings, live, entry);
+        ColorsAndFormats::SetDefaultColor(settings, live, entry);
+        if (ColorsAndFormats::Color(settings, live, entry) != before) MarkChanged();
     } else if (command == kCustomColors) {
         ChooseCustomColor(entry);
     }
@@ -265,12 +265,12 @@ void ClTarnwickColorsAndFormatsDlg::ChooseCustomColor(size_t entry)
     CHOOSECOLORA choose = {};
     choose.lStructSize = sizeof(choose);
     choose.hwndOwner = Owner();
-    choose.rgbResult = ColorsAndFormats::Shown(ColorsAndFormats::Color(settings, entry), face);
+    choose.rgbResult = ColorsAndFormats::Shown(ColorsAndFormats::Color(settings, live, entry), face);
     choose.lpCustColors = custom;
     choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
     if (!ChooseColorA(&choose)) return;
-    if (ColorsAndFormats::Color(settings, entry) != choose.rgbResult) MarkChanged();
-    ColorsAndFormats::SetColor(settings, entry, choose.rgbResult);
+    if (ColorsAndFormats::Color(settings, live, entry) != choose.rgbResult) MarkChanged();
+    ColorsAndFormats::SetColor(settings, live, entry, choose.rgbResult);
 }
 
 void ClTarnwickColorsAndFormatsDlg::OnDateChoice(bool useDefault)

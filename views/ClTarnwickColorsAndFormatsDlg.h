@@ -5,15 +5,16 @@
 
 #include <string>
 
-// The "Colors & Formats" page: the seven colours of the views and the CPU
-// graph, and the date and time pictures with their previews.
+// The "Colors & Formats" page: the colours of the views, the CPU graph and
+// the live view's new and ended processes, and the date and time pictures
+// with their previews.
 class ClTarnwickColorsAndFormatsDlg : public OptionsPage {
 public:
     static const char kTemplateName[];
     // Commands of the colour entry's menu.
     enum MenuCommand : UINT { kDefaultColor = 1, kCustomColors = 2 };
 
-    explicit ClTarnwickColorsAndFormatsDlg(UserSettings& settings);
+    ClTarnwickColorsAndFormatsDlg(UserSettings& settings, LiveSettings& live);
     ~ClTarnwickColorsAndFormatsDlg() override;
     const char* TemplateName() const override { return kTemplateName; }
 
@@ -40,5 +41,6 @@ private:
     void ShowPreviews();
 
     UserSettings& settings;
+    LiveSettings& live;
     HWND hColors;
 };

@@ -11,16 +11,20 @@ const int kAllIds[2] = {IDC_COLUMNS_PROCESSES_ALL, IDC_COLUMNS_MODULES_ALL};
 const int kNoneIds[2] = {IDC_COLUMNS_PROCESSES_NONE, IDC_COLUMNS_MODULES_NONE};
 } // namespace
 
-ClTarnwickColumnOptionsDlg::ClTarnwickColumnOptionsDlg(UserSettings& settings) : settings(settings) {}
+ClTarnwickColumnOptionsDlg::ClTarnwickColumnOptionsDlg(UserSettings& settings, LiveSettings& live)
+    : settings(settings), live(live)
+{
+}
 
 ClTarnwickColumnOptionsDlg::~ClTarnwickColumnOptionsDlg()
 {
     Destroy();
 }
 
-ColumnSetting* ClTarnwickColumnOptionsDlg::Columns(OptionItems::List list)
+uint8_t& ClTarnwickColumnOptionsDlg::Visible(OptionItems::List list, size_t item)
 {
-    return list == OptionItems::Processes ? settings.aProcessColumns : settings.aModuleColumns;
+    if (OptionItems::IsLiveItem(list, item)) return live.Column(static_cast<uint32_t>(item)).bVisible;
+    return (list == OptionItems::Processes ? settings.aProcessColumns : settings.aModuleColumns)[item].bVisible;
 }
 
 void ClTarnwickColumnOptionsDlg::OnInitPage()
@@ -29,7 +33,7 @@ void ClTarnwickColumnOptionsDlg::OnInitPage()
         const auto list = static_cast<OptionItems::List>(l);
         lists[l].Attach(Item(kListIds[l]));
         for (size_t item = 0; item < OptionItems::Count(list); ++item)
-            lists[l].Add(StringTable::Load(OptionItems::TextString(list, item)), Columns(list)[item].bVisible != 0);
+            lists[l].Add(StringTable::Load(OptionItems::TextString(list, item)), Visible(list, item) != 0);
     }
 }
 
@@ -76,9 +80,9 @@ bool ClTarnwickColumnOptionsDlg::OnNotify(NMHDR& header, LRESULT& result)
         bool checked = false;
         const int item = CheckList::CheckChange(reinterpret_cast<NMLISTVIEW&>(header), checked);
         if (item < 0 || static_cast<size_t>(item) >= OptionItems::Count(list)) return true;
-        ColumnSetting& column = Columns(list)[item];
-        if ((column.bVisible != 0) != checked) {
-            column.bVisible = checked ? 1 : 0;
+        uint8_t& visible = Visible(list, static_cast<size_t>(item));
+        if ((visible != 0) != checked) {
+            visible = checked ? 1 : 0;
             MarkChanged();
         }
         return true;

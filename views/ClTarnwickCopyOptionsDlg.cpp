@@ -16,22 +16,27 @@ const int kDelimiters[3] = {IDC_COPY_DOUBLEQUOTE, IDC_COPY_SINGLEQUOTE, IDC_COPY
 const unsigned kDelimiterTips[3] = {135, 136, 137};
 } // namespace
 
-ClTarnwickCopyOptionsDlg::ClTarnwickCopyOptionsDlg(UserSettings& settings) : settings(settings) {}
+ClTarnwickCopyOptionsDlg::ClTarnwickCopyOptionsDlg(UserSettings& settings, LiveSettings& live)
+    : settings(settings), live(live)
+{
+}
 
 ClTarnwickCopyOptionsDlg::~ClTarnwickCopyOptionsDlg()
 {
     Destroy();
 }
 
-uint32_t ClTarnwickCopyOptionsDlg::Mask(OptionItems::List list) const
+uint32_t ClTarnwickCopyOptionsDlg::Mask(OptionItems::List list, size_t item) const
 {
+    if (OptionItems::IsLiveItem(list, item)) return live.dwCopyColumns;
     return list == OptionItems::Processes ? settings.dwCopyProcessColumns : settings.dwCopyModuleColumns;
 }
 
-void ClTarnwickCopyOptionsDlg::SetMask(OptionItems::List list, uint32_t mask)
+void ClTarnwickCopyOptionsDlg::SetMask(OptionItems::List list, size_t item, uint32_t mask)
 {
-    if (mask == Mask(list)) return;
-    if (list == OptionItems::Processes) settings.dwCopyProcessColumns = mask;
+    if (mask == Mask(list, item)) return;
+    if (OptionItems::IsLiveItem(list, item)) live.dwCopyColumns = mask;
+    else if (list == OptionItems::Processes) settings.dwCopyProcessColumns = mask;
     else settings.dwCopyModuleColumns = mask;
     MarkChanged();
 }
@@ -43,7 +48,7 @@ void ClTarnwickCopyOptionsDlg::OnInitPage()
         lists[l].Attach(Item(kListIds[l]));
         for (size_t item = 0; item < OptionItems::Count(list); ++item)
             lists[l].Add(StringTable::Load(OptionItems::TextString(list, item)),
-                         OptionItems::IsCopied(Mask(list), list, item));
+                         OptionItems::IsCopied(Mask(list, item), list, item));
     }
     // Values outside the known ones show as Tab and None; they stay stored until a choice is made.
     const uint8_t separator = OptionItems::SeparatorChoice(settings.nCopySeparator);
@@ -58,7 +63,8 @@ void ClTarnwickCopyOptionsDlg::ShowChecks(OptionItems::List list)
 {
     bFilling = true;
     for (int item = 0; item < lists[list].Count(); ++item)
-        lists[list].SetChecked(item, OptionItems::IsCopied(Mask(list), list, static_cast<size_t>(item)));
+        lists[list].SetChecked(item, OptionItems::IsCopied(Mask(list, static_cast<size_t>(item)), list,
+                                                           static_cast<size_t>(item)));
     bFilling = false;
 }
 
@@ -68,7 +74,12 @@ bool ClTarnwickCopyOptionsDlg::OnCommand(WORD id, WORD code, HWND)
     for (int l = 0; l < 2; ++l) {
         const auto list = static_cast<OptionItems::List>(l);
         if (id != kAllIds[l] && id != kNoneIds[l]) continue;
-        SetMask(list, OptionItems::SetAllCopied(Mask(list), list, id == kAllIds[l]));
+        const bool all = id == kAllIds[l];
+        SetMask(list, 0, OptionItems::SetAllCopied(Mask(list, 0), list, all));
+        if (list == OptionItems::Processes) {
+            const size_t first = OptionItems::kRecordProcessItems;
+            SetMask(list, first, OptionItems::SetAllCopied(Mask(list, first), list, all, true));
+        }
         ShowChecks(list);
         return true;
     }
@@ -103,6 +114,8 @@ bool ClTarnwickCopyOptionsDlg::OnNotify(NMHDR& header, LRESULT&)
     if (header.code != LVN_ITEMCHANGED) return false;
     bool checked = false;
     const int item = CheckList::CheckChange(reinterpret_cast<NMLISTVIEW&>(header), checked);
-    if (item >= 0) SetMask(list, OptionItems::SetCopied(Mask(list), list, static_cast<size_t>(item), checked));
+    if (item < 0) return true;
+    const size_t at = static_cast<size_t>(item);
+    SetMask(list, at, OptionItems::SetCopied(Mask(list, at), list, at, checked));
     return true;
 }

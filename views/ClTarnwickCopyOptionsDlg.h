@@ -11,7 +11,7 @@ class ClTarnwickCopyOptionsDlg : public OptionsPage {
 public:
     static const char kTemplateName[];
 
-    explicit ClTarnwickCopyOptionsDlg(UserSettings& settings);
+    ClTarnwickCopyOptionsDlg(UserSettings& settings, LiveSettings& live);
     ~ClTarnwickCopyOptionsDlg() override;
     const char* TemplateName() const override { return kTemplateName; }
 
@@ -19,10 +19,12 @@ private:
     void OnInitPage() override;
     bool OnCommand(WORD id, WORD code, HWND control) override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
-    uint32_t Mask(OptionItems::List list) const;
-    void SetMask(OptionItems::List list, uint32_t mask);
+    // The mask of the item: the record's, or the live items' (LiveSettings::dwCopyColumns).
+    uint32_t Mask(OptionItems::List list, size_t item) const;
+    void SetMask(OptionItems::List list, size_t item, uint32_t mask);
     void ShowChecks(OptionItems::List list);
 
     UserSettings& settings;
+    LiveSettings& live;
     CheckList lists[2];
 };

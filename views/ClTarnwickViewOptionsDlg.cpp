@@ -46,8 +46,8 @@ const int kMaxPoints = 18;
 
 } // namespace
 
-ClTarnwickViewOptionsDlg::ClTarnwickViewOptionsDlg(UserSettings& settings)
-    : settings(settings), hPreviewFont(nullptr), hWhite(nullptr)
+ClTarnwickViewOptionsDlg::ClTarnwickViewOptionsDlg(UserSettings& settings, LiveSettings& live)
+    : settings(settings), live(live), hPreviewFont(nullptr), hWhite(nullptr)
 {
 }
 
@@ -88,6 +88,8 @@ void ClTarnwickViewOptionsDlg::OnInitPage()
         SetChecked(check.nId, Flag(settings, check.nOffset) != 0);
         AddTip(check.nId, check.nTip);
     }
+    SetChecked(IDC_VIEW_HIGHLIGHT_CHANGES, live.bHighlightChanges != 0);
+    AddTip(IDC_VIEW_HIGHLIGHT_CHANGES, 217);
     AddTip(IDC_VIEW_FONT, 90);
     UpdatePreview();
 }
@@ -96,6 +98,11 @@ bool ClTarnwickViewOptionsDlg::OnCommand(WORD id, WORD code, HWND)
 {
     if (id == IDC_VIEW_FONT && code == BN_CLICKED) {
         OnChooseFont();
+        return true;
+    }
+    if (id == IDC_VIEW_HIGHLIGHT_CHANGES && code == BN_CLICKED) {
+        live.bHighlightChanges = IsChecked(id) ? 1 : 0;
+        MarkChanged();
         return true;
     }
     for (const Check& check : kChecks)

@@ -5,13 +5,13 @@
 
 #include <string>
 
-// The "View" page: the bars, the view font, nesting, highlighting,
-// tooltips and hiding when minimised.
+// The "View" page: the bars, the view font, nesting, highlighting (new and
+// ended processes: LiveSettings), tooltips and hiding when minimised.
 class ClTarnwickViewOptionsDlg : public OptionsPage {
 public:
     static const char kTemplateName[];
 
-    explicit ClTarnwickViewOptionsDlg(UserSettings& settings);
+    ClTarnwickViewOptionsDlg(UserSettings& settings, LiveSettings& live);
     ~ClTarnwickViewOptionsDlg() override;
     const char* TemplateName() const override { return kTemplateName; }
 
@@ -28,6 +28,7 @@ private:
     void UpdatePreview();
 
     UserSettings& settings;
+    LiveSettings& live;
     HFONT hPreviewFont;
     HBRUSH hWhite;
 };

@@ -25,7 +25,28 @@ const Entry kEntries[ColorsAndFormats::kColorCount] = {
 
 unsigned ColorsAndFormats::ColorString(size_t entry)
 {
+    if (entry == kColorCount) return 215;
+    if (entry == kColorCount + 1) return 216;
     return entry < kColorCount ? kEntries[entry].nString : 0;
+}
+
+uint32_t ColorsAndFormats::Color(const UserSettings& settings, const LiveSettings& live, size_t entry)
+{
+    if (entry == kColorCount) return live.crNewProcesses;
+    if (entry == kColorCount + 1) return live.crEndedProcesses;
+    return Color(settings, entry);
+}
+
+void ColorsAndFormats::SetColor(UserSettings& settings, LiveSettings& live, size_t entry, uint32_t color)
+{
+    if (entry == kColorCount) live.crNewProcesses = color & 0x00FFFFFFu;
+    else if (entry == kColorCount + 1) live.crEndedProcesses = color & 0x00FFFFFFu;
+    else SetColor(settings, entry, color);
+}
+
+void ColorsAndFormats::SetDefaultColor(UserSettings& settings, LiveSettings& live, size_t entry)
+{
+    SetColor(settings, live, entry, DefaultColor(entry));
 }
 
 uint32_t ColorsAndFormats::Color(const UserSettings& settings, size_t entry)
@@ -44,6 +65,8 @@ void ColorsAndFormats::SetColor(UserSettings& settings, size_t entry, uint32_t c
 
 uint32_t ColorsAndFormats::DefaultColor(size_t entry)
 {
+    if (entry == kColorCount) return LiveSettings::kDefaultNewColor;
+    if (entry == kColorCount + 1) return LiveSettings::kDefaultEndedColor;
     return entry < kColorCount ? kEntries[entry].crDefault : 0;
 }
 

@@ -8,20 +8,27 @@
 #include <string>
 
 // What the Colors & Formats page changes in the settings: the seven colours
-// of its list and the date and time pictures with their "User default" and
-// "Other" choices.
+// of the settings record and the two of the live view (new and ended
+// processes, in LiveSettings) in its list, and the date and time pictures
+// with their "User default" and "Other" choices.
 class ColorsAndFormats {
 public:
     static const size_t kColorCount = 7;
+    // Entries 7 "New Processes" and 8 "Ended Processes".
+    static const size_t kAllColorCount = 9;
     // crCpuBackground's value for "the system's own background".
     static const uint32_t kSystemBackground = 0xFF000000u;
     // Pictures hold at most this many characters (and a terminator).
     static const size_t kPictureChars = 63;
 
-    // String of the entry's name (190 to 196).
+    // String of the entry's name (190 to 196, 215 and 216).
     static unsigned ColorString(size_t entry);
     static uint32_t Color(const UserSettings& settings, size_t entry);
     static void SetColor(UserSettings& settings, size_t entry, uint32_t color);
+    // Any of the nine entries.
+    static uint32_t Color(const UserSettings& settings, const LiveSettings& live, size_t entry);
+    static void SetColor(UserSettings& settings, LiveSettings& live, size_t entry, uint32_t color);
+    static void SetDefaultColor(UserSettings& settings, LiveSettings& live, size_t entry);
     // What "Default Color" stores: the fixed colours, and for the CPU
     // background the marker of the system's background.
     static uint32_t DefaultColor(size_t entry);

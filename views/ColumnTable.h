@@ -16,7 +16,7 @@ class ColumnTable {
 public:
     static const unsigned kNtFamily = 1;
     static const unsigned k9xFamily = 2;
-    static const uint32_t kMaxColumns = 12;
+    static const uint32_t kMaxColumns = 16;
 
     struct Column {
         uint32_t nId;
@@ -44,8 +44,9 @@ public:
 
     // The ids the list shows, in list position order: the first column
     // always, then every column of the family's order whose setting is
-    // visible. Without settings every column of the family is shown.
-    std::vector<uint32_t> ShownColumns(const ColumnSetting* settings, bool nt) const
+    // visible. `settings` holds `count` columns by id; an id beyond them is
+    // not shown. Without settings every column of the family is shown.
+    std::vector<uint32_t> ShownColumns(const ColumnSetting* settings, size_t count, bool nt) const
     {
         std::vector<uint32_t> shown;
         if (columns.empty()) return shown;
@@ -54,10 +55,15 @@ public:
             const Column* column = Find(id);
             if (!column || id >= kMaxColumns) continue;
             if (!(column->families & (nt ? kNtFamily : k9xFamily))) continue;
-            if (settings && !settings[id].bVisible) continue;
+            if (settings && (id >= count || !settings[id].bVisible)) continue;
             shown.push_back(id);
         }
         return shown;
+    }
+    template <size_t N>
+    std::vector<uint32_t> ShownColumns(const ColumnSetting (&settings)[N], bool nt) const
+    {
+        return ShownColumns(settings, N, nt);
     }
 
     const std::string& Text(const Item& item, uint32_t id) const

@@ -1,6 +1,7 @@
 #include "views/ItemBuilder.h"
 
 #include "views/FileIconSource.h"
+#include "views/ProcessColumns.h"
 #include "sysinfo/FileFactsCache.h"
 #include "image/ImportClosure.h"
 #include "sysinfo/NativeProcessList.h"
@@ -127,11 +128,57 @@ void ItemBuilder::BuildProcessItem(ProcessItem& item, const ProcessRecord& recor
     const bool idleOrSystem = record.dwSequence <= 1 && pathUnknown;
     item.bService = nt && !idleOrSystem && !services.Services().empty()
                  && IsServiceCommandLine(item.strCommandLine, services);
+    // A load belongs to the last sample: the same process keeps it until the next one.
+    SetFigures(item, record, same ? same->nCpuTenths : ProcessLoad::kNone);
     if (withIcon) {
         const int fallback = item.bService ? kImageService : kImageProcess;
         const int icon = pathUnknown ? -1 : same && same->nImage > kImageService ? same->nImage : AddFileIcon(record.strPath);
         item.nImage = icon >= 0 ? icon : fallback;
     }
+}
+
+void ItemBuilder::SetFigures(ProcessItem& item, const ProcessRecord& record, int32_t loadTenths) const
+{
+    const ProcessCounters& counters = record.counters;
+    item.counters = counters;
+    item.nCpuTenths = counters.bHasTimes ? loadTenths : ProcessLoad::kNone;
+    item.strCpu = ValueFormatter::FormatLoad(item.nCpuTenths);
+    const std::string notAvailable = formatter.IsNtFamily() ? ValueFormatter::NotAvailable() : std::string();
+    item.strCpuTime = counters.bHasTimes ? ValueFormatter::FormatCpuTime(counters.CpuTime()) : notAvailable;
+    item.strWorkingSet = counters.bHasMemory ? ValueFormatter::FormatMemoryK(counters.dwWorkingSet) : notAvailable;
+    item.strPrivateBytes = counters.bHasMemory ? ValueFormatter::FormatMemoryK(counters.dwPrivateBytes) : notAvailable;
+}
+
+std::vector<uint32_t> ItemBuilder::UpdateProcessItem(ProcessItem& item, const ProcessRecord& record,
+                                                     int32_t loadTenths) const
+{
+    std::vector<uint32_t> changed;
+    const bool nt = formatter.IsNtFamily();
+    if (item.dwThreads != record.dwThreadCount) {
+        item.dwThreads = record.dwThreadCount;
+        item.strThreads = Decimal(record.dwThreadCount);
+        changed.push_back(ProcessColumns::Threads);
+    }
+    if (nt && item.dwHandles != record.dwHandleCount) {
+        item.dwHandles = record.dwHandleCount;
+        item.strHandles = Decimal(record.dwHandleCount);
+        changed.push_back(ProcessColumns::Handles);
+    }
+    if (item.dwPriorityClass != record.dwPriorityClass) {
+        item.dwPriorityClass = record.dwPriorityClass;
+        item.strPriority = ValueFormatter::PriorityClassText(record.dwPriorityClass);
+        changed.push_back(ProcessColumns::Priority);
+    }
+    const int32_t load = item.nCpuTenths;
+    const ProcessCounters was = item.counters;
+    SetFigures(item, record, loadTenths);
+    const ProcessCounters& now = item.counters;
+    if (item.nCpuTenths != load) changed.push_back(ProcessColumns::Cpu);
+    if (now.bHasTimes != was.bHasTimes || now.CpuTime() != was.CpuTime()) changed.push_back(ProcessColumns::CpuTime);
+    const bool memory = now.bHasMemory != was.bHasMemory;
+    if (memory || now.dwWorkingSet != was.dwWorkingSet) changed.push_back(ProcessColumns::WorkingSet);
+    if (memory || now.dwPrivateBytes != was.dwPrivateBytes) changed.push_back(ProcessColumns::PrivateBytes);
+    return changed;
 }
 
 void ItemBuilder::BuildModuleItem(ModuleItem& item, const ModuleRecord& record, const ImportClosure* closure,

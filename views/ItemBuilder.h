@@ -8,6 +8,7 @@
 #include "sysinfo/ProcessRecord.h"
 
 #include <commctrl.h>
+#include <vector>
 
 class FileFactsCache;
 class FileIconSource;
@@ -28,6 +29,12 @@ public:
     // program's file cannot change.
     void BuildProcessItem(ProcessItem& item, const ProcessRecord& record, const ServiceList& services,
                           bool withIcon, const ProcessItem* previous = nullptr);
+    // The figures that change while a process runs, from a newer record of
+    // the same process (and its load since the last sample, or kNone): only
+    // threads, handles, priority, load, processor time and memory are
+    // touched. Returns the process column ids whose text or order changed.
+    std::vector<uint32_t> UpdateProcessItem(ProcessItem& item, const ProcessRecord& record, int32_t loadTenths) const;
+
     // `closureLoaded`: the import closure of the process's executable was built without error.
     void BuildModuleItem(ModuleItem& item, const ModuleRecord& record, const ImportClosure* closure,
                          bool closureLoaded, bool withIcon);
@@ -37,6 +44,7 @@ public:
     static bool IsServiceCommandLine(const std::string& commandLine, const ServiceList& services);
 
 private:
+    void SetFigures(ProcessItem& item, const ProcessRecord& record, int32_t loadTenths) const;
     int AddFileIcon(const std::string& path);
 
     const ValueFormatter& formatter;

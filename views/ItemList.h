@@ -22,16 +22,17 @@ public:
 
     static Item* FromParam(LPARAM param) { return reinterpret_cast<Item*>(param); }
 
-    // The table's columns the settings show, with their headers, widths and stored order.
+    // The table's columns the settings show, with their headers, widths and
+    // stored order; `settings` and `order` hold `capacity` entries.
     static void SetupColumns(HWND list, const ColumnTable<Item>& table, ListViewColumns& columns, ColumnSetting* settings,
-                             const uint32_t* order, uint32_t orderCount, bool nt)
+                             uint32_t capacity, const uint32_t* order, uint32_t orderCount, bool nt)
     {
         std::vector<ListViewColumns::Header> headers;
-        for (uint32_t id : table.ShownColumns(settings, nt)) {
+        for (uint32_t id : table.ShownColumns(settings, capacity, nt)) {
             const auto* column = table.Find(id);
             headers.push_back({id, StringTable::Load(column->nHeaderString), column->align});
         }
-        columns.Setup(list, headers, settings, order, orderCount);
+        columns.Setup(list, headers, settings, capacity, order, orderCount);
     }
 
     // Replaces the rows by one per item, texts on request; redraw is off

@@ -3,13 +3,13 @@
 
 #include <map>
 
-void ListViewColumns::Setup(HWND list, const std::vector<Header>& headers, ColumnSetting* settings,
+void ListViewColumns::Setup(HWND list, const std::vector<Header>& headers, ColumnSetting* settings, uint32_t capacity,
                             const uint32_t* order, uint32_t orderCount)
 {
     ids.clear();
-    for (uint32_t i = 0; i < ColumnTable<int>::kMaxColumns; ++i) settings[i].dwRuntime = 0;
+    for (uint32_t i = 0; i < capacity; ++i) settings[i].dwRuntime = 0;
     for (const Header& header : headers) {
-        if (header.nId >= ColumnTable<int>::kMaxColumns) continue;
+        if (header.nId >= capacity) continue;
         ColumnSetting& setting = settings[header.nId];
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
@@ -27,9 +27,9 @@ void ListViewColumns::Setup(HWND list, const std::vector<Header>& headers, Colum
     // The stored display order, only when it arranges exactly the shown
     // columns; the default order (every id in turn) stands for the family's
     // own order.
-    bool identity = order && orderCount == ColumnTable<int>::kMaxColumns;
+    bool identity = order && orderCount == capacity;
     for (uint32_t i = 0; identity && i < orderCount; ++i) identity = order[i] == i;
-    if (identity || !ColumnOrderCheck::Fits(order, orderCount, ColumnTable<int>::kMaxColumns, ids)) return;
+    if (identity || !ColumnOrderCheck::Fits(order, orderCount, capacity, ids)) return;
     std::vector<int> positions;
     for (uint32_t i = 0; i < orderCount; ++i) positions.push_back(PositionOf(order[i]));
     SendMessageA(list, LVM_SETCOLUMNORDERARRAY, positions.size(), reinterpret_cast<LPARAM>(positions.data()));
@@ -48,7 +48,7 @@ int ListViewColumns::PositionOf(uint32_t id) const
     return -1;
 }
 
-bool ListViewColumns::CaptureOrder(HWND list, uint32_t* order, uint32_t& count) const
+bool ListViewColumns::CaptureOrder(HWND list, uint32_t* order, uint32_t& count, uint32_t capacity) const
 {
     if (!list || ids.empty()) return false;
     std::vector<int> positions(ids.size());
@@ -57,17 +57,18 @@ bool ListViewColumns::CaptureOrder(HWND list, uint32_t* order, uint32_t& count) 
     uint32_t written = 0;
     for (int position : positions) {
         const int64_t id = IdAt(position);
-        if (id < 0 || written >= ColumnTable<int>::kMaxColumns) continue;
+        if (id < 0 || written >= capacity) continue;
         order[written++] = static_cast<uint32_t>(id);
     }
     count = written;
     return true;
 }
 
-void ListViewColumns::CaptureWidths(HWND list, ColumnSetting* settings) const
+void ListViewColumns::CaptureWidths(HWND list, ColumnSetting* settings, uint32_t capacity) const
 {
     if (!list) return;
     for (size_t position = 0; position < ids.size(); ++position) {
+        if (ids[position] >= capacity) continue;
         const LRESULT width = SendMessageA(list, LVM_GETCOLUMNWIDTH, position, 0);
         if (width > 0) settings[ids[position]].nWidth = static_cast<uint32_t>(width);
     }

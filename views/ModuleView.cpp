@@ -75,7 +75,7 @@ void ModuleView::Build(const std::list<ModuleRecord>& modules, SnapshotProgressC
 
 void ModuleView::SetupColumns(HWND list)
 {
-    ItemList<ModuleItem>::SetupColumns(list, ModuleColumns::Table(), columns, settings.aModuleColumns, settings.anModuleColumnOrder,
+    ItemList<ModuleItem>::SetupColumns(list, ModuleColumns::Table(), columns, settings.aModuleColumns, 12, settings.anModuleColumnOrder,
                                   settings.nModuleColumnCount, formatter.IsNtFamily());
 }
 
@@ -122,8 +122,8 @@ void ModuleView::SetMode(HWND list, uint32_t mode)
 
 void ModuleView::CaptureColumns(HWND list, bool withOrder)
 {
-    columns.CaptureWidths(list, settings.aModuleColumns);
-    if (withOrder) columns.CaptureOrder(list, settings.anModuleColumnOrder, settings.nModuleColumnCount);
+    columns.CaptureWidths(list, settings.aModuleColumns, 12);
+    if (withOrder) columns.CaptureOrder(list, settings.anModuleColumnOrder, settings.nModuleColumnCount, 12);
 }
 
 bool ModuleView::GetDispInfo(NMLVDISPINFOA& info) const

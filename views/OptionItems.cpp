@@ -4,12 +4,13 @@
 
 namespace {
 
-const unsigned kProcessTexts[12] = {8, 169, 170, 14, 167, 168, 173, 171, 172, 166, 174, 175};
+const unsigned kProcessTexts[16] = {8, 169, 170, 14, 167, 168, 173, 171, 172, 166, 174, 175, 203, 204, 205, 206};
 const unsigned kModuleTexts[9] = {11, 12, 13, 14, 167, 168, 15, 176, 177};
 // The Name and Module columns are always shown: no tip of their own.
-const unsigned kProcessColumnTips[12] = {0, 98, 99, 106, 178, 180, 100, 147, 138, 179, 101, 102};
+const unsigned kProcessColumnTips[16] = {0, 98, 99, 106, 178, 180, 100, 147, 138, 179, 101, 102, 207, 208, 209, 210};
 const unsigned kModuleColumnTips[9] = {0, 103, 105, 106, 178, 180, 104, 107, 108};
-const unsigned kProcessCopyTips[12] = {120, 121, 122, 128, 182, 181, 123, 148, 141, 183, 124, 125};
+const unsigned kProcessCopyTips[16] = {120, 121, 122, 128, 182, 181, 123, 148, 141, 183, 124, 125,
+                                       211, 212, 213, 214};
 const unsigned kModuleCopyTips[9] = {126, 127, 185, 128, 182, 181, 184, 129, 130};
 
 template <size_t N>
@@ -22,7 +23,7 @@ unsigned At(const unsigned (&table)[N], size_t item)
 
 size_t OptionItems::Count(List list)
 {
-    return list == Processes ? 12 : 9;
+    return list == Processes ? 16 : 9;
 }
 
 unsigned OptionItems::TextString(List list, size_t item)
@@ -43,6 +44,7 @@ unsigned OptionItems::CopyTipString(List list, size_t item)
 uint32_t OptionItems::CopyBit(List list, size_t item)
 {
     if (item >= Count(list)) return 0;
+    if (IsLiveItem(list, item)) return 1u << (item - kRecordProcessItems);
     return list == Processes ? ClipboardCopy::kProcessBits[item] : ClipboardCopy::kModuleBits[item];
 }
 
@@ -58,9 +60,10 @@ uint32_t OptionItems::SetCopied(uint32_t mask, List list, size_t item, bool copi
     return copied ? (mask | bit) : (mask & ~bit);
 }
 
-uint32_t OptionItems::SetAllCopied(uint32_t mask, List list, bool copied)
+uint32_t OptionItems::SetAllCopied(uint32_t mask, List list, bool copied, bool live)
 {
-    for (size_t item = 0; item < Count(list); ++item) mask = SetCopied(mask, list, item, copied);
+    for (size_t item = 0; item < Count(list); ++item)
+        if (IsLiveItem(list, item) == live) mask = SetCopied(mask, list, item, copied);
     return mask;
 }
 

@@ -24,6 +24,23 @@ int ByCreated(const ProcessItem& a, const ProcessItem& b)
     return x < y ? -1 : (x > y ? 1 : 0);
 }
 
+int ByLoad(const ProcessItem& a, const ProcessItem& b)
+{
+    return a.nCpuTenths < b.nCpuTenths ? -1 : (a.nCpuTenths > b.nCpuTenths ? 1 : 0);
+}
+
+int ByCpuTime(const ProcessItem& a, const ProcessItem& b)
+{
+    const uint64_t x = a.counters.CpuTime(), y = b.counters.CpuTime();
+    return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+template <uint32_t ProcessCounters::*Field>
+int ByCounter(const ProcessItem& a, const ProcessItem& b)
+{
+    return ViewSort::CompareUnsigned(a.counters.*Field, b.counters.*Field);
+}
+
 const unsigned kAll = Table::kNtFamily | Table::k9xFamily;
 const unsigned kNt = Table::kNtFamily;
 
@@ -48,8 +65,15 @@ const ColumnTable<ProcessItem>& ProcessColumns::Table()
             {Created, 63, ColumnAlign::Left, &ProcessItem::strCreated, ByCreated, kNt},
             {CommandLine, 18, ColumnAlign::Left, &ProcessItem::strCommandLine,
              ByText<&ProcessItem::strCommandLine>, kNt},
+            {Cpu, 199, ColumnAlign::Right, &ProcessItem::strCpu, ByLoad, kNt},
+            {CpuTime, 200, ColumnAlign::Right, &ProcessItem::strCpuTime, ByCpuTime, kNt},
+            {WorkingSet, 201, ColumnAlign::Right, &ProcessItem::strWorkingSet,
+             ByCounter<&ProcessCounters::dwWorkingSet>, kNt},
+            {PrivateBytes, 202, ColumnAlign::Right, &ProcessItem::strPrivateBytes,
+             ByCounter<&ProcessCounters::dwPrivateBytes>, kNt},
         },
-        {Pid, ParentPid, Version, Description, Company, Owner, Threads, Handles, Priority, Created, CommandLine},
+        {Pid, ParentPid, Version, Description, Company, Owner, Threads, Handles, Priority, Created, CommandLine, Cpu,
+         CpuTime, WorkingSet, PrivateBytes},
         {Pid, ParentPid, Threads, Priority, Version, Description, Company});
     return table;
 }

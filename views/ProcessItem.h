@@ -1,5 +1,8 @@
 #pragma once
 
+#include "sysinfo/ProcessLoad.h"
+#include "sysinfo/ProcessRecord.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <cstdint>
@@ -31,4 +34,15 @@ struct ProcessItem {
     int32_t nImage = -1;
     uint32_t dwPriorityClass = 0;
     HTREEITEM hTreeNode = nullptr;
+    // The figures that change while the process runs (NT family): the load
+    // since the last sample ("" without one), processor time, memory.
+    std::string strCpu;
+    std::string strCpuTime;
+    std::string strWorkingSet;
+    std::string strPrivateBytes;
+    int32_t nCpuTenths = ProcessLoad::kNone;
+    ProcessCounters counters;
+    // New since the last update, or ended (shown until the next one).
+    enum Highlight : uint8_t { kPlain = 0, kNew = 1, kEnded = 2 };
+    uint8_t nHighlight = kPlain;
 };

@@ -1,6 +1,7 @@
 #include "views/ProcessView.h"
 #include "views/ItemBuilder.h"
 #include "views/ItemList.h"
+#include "views/ProcessColumnSettings.h"
 #include "views/RowPainter.h"
 #include "views/TreeNesting.h"
 #include "views/ValueFormatter.h"
@@ -8,15 +9,43 @@
 #include "views/ViewSort.h"
 #include "app/menus/StringTable.h"
 #include "app/settings/UserSettings.h"
+#include "sysinfo/ProcessSampler.h"
 #include "sysinfo/ServiceList.h"
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <utility>
 
+namespace {
+
+typedef std::pair<uint32_t, uint64_t> ProcessKey;
+
+ProcessKey KeyOf(const ProcessItem& item)
+{
+    return ProcessKey(item.dwPid, (uint64_t(item.ftCreated.dwHighDateTime) << 32) | item.ftCreated.dwLowDateTime);
+}
+
+int RowOf(HWND list, const ProcessItem& item)
+{
+    LVFINDINFOA find = {};
+    find.flags = LVFI_PARAM;
+    find.lParam = reinterpret_cast<LPARAM>(&item);
+    return static_cast<int>(SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+}
+
+} // namespace
+
 ProcessView::ProcessView(UserSettings& settings, const ValueFormatter& formatter, FileFactsCache& cache,
                          ViewImages& images)
-    : settings(settings), formatter(formatter), cache(cache), images(images)
+    : settings(settings), ownLive(new LiveSettings(LiveSettings::Defaults())), live(ownLive.get()),
+      formatter(formatter), cache(cache), images(images)
+{
+}
+
+ProcessView::ProcessView(UserSettings& settings, LiveSettings& live, const ValueFormatter& formatter,
+                         FileFactsCache& cache, ViewImages& images)
+    : settings(settings), live(&live), formatter(formatter), cache(cache), images(images)
 {
 }
 
@@ -34,10 +63,8 @@ void ProcessView::Build(const std::list<ProcessRecord>& processes, SnapshotProgr
     // The last build's items by process id and creation time.
     std::vector<std::unique_ptr<ProcessItem>> previous;
     previous.swap(items);
-    std::map<std::pair<uint32_t, uint64_t>, const ProcessItem*> known;
-    for (const auto& item : previous)
-        known[std::make_pair(item->dwPid, (uint64_t(item->ftCreated.dwHighDateTime) << 32) | item->ftCreated.dwLowDateTime)] =
-            item.get();
+    std::map<ProcessKey, const ProcessItem*> known;
+    for (const auto& item : previous) known[KeyOf(*item)] = item.get();
 
     ServiceList services;
     if (formatter.IsNtFamily()) services.Collect(0x30, 1);
@@ -67,26 +94,39 @@ void ProcessView::FillTree(HWND tree, HTREEITEM processesItem, bool nested)
     std::vector<HTREEITEM> parents; // parents[d]: the last node inserted at depth d
     for (const TreeNesting::Row& row : TreeNesting::Arrange(nodes, nested)) {
         ProcessItem& item = *items[row.nIndex];
-        TVINSERTSTRUCTA insert = {};
-        insert.hParent = row.nDepth == 0 || parents.size() < row.nDepth ? processesItem : parents[row.nDepth - 1];
-        insert.hInsertAfter = TVI_LAST;
-        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE;
-        insert.item.pszText = const_cast<char*>(item.strName.c_str());
-        insert.item.iImage = insert.item.iSelectedImage = item.nImage;
-        insert.item.lParam = reinterpret_cast<LPARAM>(&item);
-        insert.item.state = insert.item.stateMask = TVIS_EXPANDED;
-        item.hTreeNode =
-            reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        InsertNode(tree, row.nDepth == 0 || parents.size() < row.nDepth ? processesItem : parents[row.nDepth - 1],
+                   item);
         parents.resize(row.nDepth + 1);
         parents[row.nDepth] = item.hTreeNode;
     }
     SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(processesItem));
 }
 
+HTREEITEM ProcessView::InsertNode(HWND tree, HTREEITEM parent, ProcessItem& item)
+{
+    TVINSERTSTRUCTA insert = {};
+    insert.hParent = parent;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE;
+    insert.item.pszText = const_cast<char*>(item.strName.c_str());
+    insert.item.iImage = insert.item.iSelectedImage = item.nImage;
+    insert.item.lParam = reinterpret_cast<LPARAM>(&item);
+    insert.item.state = insert.item.stateMask = TVIS_EXPANDED;
+    item.hTreeNode =
+        reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    return item.hTreeNode;
+}
+
 void ProcessView::SetupColumns(HWND list)
 {
-    ItemList<ProcessItem>::SetupColumns(list, ProcessColumns::Table(), columns, settings.aProcessColumns, settings.anProcessColumnOrder,
-                                  settings.nProcessColumnCount, formatter.IsNtFamily());
+    ProcessColumnSettings both(settings, *live);
+    ColumnSetting all[ProcessColumnSettings::kCount];
+    both.Get(all);
+    const std::vector<uint32_t> shown = ProcessColumns::Table().ShownColumns(all, formatter.IsNtFamily());
+    const std::vector<uint32_t> order = both.DisplayOrder(shown);
+    ItemList<ProcessItem>::SetupColumns(list, ProcessColumns::Table(), columns, all, ProcessColumnSettings::kCount,
+                                        order.data(), static_cast<uint32_t>(order.size()), formatter.IsNtFamily());
+    both.Put(all);
 }
 
 void ProcessView::FillList(HWND list)
@@ -98,10 +138,12 @@ void ProcessView::FillList(HWND list)
 
 void ProcessView::Sort(HWND list)
 {
-    SortState& sort = settings.ssProcessSort;
+    ProcessColumnSettings both(settings, *live);
+    SortState sort = both.Sort();
     if (sort.nSortColumn < 0 || !columns.IsShown(static_cast<uint32_t>(sort.nSortColumn))) {
         sort.nSortColumn = ProcessColumns::Name;
         sort.bAscending = 1;
+        both.PutSort(sort);
     }
     const uint32_t column = static_cast<uint32_t>(sort.nSortColumn);
     ItemList<ProcessItem>::Sort(
@@ -113,14 +155,24 @@ void ProcessView::SortByClick(HWND list, int position)
 {
     const int64_t id = columns.IdAt(position);
     if (id < 0) return;
-    ItemList<ProcessItem>::ClickSort(settings.ssProcessSort, id);
+    ProcessColumnSettings both(settings, *live);
+    SortState sort = both.Sort();
+    ItemList<ProcessItem>::ClickSort(sort, id);
+    both.PutSort(sort);
     Sort(list);
 }
 
 void ProcessView::CaptureColumns(HWND list, bool withOrder)
 {
-    columns.CaptureWidths(list, settings.aProcessColumns);
-    if (withOrder) columns.CaptureOrder(list, settings.anProcessColumnOrder, settings.nProcessColumnCount);
+    ProcessColumnSettings both(settings, *live);
+    ColumnSetting all[ProcessColumnSettings::kCount];
+    both.Get(all);
+    columns.CaptureWidths(list, all, ProcessColumnSettings::kCount);
+    both.Put(all);
+    uint32_t order[ProcessColumnSettings::kCount];
+    uint32_t count = 0;
+    if (withOrder && columns.CaptureOrder(list, order, count, ProcessColumnSettings::kCount))
+        both.PutDisplayOrder(std::vector<uint32_t>(order, order + count));
 }
 
 bool ProcessView::GetDispInfo(NMLVDISPINFOA& info) const
@@ -135,7 +187,16 @@ void ProcessView::DrawRow(const DRAWITEMSTRUCT& draw, HWND list) const
     RowPainter::Row row = ItemList<ProcessItem>::PaintedRow(*item, ProcessColumns::Table(), columns, images.Views());
     row.crBackground = settings.crBackground;
     row.crText = settings.bHighlightServices && item->bService ? settings.crServices : settings.crText;
+    COLORREF highlight;
+    if (HighlightColor(*item, highlight)) row.crText = highlight;
     RowPainter::Draw(draw, list, row);
+}
+
+bool ProcessView::HighlightColor(const ProcessItem& item, COLORREF& color) const
+{
+    if (!live->bHighlightChanges || item.nHighlight == ProcessItem::kPlain) return false;
+    color = item.nHighlight == ProcessItem::kNew ? live->crNewProcesses : live->crEndedProcesses;
+    return true;
 }
 
 std::string ProcessView::InfoTip(const ProcessItem& item) const
@@ -145,4 +206,180 @@ std::string ProcessView::InfoTip(const ProcessItem& item) const
     snprintf(text, sizeof(text), format.c_str(), item.strName.c_str(), item.dwPid, item.strDescription.c_str(),
              item.strPath.c_str());
     return text;
+}
+
+void ProcessView::RedrawRow(HWND list, const ProcessItem& item) const
+{
+    const int row = RowOf(list, item);
+    if (row >= 0) SendMessageA(list, LVM_REDRAWITEMS, row, row);
+}
+
+void ProcessView::AddItem(std::unique_ptr<ProcessItem> owned, HWND tree, HTREEITEM processesItem, bool nested,
+                          HWND list)
+{
+    ProcessItem& item = *owned;
+    items.push_back(std::move(owned));
+    if (tree) {
+        // Below the running process of its parent id that started before it.
+        HTREEITEM parent = processesItem;
+        const uint64_t created = KeyOf(item).second;
+        for (const auto& other : items) {
+            if (!nested) break;
+            if (other.get() == &item || other->dwPid != item.dwParentPid || other->dwPid == item.dwPid
+                || other->nHighlight == ProcessItem::kEnded || !other->hTreeNode || KeyOf(*other).second > created)
+                continue;
+            parent = other->hTreeNode;
+            break;
+        }
+        InsertNode(tree, parent, item);
+    }
+    if (list) {
+        LVITEMA row = {};
+        row.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+        row.iItem = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        row.pszText = LPSTR_TEXTCALLBACKA;
+        row.iImage = item.nImage;
+        row.lParam = reinterpret_cast<LPARAM>(&item);
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row));
+    }
+}
+
+void ProcessView::RemoveItem(ProcessItem* item, HWND tree, HTREEITEM processesItem, HWND list)
+{
+    if (list) {
+        const int row = RowOf(list, *item);
+        if (row >= 0) SendMessageA(list, LVM_DELETEITEM, row, 0);
+    }
+    if (tree && item->hTreeNode) {
+        // The processes below it move to the top level with their own children.
+        struct Moved {
+            ProcessItem* item;
+            int parent;  // index into `moved`, -1: the top level
+        };
+        std::vector<Moved> moved;
+        std::vector<std::pair<HTREEITEM, int>> pending = {{item->hTreeNode, -1}};
+        while (!pending.empty()) {
+            const std::pair<HTREEITEM, int> at = pending.back();
+            pending.pop_back();
+            std::vector<std::pair<HTREEITEM, int>> children;
+            for (HTREEITEM child = reinterpret_cast<HTREEITEM>(
+                     SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(at.first)));
+                 child; child = reinterpret_cast<HTREEITEM>(
+                            SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child)))) {
+                TVITEMA query = {};
+                query.mask = TVIF_PARAM;
+                query.hItem = child;
+                if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query)) || !query.lParam) continue;
+                moved.push_back({FromParam(query.lParam), at.second});
+                children.push_back({child, static_cast<int>(moved.size() - 1)});
+            }
+            // Depth first, each level in its order.
+            pending.insert(pending.end(), children.rbegin(), children.rend());
+        }
+        HTREEITEM selected = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        ProcessItem* reselect = nullptr;
+        for (const Moved& entry : moved)
+            if (entry.item->hTreeNode == selected) reselect = entry.item;
+        SendMessageA(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item->hTreeNode));
+        item->hTreeNode = nullptr;
+        for (const Moved& entry : moved)
+            InsertNode(tree, entry.parent < 0 ? processesItem : moved[static_cast<size_t>(entry.parent)].item->hTreeNode,
+                       *entry.item);
+        if (reselect) SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(reselect->hTreeNode));
+    }
+    for (auto it = items.begin(); it != items.end(); ++it)
+        if (it->get() == item) {
+            items.erase(it);
+            break;
+        }
+}
+
+ProcessView::Update ProcessView::ApplySample(const ProcessSampler& sampler, HWND tree, HTREEITEM processesItem,
+                                             bool nested, HWND list)
+{
+    Update update;
+    auto redrawNode = [tree](const ProcessItem& item) {
+        // TVM_GETITEMRECT takes the item in the rectangle.
+        RECT rect = {};
+        HTREEITEM node = item.hTreeNode;
+        std::memcpy(&rect, &node, sizeof(node));
+        if (tree && item.hTreeNode && SendMessageA(tree, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&rect)))
+            InvalidateRect(tree, &rect, FALSE);
+    };
+    // What the last update marked: ended processes go, new ones become plain.
+    std::vector<ProcessItem*> ended;
+    for (const auto& item : items) {
+        if (item->nHighlight == ProcessItem::kEnded) {
+            ended.push_back(item.get());
+        } else if (item->nHighlight == ProcessItem::kNew) {
+            item->nHighlight = ProcessItem::kPlain;
+            if (list) RedrawRow(list, *item);
+            redrawNode(*item);
+        }
+    }
+    for (ProcessItem* item : ended) RemoveItem(item, tree, processesItem, list);
+    update.nRemoved = ended.size();
+
+    std::map<ProcessKey, ProcessItem*> byKey;
+    for (const auto& item : items) byKey[KeyOf(*item)] = item.get();
+    ItemBuilder builder(formatter, cache, images);
+    const SortState sort = ProcessColumnSettings(settings, *live).Sort();
+    bool resort = false;
+    std::vector<const SampledProcess*> added;
+    auto take = [&](const SampledProcess& process) {
+        auto found = byKey.find(ProcessKey(process.record.dwProcessId, process.record.ftCreationTime.Value()));
+        if (found == byKey.end()) {
+            added.push_back(&process);
+            return;
+        }
+        const std::vector<uint32_t> changed =
+            builder.UpdateProcessItem(*found->second, process.record, process.nLoadTenths);
+        if (changed.empty()) return;
+        ++update.nChanged;
+        bool shown = false;
+        for (uint32_t id : changed) {
+            resort = resort || static_cast<int64_t>(id) == sort.nSortColumn;
+            shown = shown || columns.IsShown(id);
+        }
+        if (list && shown) RedrawRow(list, *found->second);
+    };
+    for (const SampledProcess& process : sampler.Changed()) take(process);
+    for (const SampledProcess& process : sampler.Added()) take(process);
+
+    if (!added.empty()) {
+        ServiceList services;
+        if (formatter.IsNtFamily()) services.Collect(0x30, 1);
+        uint32_t sequence = 0;
+        for (const auto& item : items) sequence = item->dwSequence >= sequence ? item->dwSequence + 1 : sequence;
+        for (const SampledProcess* process : added) {
+            std::unique_ptr<ProcessItem> item(new ProcessItem);
+            builder.BuildProcessItem(*item, process->record, services, true);
+            builder.UpdateProcessItem(*item, process->record, process->nLoadTenths);
+            // After every process the view has: a parent for later ones, never a child of them.
+            item->dwSequence = sequence++;
+            item->nHighlight = live->bHighlightChanges ? ProcessItem::kNew : ProcessItem::kPlain;
+            AddItem(std::move(item), tree, processesItem, nested, list);
+        }
+        update.nAdded = added.size();
+        resort = true;
+    }
+
+    for (const SampledProcess& process : sampler.Removed()) {
+        auto found = byKey.find(ProcessKey(process.record.dwProcessId, process.record.ftCreationTime.Value()));
+        if (found == byKey.end()) continue;
+        ++update.nEnded;
+        if (live->bHighlightChanges) {
+            found->second->nHighlight = ProcessItem::kEnded;
+            if (list) RedrawRow(list, *found->second);
+            redrawNode(*found->second);
+        } else {
+            RemoveItem(found->second, tree, processesItem, list);
+            ++update.nRemoved;
+        }
+    }
+    if (list && resort) {
+        Sort(list);
+        update.bSorted = true;
+    }
+    return update;
 }

@@ -18,6 +18,14 @@ public:
     std::string FormatDateTime(const FILETIME& time) const;
 
     static std::string FormatSizeKb(uint32_t bytes);
+    // Memory as the task manager shows it: whole kilobytes with the user's
+    // digit grouping and " K" ("65,536 K").
+    static std::string FormatMemoryK(uint32_t bytes);
+    // Processor time (100-ns units) as h:mm:ss.
+    static std::string FormatCpuTime(uint64_t time);
+    // A load in tenths of a percent with one decimal ("12.5", the user's
+    // decimal separator); "" without a load.
+    static std::string FormatLoad(int32_t tenths);
     static std::string PriorityClassText(uint32_t priorityClass);
     std::string ProcessId(uint32_t pid) const;
     std::string ProcessCaption(const std::string& name, uint32_t pid) const;
