@@ -60,7 +60,8 @@ RECT ChildRect(HWND dialog, HWND child)
 
 ClTarnwickOptionsDlg::ClTarnwickOptionsDlg(PluginHost& plugins)
     : plugins(plugins), hWnd(nullptr), hOwner(nullptr), hTree(nullptr), hImages(nullptr), nInitialPage(kView),
-      nCurrentPage(kPageCount), bTooltips(true), wLanguageId(0), settings(), ahItems{}, ahButtonIcons{}
+      nCurrentPage(kPageCount), bTooltips(true), wLanguageId(0), settings(),
+      live(LiveSettings::Defaults()), ahItems{}, ahButtonIcons{}
 {
 }
 
@@ -102,6 +103,11 @@ void ClTarnwickOptionsDlg::SetLanguage(WORD languageId)
 void ClTarnwickOptionsDlg::SetSettings(const UserSettings& values)
 {
     settings = values;
+}
+
+void ClTarnwickOptionsDlg::SetLiveSettings(const LiveSettings& values)
+{
+    live = values;
 }
 
 void ClTarnwickOptionsDlg::SetApplications(const std::vector<UserApplication>& list)
@@ -189,10 +195,10 @@ void ClTarnwickOptionsDlg::OnInitDialog()
 void ClTarnwickOptionsDlg::CreatePages(const RECT& area)
 {
     HINSTANCE program = StringTable::GetOwnModule();
-    pages[kView].reset(new ClTarnwickViewOptionsDlg(settings));
-    pages[kColumns].reset(new ClTarnwickColumnOptionsDlg(settings));
-    pages[kColors].reset(new ClTarnwickColorsAndFormatsDlg(settings));
-    pages[kCopy].reset(new ClTarnwickCopyOptionsDlg(settings));
+    pages[kView].reset(new ClTarnwickViewOptionsDlg(settings, live));
+    pages[kColumns].reset(new ClTarnwickColumnOptionsDlg(settings, live));
+    pages[kColors].reset(new ClTarnwickColorsAndFormatsDlg(settings, live));
+    pages[kCopy].reset(new ClTarnwickCopyOptionsDlg(settings, live));
     pages[kApplications].reset(new ClTarnwickApplicationOptionsDlg(applications, program));
     pages[kPlugins].reset(new ClTarnwickPluginOptionsDlg(plugins, hOwner));
     pages[kInternetSearch].reset(new ClTarnwickInternetSearchOptionsDlg(engines, strSearchPluginFolder, program));

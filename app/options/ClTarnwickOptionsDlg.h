@@ -39,6 +39,8 @@ public:
     // The interface language, for Help.
     void SetLanguage(WORD languageId);
     void SetSettings(const UserSettings& settings);
+    // The live view's settings (defaults when not given).
+    void SetLiveSettings(const LiveSettings& live);
     void SetApplications(const std::vector<UserApplication>& list);
     void SetEngines(const std::vector<SearchEngine>& list);
     // The folder the Internet Search page adds plugins from.
@@ -50,6 +52,7 @@ public:
 
     // After OK.
     const UserSettings& Settings() const { return settings; }
+    const LiveSettings& Live() const { return live; }
     bool ApplicationsChanged() const;
     const std::vector<UserApplication>& Applications() const { return applications; }
     bool EnginesChanged() const;
@@ -86,6 +89,7 @@ private:
     WORD wLanguageId;
     std::string strSearchPluginFolder;
     UserSettings settings;
+    LiveSettings live;
     std::vector<UserApplication> applications;
     std::vector<SearchEngine> engines;
     std::unique_ptr<OptionsPage> pages[kPageCount];

@@ -95,3 +95,27 @@ unsigned OptionsRecord::TakeBack(const UserSettings& edited, UserSettings& targe
     flag(copy, kCopy);
     return changes;
 }
+
+unsigned OptionsRecord::TakeBack(const UserSettings& edited, const LiveSettings& editedLive, UserSettings& target,
+                                 LiveSettings& targetLive)
+{
+    unsigned changes = TakeBack(edited, target);
+    auto take = [](uint32_t& to, uint32_t from) {
+        const bool changed = to != from;
+        to = from;
+        return changed;
+    };
+    bool colors = take(targetLive.bHighlightChanges, editedLive.bHighlightChanges);
+    colors |= take(targetLive.crNewProcesses, editedLive.crNewProcesses);
+    colors |= take(targetLive.crEndedProcesses, editedLive.crEndedProcesses);
+    if (colors) changes |= kViewColors;
+    bool columns = false;
+    for (uint32_t i = 0; i < LiveSettings::kColumns; ++i) {
+        columns |= targetLive.aColumns[i].bVisible != editedLive.aColumns[i].bVisible;
+        targetLive.aColumns[i].bVisible = editedLive.aColumns[i].bVisible;
+    }
+    if (columns) changes |= kProcessColumns;
+    if (changes & kProcessColumns) targetLive.nColumnOrderCount = 0;
+    if (take(targetLive.dwCopyColumns, editedLive.dwCopyColumns)) changes |= kCopy;
+    return changes;
+}

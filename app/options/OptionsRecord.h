@@ -29,4 +29,11 @@ public:
     // A view whose set of visible columns changed gets the default column
     // order back (the stored one names other columns). Returns the changes.
     static unsigned TakeBack(const UserSettings& edited, UserSettings& target);
+    // The same with the live view's settings the pages edit: highlighting
+    // of new and ended processes and its colours (kViewColors), the live
+    // columns' visible flags (kProcessColumns) and copy bits (kCopy). When
+    // the process list's visible columns changed (old or new ones) its
+    // stored whole order goes as well. Update speed, widths and sort stay.
+    static unsigned TakeBack(const UserSettings& edited, const LiveSettings& editedLive, UserSettings& target,
+                             LiveSettings& targetLive);
 };

@@ -84,6 +84,11 @@
 #define ID_HELP_HOMEPAGE              40101
 #define ID_HELP_PLUGINS               40102
 #define ID_FILE_FINDDLL               40103
+// View > Update Speed: the live view's update interval
+#define ID_UPDATE_PAUSED              40120
+#define ID_UPDATE_1S                  40121
+#define ID_UPDATE_2S                  40122
+#define ID_UPDATE_5S                  40123
 
 // Dialogs of the Report, Kill and Find Dll commands (resource names are the
 // class names in upper case) and their controls
@@ -155,6 +160,7 @@
 #define IDC_VIEW_DYNAMIC              1090
 #define IDC_VIEW_TOOLTIPS             1137
 #define IDC_VIEW_HIDE                 1165
+#define IDC_VIEW_HIGHLIGHT_CHANGES    1210
 
 // Columns page ("CLTARNWICKCOLUMNOPTIONSDLG")
 #define IDC_COLUMNS_PROCESSES         1180
