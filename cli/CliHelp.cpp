@@ -59,6 +59,7 @@ const char* CliHelp::TypeName(FieldType type)
     case FieldType::Integer: return "integer";
     case FieldType::Boolean: return "boolean";
     case FieldType::Time: return "time";
+    case FieldType::Number: return "number";
     default: return "text";
     }
 }

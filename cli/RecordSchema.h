@@ -7,7 +7,7 @@
 // What a command prints as records (--format tsv, csv and json): its fields
 // in order, and the lists nested in each record. The same schema holds on
 // every OS family; a value that cannot be had is missing, never a word.
-enum class FieldType { Text, Integer, Boolean, Time };
+enum class FieldType { Text, Integer, Boolean, Time, Number };  // Number: with one decimal
 
 struct RecordField {
     const char* name;
@@ -28,19 +28,26 @@ struct RecordSchema {
 };
 
 // One value: missing, text (UTF-8 by the time it is written; times are
-// ISO 8601 text), a whole number, or true/false.
+// ISO 8601 text), a whole number, true/false, or a number with one decimal
+// (kept in tenths).
 class RecordValue {
 public:
-    enum Kind { Missing, Text, Integer, Boolean };
+    enum Kind { Missing, Text, Integer, Boolean, Tenths };
 
     RecordValue() {}
     static RecordValue Of(const std::string& text) { return RecordValue(Text, text, 0); }
     static RecordValue Of(uint64_t number) { return RecordValue(Integer, std::string(), number); }
     static RecordValue Flag(bool value) { return RecordValue(Boolean, std::string(), value ? 1 : 0); }
+    static RecordValue OfTenths(uint64_t tenths) { return RecordValue(Tenths, std::string(), tenths); }
+    // A text that sorts by `key` rather than by its characters (a time by its file time).
+    static RecordValue Keyed(const std::string& text, uint64_t key) { return RecordValue(Text, text, key); }
 
     Kind GetKind() const { return kind; }
     const std::string& TextValue() const { return text; }
+    // The number; for a text its sort key (0: none).
     uint64_t Number() const { return number; }
+    // Tenths as "12.5".
+    std::string DecimalText() const { return std::to_string(number / 10) + "." + std::to_string(number % 10); }
 
 private:
     RecordValue(Kind kind, const std::string& text, uint64_t number) : kind(kind), text(text), number(number) {}

@@ -26,8 +26,9 @@ RecordValue RecordValues::Time(uint64_t fileTime)
     if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &time)) return RecordValue();
     const int64_t localValue = static_cast<int64_t>((uint64_t(local.dwHighDateTime) << 32) | local.dwLowDateTime);
     const int64_t offset = (localValue - static_cast<int64_t>(fileTime)) / 600000000;  // minutes
-    return RecordValue::Of(RecordText::IsoTime(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
-                                               time.wSecond, static_cast<int>(offset)));
+    return RecordValue::Keyed(RecordText::IsoTime(time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute,
+                                                  time.wSecond, static_cast<int>(offset)),
+                              fileTime);
 }
 
 RecordValue RecordValues::Known(const std::string& text, const std::string& unknown)

@@ -78,6 +78,7 @@ std::string RecordWriter::Cell(const RecordValue& value) const
         return format == Csv ? RecordText::CsvField(Text(value.TextValue())) : TabText::Escape(Text(value.TextValue()));
     case RecordValue::Integer: return Decimal(value.Number());
     case RecordValue::Boolean: return value.Number() ? "true" : "false";
+    case RecordValue::Tenths: return value.DecimalText();
     default: return std::string();
     }
 }
@@ -88,6 +89,7 @@ std::string RecordWriter::JsonValue(const RecordValue& value) const
     case RecordValue::Text: return RecordText::JsonString(Text(value.TextValue()));
     case RecordValue::Integer: return Decimal(value.Number());
     case RecordValue::Boolean: return value.Number() ? "true" : "false";
+    case RecordValue::Tenths: return value.DecimalText();
     default: return "null";
     }
 }
