@@ -19,6 +19,8 @@ struct LiveSettings {
     static const uint32_t kColumns = 4;
     static const uint32_t kAllColumns = kFirstColumn + kColumns;
     static const uint32_t kNoSortColumn = 0xFFFFFFFFu;
+    static const uint32_t kDefaultNewColor = 0x00008000;    // green
+    static const uint32_t kDefaultEndedColor = 0x000000FF;  // red
 
     // Copy bits of the new values, in writing order.
     enum CopyBit : uint32_t { kCopyCpu = 1, kCopyCpuTime = 2, kCopyWorkingSet = 4, kCopyPrivateBytes = 8 };
@@ -37,6 +39,26 @@ struct LiveSettings {
     uint32_t nSortColumn;
     uint8_t bSortAscending;
     uint32_t dwCopyColumns;  // CopyBit
+
+    // Paused, highlighting on in green and red; CPU and Private Bytes shown
+    // (the 9x family never shows the new columns), no stored order, the
+    // record's sort, nothing new copied.
+    static LiveSettings Defaults()
+    {
+        static const uint32_t kWidths[kColumns] = {45, 70, 85, 85};
+        static const uint8_t kVisible[kColumns] = {1, 0, 0, 1};
+        LiveSettings s = LiveSettings();
+        s.bHighlightChanges = 1;
+        s.crNewProcesses = kDefaultNewColor;
+        s.crEndedProcesses = kDefaultEndedColor;
+        for (uint32_t i = 0; i < kColumns; ++i) {
+            s.aColumns[i].bVisible = kVisible[i];
+            s.aColumns[i].nWidth = kWidths[i];
+        }
+        s.nSortColumn = kNoSortColumn;
+        s.bSortAscending = 1;
+        return s;
+    }
 
     LiveColumn& Column(uint32_t id) { return aColumns[id - kFirstColumn]; }
     const LiveColumn& Column(uint32_t id) const { return aColumns[id - kFirstColumn]; }

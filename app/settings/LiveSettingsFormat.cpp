@@ -5,8 +5,6 @@
 
 namespace {
 
-const uint32_t kDefaultWidths[LiveSettings::kColumns] = {45, 70, 85, 85};
-const uint8_t kDefaultVisible[LiveSettings::kColumns] = {1, 0, 0, 1};
 const size_t kMaxFields = 1 + LiveSettings::kAllColumns;
 
 // Decimal, or hexadecimal after "0x"; nothing else, nothing above 32 bits.
@@ -102,19 +100,7 @@ std::string Hex(uint32_t value)
 
 void LiveSettingsFormat::SetDefaults(LiveSettings& s)
 {
-    s = LiveSettings();
-    s.nUpdateSeconds = 0;
-    s.bHighlightChanges = 1;
-    s.crNewProcesses = kDefaultNewColor;
-    s.crEndedProcesses = kDefaultEndedColor;
-    for (uint32_t i = 0; i < LiveSettings::kColumns; ++i) {
-        s.aColumns[i].bVisible = kDefaultVisible[i];
-        s.aColumns[i].nWidth = kDefaultWidths[i];
-    }
-    s.nColumnOrderCount = 0;
-    s.nSortColumn = LiveSettings::kNoSortColumn;
-    s.bSortAscending = 1;
-    s.dwCopyColumns = 0;
+    s = LiveSettings::Defaults();
 }
 
 int LiveSettingsFormat::Parse(const char* text, size_t size, LiveSettings& settings)

@@ -19,12 +19,7 @@ class LiveSettingsFormat {
 public:
     static const size_t kMaxBytes = 4096;
     static const uint32_t kMaxWidth = 4096;
-    static const uint32_t kDefaultNewColor = 0x00008000;    // green
-    static const uint32_t kDefaultEndedColor = 0x000000FF;  // red
-
-    // Paused, highlighting on, green and red; CPU and Private Bytes shown
-    // (the 9x family never shows the new columns), no stored order, the
-    // record's sort, nothing new copied.
+    // LiveSettings::Defaults().
     static void SetDefaults(LiveSettings& settings);
     // The settings read over `settings` (normally the defaults); the number of lines taken.
     static int Parse(const char* text, size_t size, LiveSettings& settings);
