@@ -109,6 +109,8 @@ bool ProcessSnapshot::EnumProcessesTH32(SnapshotProgressCallback callback, uint3
 
     ToolhelpProcess entry;
     uint32_t position = 0;
+    // Without creation times a process is known by its id and file name.
+    std::map<std::pair<uint32_t, std::string>, KnownToolhelp> stillRunning;
     for (bool more = NextProcessTH32(snapshot, true, entry); more; more = NextProcessTH32(snapshot, false, entry)) {
         ProcessRecord record;
         record.strName = GetFileNamePart(entry.szExeFile);
@@ -119,19 +121,29 @@ bool ProcessSnapshot::EnumProcessesTH32(SnapshotProgressCallback callback, uint3
         record.ftCreationTime.dwHighDateTime = 0xFFFFFFFF;
         record.strCommandLine = "...";
         record.dwSequence = position++;
-        record.dwPriorityClass = MapPriorityClass(entry.th32ProcessID, static_cast<uint32_t>(entry.pcPriClassBase));
+        const std::pair<uint32_t, std::string> key(entry.th32ProcessID, entry.szExeFile);
+        auto known = knownToolhelp.find(key);
+        if (known != knownToolhelp.end() && known->second.lBasePriority == entry.pcPriClassBase)
+            record.dwPriorityClass = known->second.dwPriorityClass;
+        else
+            record.dwPriorityClass =
+                MapPriorityClass(entry.th32ProcessID, static_cast<uint32_t>(entry.pcPriClassBase));
         if (std::strchr(entry.szExeFile, '\\')) {
             char path[300];
             CopyLimited(path, 260, entry.szExeFile);
             NormalisePath(path, false);
             record.strPath = path;
+        } else if (known != knownToolhelp.end() && known->second.strPath != "...") {
+            record.strPath = known->second.strPath;
         } else {
             char path[260] = {};
             record.strPath = GetProcessExecutable(entry.th32ProcessID, path, 260) > 0 ? path : "...";
         }
+        stillRunning[key] = {record.strPath, static_cast<int32_t>(entry.pcPriClassBase), record.dwPriorityClass};
         processes.push_back(record);
         if (callback) callback(1, 0, userValue);
     }
+    knownToolhelp.swap(stillRunning);
     if (callback) callback(2, 0, userValue);
     CloseHandle(snapshot);
     return true;
@@ -151,7 +163,9 @@ FileTime ProcessSnapshot::GetBootTime()
 
 bool ProcessSnapshot::EnumProcessesNT(SnapshotProgressCallback callback, uint32_t userValue)
 {
-    ULONG size = 65536;
+    // The list needed about this much the last time: asking with less costs a whole second query.
+    ULONG size = (nListBytes + 16384 + 65535) / 65536 * 65536;
+    if (size < 65536 || size > kMaxProcessListBytes) size = 65536;
     std::vector<uint8_t> block;
     ULONG returned = 0;
     for (;;) {
@@ -173,22 +187,30 @@ bool ProcessSnapshot::EnumProcessesNT(SnapshotProgressCallback callback, uint32_
         break;
     }
     qwListTime = Now();
+    nListBytes = returned;
     if (returned == 0) returned = 1;
     if (returned < block.size()) block.resize(returned);
 
     const std::vector<NativeProcessEntry> entries =
         NativeProcessList::Parse(block.data(), block.size(), reinterpret_cast<uintptr_t>(block.data()));
 
+    // The terminal-services list, read when an owner is first looked up there.
     WTSWrapper wts;
     PWTS_PROCESS_INFOA sessions = nullptr;
     DWORD sessionCount = 0;
-    const bool haveSessions = wts.WTSEnumerateProcesses(nullptr, 0, 1, &sessions, &sessionCount) != 0;
+    bool haveSessions = false, askedSessions = false;
+    auto sessionList = [&]() {
+        if (!askedSessions) haveSessions = wts.WTSEnumerateProcesses(nullptr, 0, 1, &sessions, &sessionCount) != 0;
+        askedSessions = true;
+        return haveSessions && sessions;
+    };
 
     if (callback) callback(0, static_cast<uint32_t>(entries.size()), userValue);
 
     // Without idle and system entries (Wine) no process carries their ids.
     dwIdleProcessId = dwSystemProcessId = 0;
     std::map<KnownProcessKey, KnownProcess> stillRunning;
+    std::map<KnownProcessKey, KnownPriority> priorities;
     for (size_t position = 0; position < entries.size(); ++position) {
         const NativeProcessEntry& entry = entries[position];
         ProcessRecord record;
@@ -228,11 +250,18 @@ bool ProcessSnapshot::EnumProcessesNT(SnapshotProgressCallback callback, uint32_
             }
             record.ftCreationTime.dwLowDateTime = static_cast<uint32_t>(entry.qwCreateTime);
             record.ftCreationTime.dwHighDateTime = static_cast<uint32_t>(entry.qwCreateTime >> 32);
-            record.dwPriorityClass = MapPriorityClass(entry.dwProcessId, static_cast<uint32_t>(entry.lBasePriority));
+            const KnownProcessKey key(entry.dwProcessId, entry.qwCreateTime);
+            // A priority class moves the base priority: while that stays, so does the class.
+            auto knownPriority = entry.qwCreateTime ? knownPriorities.find(key) : knownPriorities.end();
+            if (knownPriority != knownPriorities.end() && knownPriority->second.lBasePriority == entry.lBasePriority)
+                record.dwPriorityClass = knownPriority->second.dwPriorityClass;
+            else
+                record.dwPriorityClass =
+                    MapPriorityClass(entry.dwProcessId, static_cast<uint32_t>(entry.lBasePriority));
+            if (entry.qwCreateTime) priorities[key] = {entry.lBasePriority, record.dwPriorityClass};
 
             // Path, owner and command line stay the same for a process's whole
             // life: a process seen before (same id, same creation time) is not read again.
-            const KnownProcessKey key(entry.dwProcessId, entry.qwCreateTime);
             auto known = entry.qwCreateTime ? knownProcesses.find(key) : knownProcesses.end();
             if (known != knownProcesses.end()) {
                 record.strOwner = known->second.strOwner;
@@ -251,7 +280,7 @@ bool ProcessSnapshot::EnumProcessesNT(SnapshotProgressCallback callback, uint32_
                         record.strOwner = owner;
                     } else {
                         record.strOwner = "...";
-                        if (haveSessions && sessions) {
+                        if (sessionList()) {
                             for (DWORD i = 0; i < sessionCount; ++i) {
                                 if (sessions[i].ProcessId != entry.dwProcessId) continue;
                                 char account[260] = {};
@@ -275,6 +304,7 @@ bool ProcessSnapshot::EnumProcessesNT(SnapshotProgressCallback callback, uint32_
     }
 
     knownProcesses.swap(stillRunning);
+    knownPriorities.swap(priorities);
     if (haveSessions) wts.WTSFreeMemory(sessions);
     if (callback) callback(2, 0, userValue);
     return true;

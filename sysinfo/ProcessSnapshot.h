@@ -97,4 +97,19 @@ private:
     };
     typedef std::pair<uint32_t, uint64_t> KnownProcessKey;
     std::map<KnownProcessKey, KnownProcess> knownProcesses;
+    // The priority class last read of each process and the base priority it went with.
+    struct KnownPriority {
+        int32_t lBasePriority;
+        uint32_t dwPriorityClass;
+    };
+    std::map<KnownProcessKey, KnownPriority> knownPriorities;
+    // The same of the Toolhelp list (no creation times there: id and file name).
+    struct KnownToolhelp {
+        std::string strPath;
+        int32_t lBasePriority;
+        uint32_t dwPriorityClass;
+    };
+    std::map<std::pair<uint32_t, std::string>, KnownToolhelp> knownToolhelp;
+    // What the last native list needed.
+    uint32_t nListBytes = 0;
 };
