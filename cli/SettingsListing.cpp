@@ -100,3 +100,24 @@ std::string SettingsListing::Text(const UserSettings& s)
     out.Add("crCpuGraph", Lines::Color(s.crCpuGraph));
     return out.text;
 }
+
+std::string SettingsListing::LiveText(const LiveSettings& live)
+{
+    Lines out;
+    out.Add("live.nUpdateSeconds", Lines::Unsigned(live.nUpdateSeconds));
+    out.Add("live.bHighlightChanges", Lines::Unsigned(live.bHighlightChanges));
+    out.Add("live.crNewProcesses", Lines::Color(live.crNewProcesses));
+    out.Add("live.crEndedProcesses", Lines::Color(live.crEndedProcesses));
+    for (uint32_t id = LiveSettings::kFirstColumn; id < LiveSettings::kAllColumns; ++id)
+        out.Add(Indexed("live.aColumns", static_cast<int>(id)), Lines::Unsigned(live.Column(id).bVisible),
+                Lines::Unsigned(live.Column(id).nWidth));
+    std::vector<std::string> order = {"live.anColumnOrder"};
+    for (uint32_t i = 0; i < live.nColumnOrderCount && i < LiveSettings::kAllColumns; ++i)
+        order.push_back(Lines::Unsigned(live.anColumnOrder[i]));
+    out.text += TabText::Row(order);
+    out.Add("live.nSortColumn", LiveSettings::IsLiveColumn(live.nSortColumn) ? Lines::Unsigned(live.nSortColumn)
+                                                                             : std::string("-1"));
+    out.Add("live.bSortAscending", Lines::Unsigned(live.bSortAscending));
+    out.Add("live.dwCopyColumns", Lines::Color(live.dwCopyColumns));
+    return out.text;
+}

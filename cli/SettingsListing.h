@@ -11,4 +11,9 @@
 class SettingsListing {
 public:
     static std::string Text(const UserSettings& settings);
+    // The live view's settings the same way: "live.nUpdateSeconds<TAB>0",
+    // colours and the copy mask 0x%08X, a column "visible<TAB>width", the
+    // order its ids (none: nothing after the name), the sort column -1 when
+    // the record's sort counts.
+    static std::string LiveText(const LiveSettings& live);
 };
