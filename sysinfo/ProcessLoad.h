@@ -10,7 +10,7 @@
 // tenths of a percent, 0 to 1000.
 class ProcessLoad {
 public:
-    static const int32_t kNone = -1;  // no load (yet)
+    static constexpr int32_t kNone = -1;  // no load (yet)
 
     // kNone when the wall clock did not advance (or went back); a processor
     // time that went back counts as none used. No processors count as one.

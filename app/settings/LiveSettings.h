@@ -15,12 +15,12 @@ struct LiveColumn {
 // They live in a file of their own beside the settings record (see
 // UserSettingsFile::LoadLive), which keeps its size and old column ids.
 struct LiveSettings {
-    static const uint32_t kFirstColumn = 12;
-    static const uint32_t kColumns = 4;
-    static const uint32_t kAllColumns = kFirstColumn + kColumns;
-    static const uint32_t kNoSortColumn = 0xFFFFFFFFu;
-    static const uint32_t kDefaultNewColor = 0x00008000;    // green
-    static const uint32_t kDefaultEndedColor = 0x000000FF;  // red
+    static constexpr uint32_t kFirstColumn = 12;
+    static constexpr uint32_t kColumns = 4;
+    static constexpr uint32_t kAllColumns = kFirstColumn + kColumns;
+    static constexpr uint32_t kNoSortColumn = 0xFFFFFFFFu;
+    static constexpr uint32_t kDefaultNewColor = 0x00008000;    // green
+    static constexpr uint32_t kDefaultEndedColor = 0x000000FF;  // red
 
     // Copy bits of the new values, in writing order.
     enum CopyBit : uint32_t { kCopyCpu = 1, kCopyCpuTime = 2, kCopyWorkingSet = 4, kCopyPrivateBytes = 8 };

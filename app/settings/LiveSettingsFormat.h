@@ -17,8 +17,8 @@
 // that setting at its default; the last good line of a setting counts.
 class LiveSettingsFormat {
 public:
-    static const size_t kMaxBytes = 4096;
-    static const uint32_t kMaxWidth = 4096;
+    static constexpr size_t kMaxBytes = 4096;
+    static constexpr uint32_t kMaxWidth = 4096;
     // LiveSettings::Defaults().
     static void SetDefaults(LiveSettings& settings);
     // The settings read over `settings` (normally the defaults); the number of lines taken.

@@ -1,16 +1,18 @@
 // Helper process for the snapshot and end-to-end tests:
 //   tw-helper wait EVENT [load DLL] [spawn EVENT2] [loadon EVENT3 DLL] [window TITLE [min]]
-//             [note TEXT]
+//             [note TEXT] [spin] [commit MB]
 // load: loads DLL at once; spawn: starts a child helper that signals EVENT2;
 // loadon: loads DLL when EVENT3 is signalled, then sets "EVENT3-loaded";
 // window: shows a top-level window titled TITLE (minimised with "min") and
 // serves its messages (WM_CLOSE ends the helper with exit code 0); note: a
-// text carried on the command line only.
+// text carried on the command line only; spin: one thread runs without a
+// pause; commit: MB megabytes committed and every page of them written.
 // When all is done the helper signals EVENT and waits to be terminated.
 // Started with any other command line (a crafted one), it takes its orders
 // from the environment instead: TW_LOAD (a DLL to load, any characters) and
 // TW_READY (the event to signal).
 #include <windows.h>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -23,6 +25,12 @@ struct LoadOn {
     std::string loaded;
     std::string dll;
 };
+
+DWORD WINAPI SpinThread(void*)
+{
+    volatile unsigned long counter = 0;
+    for (;;) ++counter;
+}
 
 DWORD WINAPI LoadOnThread(void* context)
 {
@@ -114,6 +122,15 @@ int main(int argc, char** argv)
             if (!window) return 7;
         } else if (std::strcmp(argv[i], "note") == 0 && hasOne) {
             ++i;  // carried on the command line only
+        } else if (std::strcmp(argv[i], "spin") == 0) {
+            HANDLE thread = CreateThread(nullptr, 0, SpinThread, nullptr, 0, nullptr);
+            if (!thread) return 8;
+            CloseHandle(thread);
+        } else if (std::strcmp(argv[i], "commit") == 0 && hasOne) {
+            const SIZE_T bytes = static_cast<SIZE_T>(std::strtoul(argv[++i], nullptr, 10)) << 20;
+            char* memory = static_cast<char*>(VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+            if (!memory) return 9;
+            for (SIZE_T at = 0; at < bytes; at += 4096) memory[at] = 1;
         } else {
             return 2;
         }

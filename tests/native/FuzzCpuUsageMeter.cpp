@@ -1,5 +1,7 @@
-// libFuzzer entry: the processor-time records, of any length and content.
+// libFuzzer entry: the processor-time records, of any length and content,
+// and a process's load from the same bytes taken as two samples' times.
 #include "app/cpugraph/CpuUsageMeter.h"
+#include "sysinfo/ProcessLoad.h"
 
 #include <cstdint>
 #include <vector>
@@ -21,5 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (meter.GetProcessorCount() > CpuUsageMeter::kMaxProcessors) __builtin_trap();
     if (meter.Next(true, second.data(), second.size()) > 100) __builtin_trap();
     if (meter.Next(true, first.data(), first.size()) > 100) __builtin_trap();
+
+    uint64_t v[4] = {};
+    for (size_t i = 0; i < rest.size() && i < 32; ++i) v[i / 8] |= uint64_t(rest[i]) << (8 * (i % 8));
+    const uint32_t processors = basicLength;  // 0 to 63
+    const int32_t load = ProcessLoad::Tenths(v[0], v[1], v[2], v[3], processors);
+    if (load < ProcessLoad::kNone || load > 1000) __builtin_trap();
+    if ((load == ProcessLoad::kNone) != (v[3] <= v[2])) __builtin_trap();
+    if (ProcessLoad::Text(load).size() > 5) __builtin_trap();
     return 0;
 }

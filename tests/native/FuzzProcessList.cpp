@@ -1,5 +1,6 @@
 // libFuzzer entry: the native process-list block, with image-name pointers
-// that may point anywhere.
+// that may point anywhere and entries of any length (the memory counters are
+// read only from entries that hold them).
 #include "sysinfo/NativeProcessList.h"
 
 #include <cstdint>
@@ -16,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         NativeProcessList::FixedName(entries, i);
         NativeProcessList::PriorityClassFromBase(static_cast<uint32_t>(entries[i].lBasePriority));
         if (entries[i].strImageName.size() * 2 > size) __builtin_trap();
+        if (entries[i].bHasMemory && size < 0x84) __builtin_trap();
     }
     if (entries.size() > size / 0x50 + 1) __builtin_trap();
     return 0;

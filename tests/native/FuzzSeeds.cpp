@@ -1,6 +1,7 @@
 // Writes the seed inputs of the fuzz targets that do not take whole files:
 // version resources cut out of real PE files, process-list blocks of both
-// shapes, settings records, wildcard pairs and report values.
+// shapes, settings records (and a live settings file), wildcard pairs and
+// report values.
 //   fuzz-seeds PE-FOLDER OUTPUT-FOLDER
 #include "image/PeImageView.h"
 #include "image/PeResourceWalker.h"
@@ -64,7 +65,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string in = argv[1], out = argv[2];
-    for (const char* sub : {"", "/version", "/processlist", "/settings", "/wildcard", "/reporttext"})
+    for (const char* sub : {"", "/version", "/processlist", "/settings", "/live", "/wildcard", "/reporttext"})
         mkdir((out + sub).c_str(), 0755);
 
     std::vector<std::string> names;
@@ -110,6 +111,10 @@ int main(int argc, char** argv)
     Put32(record, 8, 3);
     Write(out + "/settings/record", record.data(), record.size());
     Write(out + "/settings/header", record.data(), 12);
+    Write(out + "/live/changed", std::string("update\t5\nhighlight\t0\ncolor_new\t0x00123456\n"
+                                             "color_ended\t0x000000FF\ncolumn\t12\t1\t45\ncolumn\t13\t1\t70\n"
+                                             "column\t14\t0\t85\ncolumn\t15\t1\t85\norder\t0\t12\t1\t2\t15\t13\n"
+                                             "sort\t15\t0\ncopy\t0x00000009\n"));
 
     const char* const pairs[][2] = {
         {"*.dll", "kernel32.dll"}, {"[a-c]*.dll", "comctl32.dll"}, {"[!a-c]*", "gdi32.dll"},
