@@ -4,6 +4,7 @@
 #include "cli/RecordValues.h"
 #include "cli/TabText.h"
 
+#include "app/settings/UserSettingsFile.h"
 #include "launchers/LauncherLists.h"
 #include "launchers/QueryUrl.h"
 #include "launchers/SearchPlugins.h"
@@ -174,7 +175,7 @@ const RecordSchema kEnginesSchema = {
 int Engines(const CliArguments& arguments)
 {
     LauncherLists lists;
-    lists.Load(LauncherLists::DefaultPath(), SearchPlugins::DefaultFolder(), GetModuleHandleA(nullptr));
+    lists.Load(LauncherLists::PathBeside(UserSettingsFile::DefaultPath()), SearchPlugins::DefaultFolder(), GetModuleHandleA(nullptr));
     if (arguments.Format() == RecordWriter::Table) {
         std::printf("ID\tName\tSource\n");
         for (size_t i = 0; i < lists.engines.size(); ++i)

@@ -1,4 +1,5 @@
 #include "launchers/SearchPlugins.h"
+#include "sysutils/ProgramFolder.h"
 
 #include "launchers/IconDecoder.h"
 #include "launchers/QueryUrl.h"
@@ -123,9 +124,7 @@ std::vector<SearchEngine> SearchPlugins::LoadSearchPluginFolder(const std::strin
 
 std::string SearchPlugins::DefaultFolder()
 {
-    char folder[MAX_PATH + 1] = {};
-    GetModuleFolder(nullptr, folder, sizeof(folder), TRUE);
-    return std::string(folder) + "SearchPlugins\\";
+    return ProgramFolder::File("SearchPlugins\\");
 }
 
 void SearchPlugins::LoadBuiltinEngine(HMODULE module, const std::string& languageCode, SearchEngine& engine)

@@ -145,6 +145,19 @@ TEST_SUITE("main window")
         CHECK_FALSE(IsWindowVisible(floating));
         SendMessageA(window.hwnd, WM_ACTIVATEAPP, TRUE, 0);
         CHECK(IsWindowVisible(floating));
+        // One rule for the bars: the View menu's toggles change the settings,
+        // but in full-screen mode the toolbar stays hidden; the infobar follows at once.
+        HWND rebar = GetDlgItem(window.hwnd, 300);
+        HWND infobar = GetDlgItem(window.hwnd, 303);
+        SendMessageA(window.hwnd, WM_COMMAND, ID_VIEW_TOOLBAR, 0);
+        CHECK(window.frame->Settings().bShowToolbar == 0);
+        SendMessageA(window.hwnd, WM_COMMAND, ID_VIEW_TOOLBAR, 0);
+        CHECK(window.frame->Settings().bShowToolbar == 1);
+        CHECK_FALSE(IsWindowVisible(rebar));
+        SendMessageA(window.hwnd, WM_COMMAND, ID_VIEW_INFOBAR, 0);
+        CHECK_FALSE(IsWindowVisible(infobar));
+        SendMessageA(window.hwnd, WM_COMMAND, ID_VIEW_INFOBAR, 0);
+        CHECK(IsWindowVisible(infobar));
 
         SendMessageA(window.hwnd, WM_COMMAND, ID_VIEW_FULLSCREEN, 0);
         Pump(50);

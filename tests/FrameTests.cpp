@@ -461,9 +461,9 @@ TEST_SUITE("main window")
         Frame window(path);
         const unsigned before = window.frame->RefreshCount();
         {
-            TarnwickMainFrame::BusyScope busy(*window.frame);
+            BusyScope busy(window.frame->Busy());
             SendMessageA(window.hwnd, WM_SETTINGCHANGE, 0, 0);
-            window.Command(ID_VIEW_REFRESH, TarnwickMainFrame::kFullRefreshMark);
+            window.Command(ID_VIEW_REFRESH, FrameIds::kFullRefreshMark);
             window.Command(ID_VIEW_REFRESH);
             CHECK(window.frame->RefreshCount() == before);
         }
@@ -471,9 +471,9 @@ TEST_SUITE("main window")
         CHECK(window.ListCount() > 0);
 
         {
-            TarnwickMainFrame::BusyScope busy(*window.frame);
+            BusyScope busy(window.frame->Busy());
             SendMessageA(window.hwnd, WM_CLOSE, 0, 0);
-            window.Command(ID_VIEW_REFRESH, TarnwickMainFrame::kFullRefreshMark);
+            window.Command(ID_VIEW_REFRESH, FrameIds::kFullRefreshMark);
             CHECK(IsWindow(window.hwnd));
             CHECK(GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES);
         }
@@ -571,8 +571,8 @@ TEST_SUITE("main window")
         SendMessageA(window.List(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
         SendMessageA(window.List(), LVM_SETSELECTIONMARK, 0, 1);
         SetFocus(window.List());
-        CHECK(window.frame->SelectedModule(module));
-        CHECK(window.frame->SelectedProcesses(true).empty());
+        CHECK(window.frame->Selection().SelectedModule(module));
+        CHECK(window.frame->Selection().SelectedProcesses(true).empty());
         const unsigned before = window.frame->RefreshCount();
         window.Command(ID_VIEW_REFRESH);
         CHECK(window.frame->RefreshCount() == before + 1);
@@ -580,7 +580,7 @@ TEST_SUITE("main window")
         CHECK(WindowText(window.Child(303)).rfind("tw-helper.exe", 0) == 0);
         // The tree still has its selection: the tree view finds the helper.
         SetFocus(window.Tree());
-        const std::vector<ProcessItem> selected = window.frame->SelectedProcesses(false);
+        const std::vector<ProcessItem> selected = window.frame->Selection().SelectedProcesses(false);
         REQUIRE(selected.size() == 1);
         CHECK(selected.front().dwPid == helper.Pid());
         TestPaths::RemoveTree(folder);
@@ -626,8 +626,8 @@ TEST_SUITE("main window")
         window.Command(ID_EDIT_SELECTALL);
         CHECK(static_cast<int>(SendMessageA(window.List(), LVM_GETSELECTEDCOUNT, 0, 0)) == window.ListCount());
         SetFocus(window.List());
-        CHECK(static_cast<int>(window.frame->SelectedProcesses(true).size()) == window.ListCount());
-        CHECK(window.frame->SelectedProcesses(false).size() == 1);
+        CHECK(static_cast<int>(window.frame->Selection().SelectedProcesses(true).size()) == window.ListCount());
+        CHECK(window.frame->Selection().SelectedProcesses(false).size() == 1);
 
         // Dragging the parent from the tree onto "Kill" reaches the Kill handler with it.
         HWND tree = window.Tree();
@@ -675,7 +675,7 @@ TEST_SUITE("main window")
             for (int i = 0; i < count; ++i) order[static_cast<size_t>(i)] = i;
             std::swap(order[0], order[1]);
             SendMessageA(window.List(), LVM_SETCOLUMNORDERARRAY, count, reinterpret_cast<LPARAM>(order.data()));
-            SendMessageA(window.hwnd, TarnwickMainFrame::kStoreColumnOrder, 0, 0);
+            SendMessageA(window.hwnd, FrameIds::kStoreColumnOrder, 0, 0);
             window.Command(ID_FILE_QUIT);
             CHECK_FALSE(IsWindow(window.hwnd));
         }
