@@ -243,6 +243,17 @@ TEST_SUITE("main window logic")
         int edges[3];
         FrameLayout::StatusParts(800, 120, edges);
         CHECK((edges[0] == 680 && edges[1] == 800 && edges[2] == 800));
+
+        // The stored place: kept on the screen; off it, or damaged, the system chooses.
+        const int any = -1000000;
+        FrameLayout::Rect place = FrameLayout::InitialPlace({10, 20, 610, 420}, 1024, 768, any);
+        CHECK((place.left == 10 && place.top == 20 && place.right == 600 && place.bottom == 400));
+        place = FrameLayout::InitialPlace({2000, 20, 2600, 420}, 1024, 768, any);
+        CHECK((place.left == any && place.top == any && place.right == any && place.bottom == any));
+        place = FrameLayout::InitialPlace({10, 20, static_cast<int>(0x80000000u), 420}, 1024, 768, any);
+        CHECK((place.left == 10 && place.right == any));
+        place = FrameLayout::InitialPlace({-2147483647 - 1, 0, 2147483647, 100}, 1024, 768, any);
+        CHECK(place.right == any);
     }
 
     TEST_CASE("switches by substring, mutex names per OS kind")

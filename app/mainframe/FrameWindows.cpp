@@ -14,7 +14,7 @@
 FrameWindows::FrameWindows(FrameHost& host, ViewImages& images)
     : host(host), images(images), hRebar(nullptr), hToolbar(nullptr), hToolbarImages(nullptr), hViewFont(nullptr),
       hRootItem(nullptr), hProcessesItem(nullptr), hKillItem(nullptr), bMuteTree(false), bSplitterDrag(false),
-      bGrabRecorded(false), nGrabOffset(0)
+      bGrabRecorded(false), nGrabOffset(0), szTooltip{}, wszTooltip{}
 {
 }
 
@@ -275,6 +275,25 @@ int FrameWindows::CpuPartWidth() const
     SelectObject(dc, old);
     ReleaseDC(bar, dc);
     return size.cx + 68;
+}
+
+LRESULT FrameWindows::TooltipText(NMHDR& header)
+{
+    // The tip of a toolbar button is the string whose number is its command.
+    if (header.idFrom < ID_HELP_HELP || header.idFrom > ID_FILE_FINDDLL) return 0;
+    const std::string text = StringTable::Load(static_cast<UINT>(header.idFrom));
+    if (header.code == TTN_GETDISPINFOA) {
+        auto& info = reinterpret_cast<NMTTDISPINFOA&>(header);
+        if (info.uFlags & TTF_IDISHWND) return 0;
+        lstrcpynA(szTooltip, text.c_str(), sizeof(szTooltip));
+        info.lpszText = szTooltip;
+    } else {
+        auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
+        if (info.uFlags & TTF_IDISHWND) return 0;
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wszTooltip, sizeof(wszTooltip) / sizeof(wszTooltip[0]));
+        info.lpszText = wszTooltip;
+    }
+    return 0;
 }
 
 // ---- Splitter ------------------------------------------------------------------

@@ -89,6 +89,8 @@ public:
     // Tooltips of the toolbar on or off (bEnableTooltips).
     void ApplyTooltips();
     void OnSysColorChange();
+    // TTN_GETDISPINFO of the toolbar: the string whose number is the button's command.
+    LRESULT TooltipText(NMHDR& header);
 
 private:
     bool CreateRebar();
@@ -117,4 +119,6 @@ private:
     bool bSplitterDrag;
     bool bGrabRecorded;
     uint16_t nGrabOffset;
+    char szTooltip[1024];
+    wchar_t wszTooltip[1024];
 };

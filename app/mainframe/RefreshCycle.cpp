@@ -255,18 +255,36 @@ void RefreshCycle::GetDispInfo(NMLVDISPINFOA& info) const
     else if (content == ListContent::Modules) moduleView->GetDispInfo(info);
 }
 
-std::string RefreshCycle::ListInfoTip(LPARAM row) const
+void RefreshCycle::ListInfoTip(NMLVGETINFOTIPA& tip) const
 {
-    if (!row) return std::string();
-    if (content == ListContent::Processes) return processView->InfoTip(*ProcessView::FromParam(row));
-    if (content == ListContent::Modules) return moduleView->InfoTip(*ModuleView::FromParam(row));
-    return std::string();
+    LVITEMA row = {};
+    row.mask = LVIF_PARAM;
+    row.iItem = tip.iItem;
+    if (!tip.pszText || tip.cchTextMax <= 0
+        || !SendMessageA(tip.hdr.hwndFrom, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&row)) || !row.lParam)
+        return;
+    std::string text;
+    if (content == ListContent::Processes) text = processView->InfoTip(*ProcessView::FromParam(row.lParam));
+    else if (content == ListContent::Modules) text = moduleView->InfoTip(*ModuleView::FromParam(row.lParam));
+    lstrcpynA(tip.pszText, text.c_str(), tip.cchTextMax);
 }
 
-std::string RefreshCycle::TreeInfoTip(HTREEITEM item) const
+void RefreshCycle::TreeInfoTip(NMHDR& header) const
 {
+    const bool wide = header.code == TVN_GETINFOTIPW;
+    const HTREEITEM item = wide ? reinterpret_cast<NMTVGETINFOTIPW&>(header).hItem
+                                : reinterpret_cast<NMTVGETINFOTIPA&>(header).hItem;
     const ProcessItem* process = TreeProcess(item);
-    return process ? processView->InfoTip(*process) : std::string();
+    if (!process) return;
+    const std::string text = processView->InfoTip(*process);
+    if (wide) {
+        auto& tip = reinterpret_cast<NMTVGETINFOTIPW&>(header);
+        if (tip.pszText && tip.cchTextMax > 0)
+            MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, tip.pszText, tip.cchTextMax);
+    } else {
+        auto& tip = reinterpret_cast<NMTVGETINFOTIPA&>(header);
+        if (tip.pszText && tip.cchTextMax > 0) lstrcpynA(tip.pszText, text.c_str(), tip.cchTextMax);
+    }
 }
 
 void RefreshCycle::SortByClick(int position)

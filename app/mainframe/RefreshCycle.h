@@ -59,8 +59,9 @@ public:
 
     // What the rows answer.
     void GetDispInfo(NMLVDISPINFOA& info) const;
-    std::string ListInfoTip(LPARAM row) const;
-    std::string TreeInfoTip(HTREEITEM item) const;
+    // Info tips of a list row and of a tree item (TVN_GETINFOTIP, A or W).
+    void ListInfoTip(NMLVGETINFOTIPA& tip) const;
+    void TreeInfoTip(NMHDR& header) const;
     void SortByClick(int position);
     bool DrawRow(const DRAWITEMSTRUCT& item) const;
     // Row height: the view font and the 16-pixel icons.

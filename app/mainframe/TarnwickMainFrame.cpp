@@ -1,6 +1,7 @@
 #include "app/mainframe/TarnwickMainFrame.h"
 
 #include "app/language/HelpFile.h"
+#include "app/mainframe/FrameLayout.h"
 #include "app/language/ResourceModule.h"
 #include "app/menus/StringTable.h"
 #include "app/pluginhost/PluginMenuFilter.h"
@@ -16,8 +17,6 @@
 const char TarnwickMainFrame::kClassName[] = "TarnwickMainFrameWndClass";
 
 namespace {
-const LONG kSystemChoosesSize = static_cast<LONG>(0x80000000u);
-
 bool KeyDown(int key)
 {
     return GetKeyState(key) < 0;
@@ -31,8 +30,7 @@ TarnwickMainFrame::TarnwickMainFrame(TarnwickApp& app)
       cycle(*this, windows, images), selection(windows, cycle, snapshot), drag(*this, windows, images),
       launchers(*this, selection), language(*this, plugins), pluginRuns(*this, plugins, selection, language),
       menus(*this, windows, cycle, selection, pluginRuns, launchers),
-      options(*this, windows, cycle, launchers, plugins, tray), commands(*this, selection, cycle, images),
-      szTooltip{}, wszTooltip{}
+      options(*this, windows, cycle, launchers, plugins, tray), commands(*this, selection, cycle, images)
 {
     LoadSettings(UserSettingsFile::DefaultPath());
     pluginRuns.Load();
@@ -93,22 +91,13 @@ void TarnwickMainFrame::Unregister()
 bool TarnwickMainFrame::Create(HWND parent, const char* title)
 {
     const RECT& stored = settings.wpMainWindow.rcNormalPosition;
-    int x = stored.left, y = stored.top;
-    int width = CW_USEDEFAULT, height = CW_USEDEFAULT;
-    if (stored.right != kSystemChoosesSize && stored.bottom != kSystemChoosesSize && stored.right > stored.left
-        && stored.bottom > stored.top) {
-        width = stored.right - stored.left;
-        height = stored.bottom - stored.top;
-    }
-    // A place off every screen (another monitor, a damaged file) is not kept.
-    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    RECT wanted = {x, y, x + (width == CW_USEDEFAULT ? 100 : width), y + (height == CW_USEDEFAULT ? 100 : height)};
-    RECT common;
-    if (!IntersectRect(&common, &screen, &wanted)) x = y = width = height = CW_USEDEFAULT;
-
+    const FrameLayout::Rect place = FrameLayout::InitialPlace({stored.left, stored.top, stored.right, stored.bottom},
+                                                              GetSystemMetrics(SM_CXSCREEN),
+                                                              GetSystemMetrics(SM_CYSCREEN), CW_USEDEFAULT);
     HMENU menu = ResourceModule::Menu(IDR_MAINMENU);
     HWND window = CreateWindowExA(WS_EX_APPWINDOW, kClassName, title,
-                                  WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y, width, height,
+                                  WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, place.left, place.top,
+                                  place.right, place.bottom,
                                   parent, menu, app.GetInstance(), this);
     if (!window) {
         if (menu) DestroyMenu(menu);
@@ -276,7 +265,7 @@ LRESULT TarnwickMainFrame::OnNotify(NMHDR& header)
         if (header.code == NM_DBLCLK) commands.ListedProcessInformation();
         return 0;
     }
-    if (header.code == TTN_GETDISPINFOA || header.code == TTN_GETDISPINFOW) return OnTooltipText(header);
+    if (header.code == TTN_GETDISPINFOA || header.code == TTN_GETDISPINFOW) return windows.TooltipText(header);
     return 0;
 }
 
@@ -291,22 +280,10 @@ LRESULT TarnwickMainFrame::OnTreeNotify(NMHDR& header)
     case TVN_SELCHANGEDW:
         if (!muted) cycle.OnSelChanged();
         return 0;
-    case TVN_GETINFOTIPA: {
-        auto& tip = reinterpret_cast<NMTVGETINFOTIPA&>(header);
-        if (settings.bEnableTooltips && tip.pszText && tip.cchTextMax > 0) {
-            const std::string text = cycle.TreeInfoTip(tip.hItem);
-            if (!text.empty()) lstrcpynA(tip.pszText, text.c_str(), tip.cchTextMax);
-        }
+    case TVN_GETINFOTIPA:
+    case TVN_GETINFOTIPW:
+        if (settings.bEnableTooltips) cycle.TreeInfoTip(header);
         return 0;
-    }
-    case TVN_GETINFOTIPW: {
-        auto& tip = reinterpret_cast<NMTVGETINFOTIPW&>(header);
-        if (settings.bEnableTooltips && tip.pszText && tip.cchTextMax > 0) {
-            const std::string text = cycle.TreeInfoTip(tip.hItem);
-            if (!text.empty()) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, tip.pszText, tip.cchTextMax);
-        }
-        return 0;
-    }
     case TVN_KEYDOWN:
         if (!muted) OnViewKeyDown(windows.Tree(), reinterpret_cast<NMTVKEYDOWN&>(header).wVKey);
         return 0;
@@ -326,16 +303,9 @@ LRESULT TarnwickMainFrame::OnListNotify(NMHDR& header)
 {
     switch (header.code) {
     case LVN_GETDISPINFOA: cycle.GetDispInfo(reinterpret_cast<NMLVDISPINFOA&>(header)); return 0;
-    case LVN_GETINFOTIPA: {
-        auto& tip = reinterpret_cast<NMLVGETINFOTIPA&>(header);
-        LVITEMA item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = tip.iItem;
-        if (settings.bEnableTooltips && tip.pszText && tip.cchTextMax > 0
-            && SendMessageA(header.hwndFrom, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) && item.lParam)
-            lstrcpynA(tip.pszText, cycle.ListInfoTip(item.lParam).c_str(), tip.cchTextMax);
+    case LVN_GETINFOTIPA:
+        if (settings.bEnableTooltips) cycle.ListInfoTip(reinterpret_cast<NMLVGETINFOTIPA&>(header));
         return 0;
-    }
     case LVN_KEYDOWN: OnViewKeyDown(windows.List(), reinterpret_cast<NMLVKEYDOWN&>(header).wVKey); return 0;
     case LVN_BEGINDRAG: {
         const std::vector<ProcessItem> dragged = selection.ProcessesOf(windows.List(), true);
@@ -350,25 +320,6 @@ LRESULT TarnwickMainFrame::OnListNotify(NMHDR& header)
     case NM_DBLCLK: OnListDoubleClick(); return 0;
     default: return 0;
     }
-}
-
-LRESULT TarnwickMainFrame::OnTooltipText(NMHDR& header)
-{
-    // The tip of a toolbar button is the string whose number is its command.
-    if (header.idFrom < ID_HELP_HELP || header.idFrom > ID_FILE_FINDDLL) return 0;
-    const std::string text = StringTable::Load(static_cast<UINT>(header.idFrom));
-    if (header.code == TTN_GETDISPINFOA) {
-        auto& info = reinterpret_cast<NMTTDISPINFOA&>(header);
-        if (info.uFlags & TTF_IDISHWND) return 0;
-        lstrcpynA(szTooltip, text.c_str(), sizeof(szTooltip));
-        info.lpszText = szTooltip;
-    } else {
-        auto& info = reinterpret_cast<NMTTDISPINFOW&>(header);
-        if (info.uFlags & TTF_IDISHWND) return 0;
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wszTooltip, sizeof(wszTooltip) / sizeof(wszTooltip[0]));
-        info.lpszText = wszTooltip;
-    }
-    return 0;
 }
 
 void TarnwickMainFrame::OnViewKeyDown(HWND view, WORD key)
@@ -645,27 +596,11 @@ void TarnwickMainFrame::StartWorkers()
 {
     threads.StartFolderWatches(hwnd);
     threads.StartSampler(windows.CpuGraph().GetHwnd(), ClCPUGraph::kSampleMessage);
-    for (BackgroundWorker* worker : threads.Workers()) AddWorker(worker);
-}
-
-void TarnwickMainFrame::AddWorker(BackgroundWorker* worker)
-{
-    if (worker) workers.push_back(worker);
-}
-
-void TarnwickMainFrame::RemoveWorker(BackgroundWorker* worker)
-{
-    for (auto it = workers.begin(); it != workers.end(); ++it)
-        if (*it == worker) {
-            workers.erase(it);
-            return;
-        }
 }
 
 void TarnwickMainFrame::StopWorkers()
 {
-    BackgroundWorker::StopAll(workers);
-    // All have ended (or were ended): the frame's own ones are closed and deleted.
-    for (BackgroundWorker* worker : threads.Workers()) RemoveWorker(worker);
+    // All are asked at once, then each is waited for (or ended); then closed and deleted.
+    BackgroundWorker::StopAll(threads.Workers());
     threads.Stop();
 }

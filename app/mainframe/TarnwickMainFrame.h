@@ -17,7 +17,6 @@
 #include "app/pluginhost/PluginHost.h"
 #include "app/settings/UserSettings.h"
 #include "app/threads/BackgroundThreads.h"
-#include "app/threads/BackgroundWorker.h"
 #include "app/tray/TrayIcon.h"
 #include "sysinfo/ProcessSnapshot.h"
 #include "views/ViewImages.h"
@@ -68,10 +67,6 @@ public:
     // The busy count, as modal flows hold it.
     BusyHolder& Busy() { return *this; }
 
-    // Workers are stopped first when the window is torn down.
-    void AddWorker(BackgroundWorker* worker);
-    void RemoveWorker(BackgroundWorker* worker);
-
     // "Hide When Minimized" switched during a run: on adds the tray icon at once, off removes it.
     void ApplyHideWhenMinimized(bool on);
     bool IsFullScreen() const override { return fullScreen.IsOn(); }
@@ -114,7 +109,6 @@ private:
     LRESULT OnNotify(NMHDR& header);
     LRESULT OnTreeNotify(NMHDR& header);
     LRESULT OnListNotify(NMHDR& header);
-    LRESULT OnTooltipText(NMHDR& header);
     void OnViewKeyDown(HWND view, WORD key);
     void OnListDoubleClick();
 
@@ -147,7 +141,6 @@ private:
     TrayIcon tray;
     // The folder watches and the CPU sampler (stopped before the graph goes).
     BackgroundThreads threads;
-    std::vector<BackgroundWorker*> workers;
 
     // The collaborators, in the order they are built.
     FrameWindows windows;
@@ -160,7 +153,4 @@ private:
     FrameMenus menus;
     OptionsApplier options;
     FrameCommands commands;
-
-    char szTooltip[1024];
-    wchar_t wszTooltip[1024];
 };
