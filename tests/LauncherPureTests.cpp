@@ -20,6 +20,33 @@
 
 namespace {
 
+// The arguments as the C runtime splits a command line (the program name too).
+std::vector<std::string> RuntimeArguments(const std::string& line)
+{
+    std::vector<std::string> args;
+    size_t i = 0;
+    for (;;) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        if (i >= line.size()) return args;
+        std::string arg;
+        bool quoted = false;
+        while (i < line.size() && (quoted || (line[i] != ' ' && line[i] != '\t'))) {
+            size_t backslashes = 0;
+            while (i < line.size() && line[i] == '\\') ++backslashes, ++i;
+            if (i < line.size() && line[i] == '"') {
+                arg.append(backslashes / 2, '\\');
+                if (backslashes % 2) arg += '"';
+                else quoted = !quoted;
+                ++i;
+            } else {
+                arg.append(backslashes, '\\');
+                if (i < line.size() && (quoted || (line[i] != ' ' && line[i] != '\t'))) arg += line[i++];
+            }
+        }
+        args.push_back(arg);
+    }
+}
+
 std::string Inputs(const SearchEngine& engine)
 {
     std::string out;
@@ -312,9 +339,9 @@ TEST_SUITE("launchers")
         CHECK(ApplicationCommandLine::ForProcess("C:\\T\\t.exe", "-o \"out of %m.txt\"", spaced, line));
         CHECK(line == "t.exe -o \"out of " + spaced + ".txt\"");
         CHECK(ApplicationCommandLine::ForProcess("tool.exe", "%m", "C:\\x.dll", line));
-        CHECK(line == "tool.exe C:\\x.dll");
+        CHECK(line == "tool.exe \"C:\\x.dll\"");
         CHECK(ApplicationCommandLine::ForProcess("C:\\T\\t.exe", "%m %m", "C:\\%m\\x.dll", line));
-        CHECK(line == "t.exe C:\\%m\\x.dll C:\\%m\\x.dll");
+        CHECK(line == "t.exe \"C:\\%m\\x.dll\" \"C:\\%m\\x.dll\"");
         CHECK(ApplicationCommandLine::ForProcess("C:\\T\\t.exe", "", "C:\\x.dll", line));
         CHECK(line == "t.exe");
         CHECK(ApplicationCommandLine::ForConsole("C:\\Program Files\\T\\t.exe", "/v %m", spaced, line));
@@ -330,6 +357,60 @@ TEST_SUITE("launchers")
         for (int i = 0; i < 120; ++i) fits += "%m ";
         CHECK(ApplicationCommandLine::ForProcess("C:\\T\\t.exe", fits, longPath, line));
         CHECK(line.size() <= ApplicationCommandLine::kMaxLength);
+    }
+
+    TEST_CASE("the module path is one argument whatever it holds; the command interpreter gets no metacharacters")
+    {
+        std::string line;
+        // A path a hostile process shows: the quote must not end the argument.
+        const std::string hostile = "C:\\a b\" -opt \"x.dll";
+        REQUIRE(ApplicationCommandLine::ForProcess("C:\\T\\t.exe", "%m", hostile, line));
+        CHECK(line == "t.exe \"C:\\a b\\\" -opt \\\"x.dll\"");
+        CHECK(RuntimeArguments(line) == (std::vector<std::string>{"t.exe", hostile}));
+        REQUIRE(ApplicationCommandLine::ForConsole("C:\\T\\t.exe", "/v %m -o \"in %m\"", hostile, line));
+        CHECK(RuntimeArguments(line) == (std::vector<std::string>{"C:\\T\\t.exe", "/v", hostile, "-o", "in " + hostile}));
+        REQUIRE(ApplicationCommandLine::ForProcess("t.exe", "%m", "C:\\R&D\\x.dll", line));
+        CHECK(line == "t.exe \"C:\\R&D\\x.dll\"");
+
+        // Every path of up to six characters from \\, ", space, tab and a comes
+        // back as it was, alone and inside the template's own quotes.
+        const char alphabet[] = {'\\', '"', ' ', '\t', 'a'};
+        std::vector<std::string> paths = {""};
+        for (size_t start = 0, length = 0; length < 6; ++length) {
+            const size_t end = paths.size();
+            for (size_t i = start; i < end; ++i)
+                for (char c : alphabet) paths.push_back(paths[i] + c);
+            start = end;
+        }
+        size_t checked = 0;
+        for (const std::string& path : paths) {
+            CAPTURE(path);
+            REQUIRE(ApplicationCommandLine::ForProcess("t.exe", "x %m y \"<%m>\" \"%m\"", path, line));
+            REQUIRE(RuntimeArguments(line) == (std::vector<std::string>{"t.exe", "x", path, "y", "<" + path + ">", path}));
+            ++checked;
+        }
+        CHECK(checked == 19531);
+
+        // Batch files and the interpreter itself: a path with a metacharacter is refused.
+        for (const char* program : {"tool.bat", "C:\\x\\TOOL.CMD", "C:\\Windows\\system32\\cmd.exe", "COMMAND.COM",
+                                    "run.bat.", "C:/x/run.cmd"})
+            CHECK(ApplicationCommandLine::RunsThroughInterpreter(program));
+        for (const char* program : {"batch.exe", "x.bat.exe", "cmdx.exe", "C:\\cmd.exe\\t.exe", "bat"})
+            CHECK_FALSE(ApplicationCommandLine::RunsThroughInterpreter(program));
+        for (const char* path : {"C:\\R&D\\x.dll", "C:\\a\"b.dll", "C:\\100%\\x.dll", "C:\\hi!\\x.dll", "C:\\a^b.dll",
+                                 "C:\\a|b.dll", "C:\\a<b.dll", "C:\\a>b.dll", "C:\\a\tb.dll", "C:\\a\x7F.dll"}) {
+            CAPTURE(path);
+            line = "untouched";
+            CHECK_FALSE(ApplicationCommandLine::ForProcess("C:\\T\\tool.bat", "%m", path, line));
+            CHECK_FALSE(ApplicationCommandLine::ForConsole("C:\\Windows\\cmd.exe", "/c type %m", path, line));
+            CHECK(line == "untouched");
+            CHECK(ApplicationCommandLine::ForProcess("C:\\T\\tool.exe", "%m", path, line));
+        }
+        CHECK(ApplicationCommandLine::ForProcess("C:\\T\\tool.bat", "%m", "C:\\My (x86) Files\\a=b;c,d.dll", line));
+        CHECK(line == "tool.bat \"C:\\My (x86) Files\\a=b;c,d.dll\"");
+        // Without "%m" the path goes nowhere, so nothing to refuse.
+        CHECK(ApplicationCommandLine::ForProcess("C:\\T\\tool.bat", "/list", "C:\\R&D\\x.dll", line));
+        CHECK(line == "tool.bat /list");
     }
 
     TEST_CASE("console text: OEM chunks become edit text")
