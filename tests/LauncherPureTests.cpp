@@ -188,6 +188,57 @@ TEST_SUITE("launchers")
         CHECK_FALSE(SearchEngine::IsWebAddress("javascript:alert(1)"));
     }
 
+    TEST_CASE("addresses keep every script in UTF-8; the ASCII form escapes it; the bounds")
+    {
+        // Host, path and parameters in Cyrillic and CJK, straight from a UTF-8 file.
+        const std::string host = "\xD0\xBF\xD1\x80\xD0\xB8\xD0\xBC\xD0\xB5\xD1\x80.\xD1\x80\xD1\x84";  // пример.рф
+        const std::string path = "\xE6\xA4\x9C\xE7\xB4\xA2";                                          // 検索
+        const std::string param = "\xD0\xB7\xD0\xB0\xD0\xBF";                                          // зап
+        const std::string src = "<search\n name=\"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xBC\"\n action=\"https://" + host + "/"
+                              + path + "\"\n>\n<input name=\"" + param + "\" user>\n<input name=\"l\" value=\"" + path
+                              + "\">\n</search>\n";
+        SearchEngine engine;
+        REQUIRE(SearchPluginParser::ParseSearchPlugin(src, engine));
+        CHECK(engine.strAction == "https://" + host + "/" + path);
+        CHECK(engine.strUserParam == param);
+        CHECK(Inputs(engine) == "l=" + path + ";");
+        const std::string url = QueryUrl::BuildQueryUrl(engine, "a b.exe");
+        CHECK(url == "https://" + host + "/" + path + "?%D0%B7%D0%B0%D0%BF=a%20b.exe&l=%E6%A4%9C%E7%B4%A2");
+        CHECK(QueryUrl::AsciiForm(url)
+              == "https://%D0%BF%D1%80%D0%B8%D0%BC%D0%B5%D1%80.%D1%80%D1%84/%E6%A4%9C%E7%B4%A2"
+                 "?%D0%B7%D0%B0%D0%BF=a%20b.exe&l=%E6%A4%9C%E7%B4%A2");
+        std::u16string wide;
+        CHECK(Utf8Text::Decode(url, wide));
+
+        // What may not show as it is: controls (C1 too), odd spaces, direction
+        // marks, bytes that are no UTF-8.
+        CHECK(QueryUrl::CleanAction("https://a/\xC2\x85x\xE2\x80\xAEy\xE3\x80\x80z\xFF\xC3") ==
+              "https://a/%C2%85x%E2%80%AEy%E3%80%80z%FF%C3");
+        CHECK(QueryUrl::CleanAction("https://a/\xC3\xA9t\xC3\xA9") == "https://a/\xC3\xA9t\xC3\xA9");
+        CHECK(QueryUrl::AsciiForm("plain?x=1") == "plain?x=1");
+
+        // The address is bounded: 2,048 bytes are fine, 2,049 make the plugin invalid.
+        auto withAction = [](size_t length) {
+            const std::string start = "https://a.example/";
+            return "<search\nname=N\naction=" + start + std::string(length - start.size(), 'p')
+                 + "\n>\n<input name=q user>\n</search>\n";
+        };
+        CHECK(SearchPluginParser::ParseSearchPlugin(withAction(SearchEngine::kMaxAddress), engine));
+        CHECK(engine.strAction.size() == 2048);
+        CHECK_FALSE(SearchPluginParser::ParseSearchPlugin(withAction(SearchEngine::kMaxAddress + 1), engine));
+        CHECK(engine.strAction.size() == 2049);
+        // So is the number of fixed inputs: 64 are fine, 65 make it invalid, and no more are kept.
+        auto withInputs = [](size_t count) {
+            std::string text = "<search\nname=N\naction=https://a.example/\n>\n<input name=q user>\n";
+            for (size_t i = 0; i < count; ++i) text += "<input name=k" + std::to_string(i) + " value=v>\n";
+            return text + "</search>\n";
+        };
+        CHECK(SearchPluginParser::ParseSearchPlugin(withInputs(64), engine));
+        CHECK(engine.aInputs.size() == 64);
+        CHECK_FALSE(SearchPluginParser::ParseSearchPlugin(withInputs(5000), engine));
+        CHECK(engine.aInputs.size() == 65);
+    }
+
     TEST_CASE("the built-in engine's site follows the language")
     {
         const char* codes[][2] = {{"en", "com"}, {"de", "de"}, {"FR", "fr"}, {"es", "es"}, {"it", "it"},

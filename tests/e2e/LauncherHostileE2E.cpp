@@ -1,8 +1,10 @@
-// User-defined applications on hostile module paths, as a user meets them:
-// the real program, its lists file, a helper that loads the module and the
-// recorder programs standing in for the tools.
+// User-defined applications on hostile module paths and search plugins with
+// addresses in other scripts, as a user meets them: the real program, its
+// lists file, a helper that loads the module, and recorder programs standing
+// in for the tools and the browser.
 #include "tests/e2e/E2eTest.h"
 
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
@@ -72,6 +74,83 @@ std::vector<std::string> RecordedCommands(const std::string& log)
     }
     return commands;
 }
+
+// Every %XX of an address as its byte.
+std::string PercentDecoded(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && isxdigit(static_cast<unsigned char>(text[i + 1]))
+            && isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// tw-catcher as the "open" command of http and https addresses for the
+// object's life; it writes its command line in UTF-8.
+class BrowserCatcher {
+public:
+    explicit BrowserCatcher(const std::string& out) : strOut(out)
+    {
+        DeleteFileA(strOut.c_str());
+        const std::string command = "\"" + E2ePaths::ProgramPath("tw-catcher.exe") + "\" " + out + " \"%1\"";
+        for (const char* scheme : {"http", "https"}) {
+            const std::string key = std::string(scheme) + "\\shell\\open\\command";
+            HKEY handle;
+            if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
+                                nullptr) != ERROR_SUCCESS)
+                continue;
+            char old[1024] = {};
+            DWORD size = sizeof(old);
+            const bool had = RegQueryValueExA(handle, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size)
+                             == ERROR_SUCCESS;
+            saved.push_back({key, had ? std::string(old) : std::string(), had});
+            RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                           static_cast<DWORD>(command.size() + 1));
+            RegCloseKey(handle);
+        }
+    }
+    ~BrowserCatcher()
+    {
+        for (const Saved& entry : saved) {
+            HKEY handle;
+            if (RegOpenKeyExA(HKEY_CLASSES_ROOT, entry.key.c_str(), 0, KEY_ALL_ACCESS, &handle) != ERROR_SUCCESS)
+                continue;
+            if (entry.had)
+                RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.value.c_str()),
+                               static_cast<DWORD>(entry.value.size() + 1));
+            else
+                RegDeleteValueA(handle, nullptr);
+            RegCloseKey(handle);
+        }
+        DeleteFileA(strOut.c_str());
+    }
+    // The address the browser was given: the last argument of its command line, unquoted.
+    bool WaitAddress(std::string& address) const
+    {
+        std::string text;
+        if (!Wait::Until([&] { return !(text = ReadText(strOut)).empty(); }, 10000)) return false;
+        DeleteFileA(strOut.c_str());
+        std::string line = text.substr(0, text.find("\r\n"));
+        if (!line.empty() && line.back() == '"') line.pop_back();
+        const size_t start = line.find_last_of(" \"");
+        address = start == std::string::npos ? line : line.substr(start + 1);
+        return true;
+    }
+
+private:
+    struct Saved {
+        std::string key, value;
+        bool had;
+    };
+    std::string strOut;
+    std::vector<Saved> saved;
+};
 
 // The program with a helper process that has `module` loaded, the module
 // selected in the module list.
@@ -153,6 +232,56 @@ TEST_CASE("launchers: a module in a folder named R&D is one argument, and a batc
     DeleteFileA(batch.c_str());
     DeleteFileA(module.c_str());
     RemoveDirectoryA(rd.c_str());
+}
+
+TEST_CASE("launchers: a search plugin with a Cyrillic host and path and CJK parameters reaches the browser whole")
+{
+    Program::RemoveSettings();
+    const std::string folder = E2ePaths::ProgramFolder();
+    const std::string host = "\xD0\xBF\xD1\x80\xD0\xB8\xD0\xBC\xD0\xB5\xD1\x80.\xD0\xB8\xD1\x81\xD0\xBF\xD1\x8B\xD1\x82"
+                             "\xD0\xB0\xD0\xBD\xD0\xB8\xD0\xB5";                     // пример.испытание
+    const std::string path = "\xD0\xBF\xD1\x83\xD1\x82\xD1\x8C/\xE6\xA4\x9C\xE7\xB4\xA2";  // путь/検索
+    const std::string user = "\xE8\xB3\xAA\xE5\x95\x8F";                                // 質問
+    const std::string key = "\xE8\xA8\x80\xE8\xAA\x9E";                                 // 言語
+    const std::string value = "\xD1\x80\xD1\x83\xD1\x81";                               // рус
+    const std::string src = folder + "SearchPlugins\\tw-scripts.src";
+    {
+        std::ofstream file(src, std::ios::binary);
+        file << "<search\r\n name=\"Scripts\"\r\n action=\"https://" << host << "/" << path << "\"\r\n>\r\n"
+             << "<input name=\"" << user << "\" user>\r\n<input name=\"" << key << "\" value=\"" << value
+             << "\">\r\n</search>\r\n";
+    }
+    {
+        std::ofstream file(ListsPath(), std::ios::binary);
+        file << "engine\ttw-scripts.src\r\n";
+    }
+    {
+        BrowserCatcher browser(E2ePaths::ProgramPath("caught-scripts.txt"));
+        Program app("tarnwick.exe");
+        REQUIRE(app.Start("--nosplash --priority-normal"));
+        const Window main = app.WaitForWindow(kMainClass, kTitle);
+        REQUIRE(main);
+        RemoteTreeView tree(main.Child(kTree));
+        HTREEITEM item = nullptr;
+        REQUIRE(Wait::Until([&] { return (item = tree.Find("tarnwick.exe")) != nullptr; }, 10000));
+        REQUIRE(tree.Select(item));
+        REQUIRE(Input::Focus(main.Child(kTree)));
+        REQUIRE(main.PostCommand(2004));
+        std::string address;
+        REQUIRE(browser.WaitAddress(address));
+        CAPTURE(address);
+        // Whole, as UTF-8 or percent-encoded UTF-8, with nothing turned into "?".
+        CHECK(PercentDecoded(address)
+              == "https://" + host + "/" + path + "?" + user + "=tarnwick.exe&" + key + "=" + value);
+        CHECK(address.find('?') == address.find("?%"));
+        if (E2ePaths::IsNineX())
+            CHECK(address.rfind("https://%D0%BF%D1%80", 0) == 0);  // the ANSI entry: all in ASCII
+        else
+            CHECK(address.rfind("https://" + host + "/" + path + "?%E8%B3%AA", 0) == 0);  // host and path as they are
+        CHECK(app.Close());
+    }
+    DeleteFileA(src.c_str());
+    DeleteFileA(ListsPath().c_str());
 }
 
 } // TEST_SUITE
