@@ -12,6 +12,7 @@
 #include "launchers/SearchPluginParser.h"
 #include "launchers/Utf8Text.h"
 #include "tools/ConsoleTextFilter.h"
+#include "tools/ConsoleTextLimit.h"
 
 #include <chrono>
 #include <cstring>
@@ -462,6 +463,59 @@ TEST_SUITE("launchers")
         // Without "%m" the path goes nowhere, so nothing to refuse.
         CHECK(ApplicationCommandLine::ForProcess("C:\\T\\tool.bat", "/list", "C:\\R&D\\x.dll", line));
         CHECK(line == "tool.bat /list");
+    }
+
+    TEST_CASE("console text: the window keeps the last part, cut at a line, after one dropped line")
+    {
+        ConsoleTextLimit limit(100, 20);
+        limit.SetDroppedLine("dropped\r\nsecond");
+        std::string window;  // what the edit would hold
+        auto apply = [&](const ConsoleTextLimit::Change& change) {
+            if (change.bReplace) window = change.strText;
+            else window += change.strText;
+        };
+        apply(limit.Add("line 1\r\n", false));
+        CHECK_FALSE(limit.Add("", false).bReplace);
+        CHECK(window == "line 1\r\n");
+        CHECK_FALSE(limit.HasDropped());
+        // Past the limit: cut back to 80 at a line start, the dropped line first (made one line).
+        std::string all = "line 1\r\n";
+        for (int i = 2; i <= 20; ++i) {
+            const std::string line = "line " + std::to_string(i) + "\r\n";
+            all += line;
+            apply(limit.Add(line, false));
+            CHECK(window == limit.Shown());
+            CHECK(window.size() <= 100);
+        }
+        REQUIRE(limit.HasDropped());
+        CHECK(window.rfind("dropped  second\r\nline ", 0) == 0);
+        CHECK(window.size() <= 100);
+        const std::string body = window.substr(std::string("dropped  second\r\n").size());
+        CHECK(all.compare(all.size() - body.size(), body.size(), body) == 0);
+        CHECK(body.size() < all.size());
+        // More than the limit in one piece: only its tail, from a line start.
+        std::string big;
+        for (int i = 0; i < 100; ++i) big += "big " + std::to_string(i) + "\r\n";
+        apply(limit.Add(big, false));
+        CHECK(window.size() <= 100);
+        CHECK(window.substr(window.size() - 8) == "big 99\r\n");
+        CHECK(window.find("\r\nbig ") == std::string("dropped  second").size());
+        // Text that does not follow what is shown: replaces it, from its first line start.
+        apply(limit.Add("tial line\r\nnext\r\n", true));
+        CHECK(window == "dropped  second\r\nnext\r\n");
+
+        // A long run of lines of every length: never past the limit, the newest text always at the end.
+        ConsoleTextLimit bounded(4096, 512);
+        window.clear();
+        std::string last;
+        for (int i = 0; i < 20000; ++i) {
+            last = std::string(static_cast<size_t>(i * 7919 % 700), 'x') + std::to_string(i) + "\n";
+            apply(bounded.Add(last, i % 997 == 0));
+            REQUIRE(window.size() <= 4096);
+            REQUIRE(window.size() >= last.size());
+            REQUIRE(window.compare(window.size() - last.size(), last.size(), last) == 0);
+        }
+        CHECK(window == bounded.Shown());
     }
 
     TEST_CASE("console text: OEM chunks become edit text")

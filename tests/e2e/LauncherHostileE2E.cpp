@@ -1,7 +1,8 @@
-// User-defined applications on hostile module paths and search plugins with
-// addresses in other scripts, as a user meets them: the real program, its
-// lists file, a helper that loads the module, and recorder programs standing
-// in for the tools and the browser.
+// User-defined applications on hostile module paths, a console tool that
+// floods the Console window, and search plugins with addresses in other
+// scripts, as a user meets them: the real program, its lists file, a helper
+// that loads the module, and recorder programs standing in for the tools and
+// the browser.
 #include "tests/e2e/E2eTest.h"
 
 #include <cctype>
@@ -14,6 +15,7 @@ const int kTree = 302;
 const int kList = 304;
 const char kMainClass[] = "TarnwickMainFrameWndClass";
 const char kTitle[] = "Tarnwick 2.6";
+const int kConsoleEdit = 1169;
 
 std::string ReadText(const std::string& path)
 {
@@ -232,6 +234,44 @@ TEST_CASE("launchers: a module in a folder named R&D is one argument, and a batc
     DeleteFileA(batch.c_str());
     DeleteFileA(module.c_str());
     RemoveDirectoryA(rd.c_str());
+}
+
+TEST_CASE("launchers: a console tool printing 100 MB: the Console window keeps the last 4 MB and the program answers")
+{
+    Program::RemoveSettings();
+    const std::string folder = E2ePaths::ProgramFolder();
+    {
+        std::ofstream file(ListsPath(), std::ios::binary);
+        file << "app\tFlood\t" << Escaped(folder + "tw-console.exe") << "\t\tflood 100\r\n";
+    }
+    {
+        ModuleScene scene("restypes.dll");
+        REQUIRE(scene.main.PostCommand(1));
+        const Dialog console = Dialog::WaitFor("\"" + folder + "tw-console.exe\" flood 100", scene.app.Pid());
+        REQUIRE(console);
+        CHECK(Wait::Until([&] { return console.Control(IDOK).IsEnabled(); }, 300000));
+        const std::string text = console.Control(kConsoleEdit).Text();
+        // 4 MB on the NT family; the 9x family's edit controls hold 64 KB, so 60 KB there.
+        const size_t limit = E2ePaths::IsNineX() ? 60 * 1024 : 4 * 1024 * 1024;
+        CHECK(text.size() <= limit);
+        CHECK(text.size() >= limit / 2);
+        CHECK(text.rfind("[Earlier output was dropped: this window keeps only the last part.]\r\nline ", 0) == 0);
+        CHECK(text.size() >= 12);
+        CHECK(text.substr(text.size() - 12) == "flood done\r\n");
+        // The lines before it are the tool's last ones, whole and in order.
+        const std::string before = text.substr(0, text.size() - 12);
+        CHECK(before.substr(before.size() - 65) == "line 0001638399 " + std::string(40, '0') + "1638399\r\n");
+        CHECK(!Screenshot::SaveDesktop("console-flood").empty());
+        bool answered = false;
+        scene.main.Send(WM_NULL, 0, 0, &answered);
+        CHECK(answered);
+        CHECK(console.Press(IDOK));
+        CHECK(console.WaitGone());
+        CHECK(scene.app.IsRunning());
+        CHECK(scene.app.Close());
+        CHECK(scene.app.ExitCode() == 0);
+    }
+    DeleteFileA(ListsPath().c_str());
 }
 
 TEST_CASE("launchers: a search plugin with a Cyrillic host and path and CJK parameters reaches the browser whole")
