@@ -11,7 +11,6 @@
 #include "image/ImportClosure.h"
 #include "sysinfo/NativeProcessList.h"
 
-#include <cstdio>
 
 namespace {
 
@@ -143,8 +142,5 @@ void ModuleView::DrawRow(const DRAWITEMSTRUCT& draw, HWND list) const
 
 std::string ModuleView::InfoTip(const ModuleItem& item) const
 {
-    char text[1024];
-    const std::string format = StringTable::Load(75);
-    snprintf(text, sizeof(text), format.c_str(), item.strLocation.c_str(), item.strDescription.c_str());
-    return text;
+    return StringTable::Format(75, {item.strLocation, item.strDescription});
 }

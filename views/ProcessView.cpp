@@ -10,7 +10,6 @@
 #include "app/settings/UserSettings.h"
 #include "sysinfo/ServiceList.h"
 
-#include <cstdio>
 #include <map>
 #include <utility>
 
@@ -140,9 +139,6 @@ void ProcessView::DrawRow(const DRAWITEMSTRUCT& draw, HWND list) const
 
 std::string ProcessView::InfoTip(const ProcessItem& item) const
 {
-    char text[1024];
-    const std::string format = StringTable::Load(formatter.IsNtFamily() ? 73 : 74);
-    snprintf(text, sizeof(text), format.c_str(), item.strName.c_str(), item.dwPid, item.strDescription.c_str(),
-             item.strPath.c_str());
-    return text;
+    return StringTable::Format(formatter.IsNtFamily() ? 73 : 74,
+                               {item.strName, item.dwPid, item.strDescription, item.strPath});
 }
