@@ -88,6 +88,7 @@ void ItemBuilder::BuildProcessItem(ProcessItem& item, const ProcessRecord& recor
     item.strName = record.strName;
     const bool pathUnknown = IsUnknown(record.strPath);
     item.strPath = pathUnknown ? notAvailable : record.strPath;
+    item.bPathKnown = pathUnknown ? 0 : 1;
     item.strPid = formatter.ProcessId(record.dwProcessId);
     item.strParentPid = formatter.ProcessId(record.dwParentProcessId);
     item.strThreads = Decimal(record.dwThreadCount);
