@@ -41,6 +41,9 @@ RefreshCycle::RefreshCycle(FrameHost& host, FrameWindows& windows, ViewImages& i
     formatter.reset(new ValueFormatter(host.Settings(), host.IsNtFamily()));
     processView.reset(new ProcessView(host.Settings(), *formatter, FileFactsCache::Shared(), images));
     moduleView.reset(new ModuleView(host.Settings(), *formatter, FileFactsCache::Shared(), images, host.Debug()));
+    // The window's thread reads no file over the network (the console tool and reports may).
+    processView->SetLocalFilesOnly(true);
+    moduleView->SetLocalFilesOnly(true);
 }
 
 RefreshCycle::~RefreshCycle() = default;

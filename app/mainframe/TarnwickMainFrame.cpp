@@ -33,6 +33,7 @@ TarnwickMainFrame::TarnwickMainFrame(TarnwickApp& app)
       menus(*this, windows, cycle, selection, pluginRuns, launchers),
       options(*this, windows, cycle, launchers, plugins, tray), commands(*this, selection, cycle, images)
 {
+    snapshot.SetLocalFilesOnly(true);
     LoadSettings(UserSettingsFile::DefaultPath());
     pluginRuns.Load();
     launchers.Load(strSettingsPath);
