@@ -9,6 +9,7 @@
 #include "app/menus/StringTable.h"
 #include "app/settings/UserSettings.h"
 #include "image/ImportClosure.h"
+#include "sysinfo/LocalFiles.h"
 #include "sysinfo/NativeProcessList.h"
 
 
@@ -53,14 +54,18 @@ void ModuleView::Build(const std::list<ModuleRecord>& modules, SnapshotProgressC
 
     ImportClosure closure;
     bool closureLoaded = false;
+    if (bLocalFilesOnly) closure.SetSearchPath(LocalFiles::LocalSearchPath());
     for (const ModuleRecord& module : modules)
         if (NativeProcessList::LooksExecutable(module.strName)) {
+            // An executable on a share is not read: no module is marked dynamically loaded then.
+            if (bLocalFilesOnly && LocalFiles::IsNetworkPath(module.strPath)) break;
             closureLoaded = LoadClosure(closure, module.strPath);
             if (!closureLoaded) debug.print("Loading dependency-list failed!\n");
             break;
         }
 
     ItemBuilder builder(formatter, cache, images);
+    builder.SetLocalFilesOnly(bLocalFilesOnly);
     if (progress) progress(0, static_cast<uint32_t>(modules.size()), userValue);
     items.reserve(modules.size());
     for (const ModuleRecord& record : modules) {

@@ -41,6 +41,7 @@ void ProcessView::Build(const std::list<ProcessRecord>& processes, SnapshotProgr
     ServiceList services;
     if (formatter.IsNtFamily()) services.Collect(0x30, 1);
     ItemBuilder builder(formatter, cache, images);
+    builder.SetLocalFilesOnly(bLocalFilesOnly);
     if (progress) progress(0, static_cast<uint32_t>(processes.size()), userValue);
     items.reserve(processes.size());
     for (const ProcessRecord& record : processes) {

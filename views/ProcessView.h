@@ -51,6 +51,8 @@ public:
     std::string InfoTip(const ProcessItem& item) const;
 
     size_t Count() const { return items.size(); }
+    // No file over the network is read for the rows (the window's thread).
+    void SetLocalFilesOnly(bool on) { bLocalFilesOnly = on; }
     const std::vector<std::unique_ptr<ProcessItem>>& Items() const { return items; }
     const ListViewColumns& Columns() const { return columns; }
     static ProcessItem* FromParam(LPARAM param) { return ItemList<ProcessItem>::FromParam(param); }
@@ -62,4 +64,5 @@ private:
     ViewImages& images;
     std::vector<std::unique_ptr<ProcessItem>> items;
     ListViewColumns columns;
+    bool bLocalFilesOnly = false;
 };

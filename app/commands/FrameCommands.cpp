@@ -103,7 +103,9 @@ void FrameCommands::Debug()
     if (!SelectedProcess(process, true)) return;
     ProcessSnapshot& snapshot = host.Snapshot();
     if (snapshot.IsIdleProcess(process.dwPid) || snapshot.IsSystemProcess(process.dwPid)) return;
-    if (ProcessCommands(host.Window()).Debug(process.dwPid) == ProcessCommands::DebugStarted)
+    // Checked once the warning is answered: the id may belong to another process by then.
+    const auto stillThere = [&] { return host.ConfirmRunning(process, true); };
+    if (ProcessCommands(host.Window()).Debug(process.dwPid, stillThere) == ProcessCommands::DebugStarted)
         PostMessageA(host.Window(), WM_COMMAND, ID_VIEW_REFRESH, FrameIds::kFullRefreshMark);
 }
 
@@ -112,7 +114,7 @@ void FrameCommands::SwitchTo()
     Running running(*this);
     if (!running.First()) return;
     ProcessItem process;
-    if (!SelectedProcess(process, true)) return;
+    if (!SelectedProcess(process, true) || !host.ConfirmRunning(process, true)) return;
     ProcessCommands(host.Window()).SwitchTo(process.dwPid);
 }
 
@@ -154,12 +156,21 @@ void FrameCommands::ListedProcessInformation()
 {
     Running running(*this);
     if (!running.First()) return;
+    // The process the infobar names: the one whose modules the list shows, or
+    // the process list's row with the selection mark.
     ProcessItem process;
-    if (cycle.ListedProcess(process)) ShowProcessInformation(process);
+    if (cycle.ListedProcess(process)) {
+        ShowProcessInformation(process);
+        return;
+    }
+    const std::vector<ProcessItem> rows = selection.ProcessesOf(selection.ListWindow(), false);
+    if (!rows.empty()) ShowProcessInformation(rows.front());
 }
 
 void FrameCommands::ShowProcessInformation(const ProcessItem& process)
 {
+    // An ended process shows what the list knew; another process under its id shows nothing.
+    if (!host.ConfirmRunning(process, false)) return;
     const ProcessRecord record = RecordOf(process);
     HICON icon = nullptr;
     if (record.strPath != "...") ExtractIconExA(record.strPath.c_str(), 0, nullptr, &icon, 1);

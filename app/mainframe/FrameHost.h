@@ -7,6 +7,7 @@
 class ClDebugString;
 class ProcessSnapshot;
 class TarnwickApp;
+struct ProcessItem;
 struct UserSettings;
 
 // What the main window's collaborators see of the frame: its window, the
@@ -28,6 +29,10 @@ public:
     virtual void Refresh(bool full) = 0;
     // String 77 "Please select a process!" in a box owned by the main window.
     virtual void ShowSelectProcessMessage() = 0;
+    // Whether the listed process is still the one the list showed (same id
+    // and creation time). When its id was reused (or, with `endedToo`, it has
+    // ended): string 230 in a box, a full refresh follows, and false.
+    virtual bool ConfirmRunning(const ProcessItem& process, bool endedToo) = 0;
 
 protected:
     ~FrameHost() = default;

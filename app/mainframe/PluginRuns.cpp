@@ -42,7 +42,16 @@ void PluginRuns::InsertSubmenu(HMENU menu, int position, MenuEnabling::View view
     InsertMenuA(menu, static_cast<UINT>(position + 1), MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
 }
 
-bool PluginRuns::Targets(HWND view, PluginRequest::Source& source, std::vector<PluginRequest::Item>& items) const
+PluginRequest::Item PluginRuns::RequestItem(const ProcessItem& process, bool real)
+{
+    PluginRequest::Item item;
+    item.dwProcessId = process.dwPid;
+    item.strPath = process.bPathKnown ? process.strPath : std::string("...");
+    item.bIdleOrSystem = !real;
+    return item;
+}
+
+bool PluginRuns::Targets(HWND view, PluginRequest::Source& source, std::vector<PluginRequest::Item>& items)
 {
     const MenuEnabling::View kind = selection.KindOf(view);
     if (kind == MenuEnabling::View::ModuleList) {
@@ -59,11 +68,8 @@ bool PluginRuns::Targets(HWND view, PluginRequest::Source& source, std::vector<P
     else if (kind == MenuEnabling::View::ProcessList) source = PluginRequest::ProcessList;
     else return false;
     for (const ProcessItem& process : processes) {
-        PluginRequest::Item item;
-        item.dwProcessId = process.dwPid;
-        item.strPath = process.strPath;
-        item.bIdleOrSystem = !selection.IsRealProcess(process);
-        items.push_back(item);
+        if (!host.ConfirmRunning(process, true)) return false;
+        items.push_back(RequestItem(process, selection.IsRealProcess(process)));
     }
     return true;
 }

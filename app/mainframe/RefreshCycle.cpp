@@ -5,9 +5,12 @@
 #include "app/menus/StringTable.h"
 #include "app/settings/UserSettings.h"
 #include "app/startup/ClDebugString.h"
+#include "app/res/resource.h"
 #include "sysinfo/FileFactsCache.h"
+#include "sysinfo/ProcessIdentity.h"
 #include "sysinfo/ProcessSnapshot.h"
 #include "sysutils/Orvo_SystemUtilities.h"
+#include "views/ListSelection.h"
 #include "views/ModuleColumns.h"
 #include "views/ModuleView.h"
 #include "views/ProcessView.h"
@@ -33,11 +36,14 @@ std::string CountText(unsigned stringId, size_t count)
 
 RefreshCycle::RefreshCycle(FrameHost& host, FrameWindows& windows, ViewImages& images)
     : host(host), windows(windows), images(images), content(ListContent::Empty), bSelectionPending(false),
-      nRefreshCount(0)
+      bListedGone(false), nRefreshCount(0)
 {
     formatter.reset(new ValueFormatter(host.Settings(), host.IsNtFamily()));
     processView.reset(new ProcessView(host.Settings(), *formatter, FileFactsCache::Shared(), images));
     moduleView.reset(new ModuleView(host.Settings(), *formatter, FileFactsCache::Shared(), images, host.Debug()));
+    // The window's thread reads no file over the network (the console tool and reports may).
+    processView->SetLocalFilesOnly(true);
+    moduleView->SetLocalFilesOnly(true);
 }
 
 RefreshCycle::~RefreshCycle() = default;
@@ -109,6 +115,7 @@ void RefreshCycle::ShowSelection()
     const bool listHadFocus = windows.List() && focus == windows.List();
     const HTREEITEM item = windows.SelectedTreeItem();
     CaptureColumns(false);
+    bListedGone = false;
     if (!windows.RecreateList()) return;
     if (item == windows.ProcessesItem()) {
         ShowProcessList();
@@ -146,6 +153,15 @@ void RefreshCycle::ShowModuleList(const ProcessItem& process)
 {
     content = ListContent::Modules;
     listedProcess = process;
+    // The id may name another process by now: nothing of it is shown, and the list is read again.
+    if (ProcessIdentity::IsGone(ProcessIdentity::Check(process.dwPid, ProcessIdentity::Value(process.ftCreated)))) {
+        content = ListContent::Empty;
+        bListedGone = true;
+        moduleView->Clear();
+        SetWindowTextA(windows.List(), StringTable::Load(230).c_str());
+        PostMessageA(host.Window(), WM_COMMAND, ID_VIEW_REFRESH, FrameIds::kFullRefreshMark);
+        return;
+    }
     host.Snapshot().EnumProcessModules(process.dwPid, ProgressCallback, ProgressValue());
     moduleView->Build(host.Snapshot().Modules(), ProgressCallback, ProgressValue());
     moduleView->SetupColumns(windows.List());
@@ -172,13 +188,8 @@ void RefreshCycle::UpdateInfobar(HTREEITEM item)
     query.cchTextMax = sizeof(text);
     SendMessageA(windows.Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
     const ProcessItem* process = TreeProcess(item);
-    const std::string caption = process ? formatter->ProcessCaption(process->strName, process->dwPid) : text;
-    SetWindowTextA(infobar, Bounded(caption).c_str());
-    HICON icon = ImageList_GetIcon(images.Views(), query.iImage, ILD_NORMAL);
-    if (icon) {
-        windows.InfobarControl().SetIcon(icon, 0);
-        DestroyIcon(icon);
-    }
+    ShowInfobar(process ? formatter->ProcessCaption(process->strName, process->dwPid) : std::string(text),
+                query.iImage);
 }
 
 void RefreshCycle::UpdateStatusCount()
@@ -186,8 +197,35 @@ void RefreshCycle::UpdateStatusCount()
     size_t count = 0;
     if (content == ListContent::Processes) count = processView->Count();
     else if (content == ListContent::Modules) count = moduleView->Count();
-    if (count == 0) windows.Status().SetText(StringTable::Load(140));
+    if (count == 0) windows.Status().SetText(StringTable::Load(bListedGone ? 230 : 140));
     else windows.Status().SetText(CountText(content == ListContent::Processes ? 2 : 42, count));
+}
+
+void RefreshCycle::OnListItemChanged(const NMLISTVIEW& change)
+{
+    if (!(change.uChanged & LVIF_STATE)) return;
+    UpdateStatusCount();
+    if (content != ListContent::Processes || !((change.uNewState ^ change.uOldState) & (LVIS_SELECTED | LVIS_FOCUSED)))
+        return;
+    const std::vector<LPARAM> rows = ListSelection::Marked(windows.List());
+    if (rows.empty()) {
+        UpdateInfobar(windows.SelectedTreeItem());
+        return;
+    }
+    const ProcessItem& process = *ProcessView::FromParam(rows.front());
+    ShowInfobar(formatter->ProcessCaption(process.strName, process.dwPid), process.nImage);
+}
+
+void RefreshCycle::ShowInfobar(const std::string& caption, int image)
+{
+    HWND infobar = windows.InfobarWindow();
+    if (!infobar) return;
+    SetWindowTextA(infobar, Bounded(caption).c_str());
+    HICON icon = image >= 0 ? ImageList_GetIcon(images.Views(), image, ILD_NORMAL) : nullptr;
+    if (icon) {
+        windows.InfobarControl().SetIcon(icon, 0);
+        DestroyIcon(icon);
+    }
 }
 
 void RefreshCycle::CaptureColumns(bool withOrder)

@@ -54,6 +54,9 @@ public:
 
     // Status part 0: the count of the list's rows (string 140 when empty).
     void UpdateStatusCount();
+    // A row's state changed (LVN_ITEMCHANGED): the status count, and in the
+    // process list the infobar shows the row with the selection mark.
+    void OnListItemChanged(const NMLISTVIEW& change);
     // Widths (and, withOrder, the order) of the list's columns into the settings.
     void CaptureColumns(bool withOrder);
 
@@ -81,6 +84,7 @@ private:
     void ShowModuleList(const ProcessItem& process);
     void ShowEmptyList();
     void UpdateInfobar(HTREEITEM item);
+    void ShowInfobar(const std::string& caption, int image);
     static void ProgressCallback(uint32_t phase, uint32_t count, uint32_t cycle);
     uint32_t ProgressValue() const { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(this)); }
 
@@ -93,5 +97,7 @@ private:
     ListContent content;
     ProcessItem listedProcess;
     bool bSelectionPending;
+    // The process selected in the tree has ended or its id was reused.
+    bool bListedGone;
     unsigned nRefreshCount;
 };

@@ -8,6 +8,7 @@
 #include "app/res/resource.h"
 #include "app/settings/UserSettingsFile.h"
 #include "app/startup/TarnwickApp.h"
+#include "sysinfo/ProcessIdentity.h"
 #include "sysutils/Orvo_SystemUtilities.h"
 #include "views/ListSelection.h"
 #include "views/ProcessView.h"
@@ -32,6 +33,7 @@ TarnwickMainFrame::TarnwickMainFrame(TarnwickApp& app)
       menus(*this, windows, cycle, selection, pluginRuns, launchers),
       options(*this, windows, cycle, launchers, plugins, tray), commands(*this, selection, cycle, images)
 {
+    snapshot.SetLocalFilesOnly(true);
     LoadSettings(UserSettingsFile::DefaultPath());
     pluginRuns.Load();
     launchers.Load(strSettingsPath);
@@ -313,9 +315,7 @@ LRESULT TarnwickMainFrame::OnListNotify(NMHDR& header)
         return 0;
     }
     case LVN_COLUMNCLICK: cycle.SortByClick(reinterpret_cast<NMLISTVIEW&>(header).iSubItem); return 0;
-    case LVN_ITEMCHANGED:
-        if (reinterpret_cast<NMLISTVIEW&>(header).uChanged & LVIF_STATE) cycle.UpdateStatusCount();
-        return 0;
+    case LVN_ITEMCHANGED: cycle.OnListItemChanged(reinterpret_cast<NMLISTVIEW&>(header)); return 0;
     case NM_SETFOCUS: selection.NoteFocus(header.hwndFrom); return 0;
     case NM_DBLCLK: OnListDoubleClick(); return 0;
     default: return 0;
@@ -448,6 +448,19 @@ void TarnwickMainFrame::ShowSelectProcessMessage()
 {
     BusyScope hold(*this);
     MessageBoxA(hwnd, StringTable::Load(77).c_str(), StringTable::Load(1).c_str(), MB_OK | MB_ICONSTOP);
+}
+
+bool TarnwickMainFrame::ConfirmRunning(const ProcessItem& process, bool endedToo)
+{
+    const ProcessIdentity::State state =
+        ProcessIdentity::Check(process.dwPid, ProcessIdentity::Value(process.ftCreated));
+    if (state != ProcessIdentity::State::Reused && (!endedToo || state != ProcessIdentity::State::Ended)) return true;
+    {
+        BusyScope hold(*this);
+        MessageBoxA(hwnd, StringTable::Load(230).c_str(), StringTable::Load(1).c_str(), MB_OK | MB_ICONINFORMATION);
+    }
+    if (hwnd) PostMessageA(hwnd, WM_COMMAND, ID_VIEW_REFRESH, FrameIds::kFullRefreshMark);
+    return false;
 }
 
 // ---- Settings, timers, mouse -------------------------------------------------------

@@ -82,6 +82,7 @@ private:
     void BeginBusy() override { busy.Begin(); }
     void EndBusy() override;
     void ShowSelectProcessMessage() override;
+    bool ConfirmRunning(const ProcessItem& process, bool endedToo) override;
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
