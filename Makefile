@@ -31,13 +31,18 @@ native-test: deps
 	cmake --build $(NATIVE)
 	cd $(NATIVE) && ctest --output-on-failure
 
+# The native tests need no Wine; everything after scripts/check-32bit does, and
+# stops there with one line on a machine that cannot start 32-bit programs.
 test: build native-test
+	@bash scripts/check-32bit
 	cd $(BUILD) && ../scripts/with-display ctest --output-on-failure -j2 $(CTEST_FLAGS)
 
 run: build
+	@bash scripts/check-32bit
 	bash scripts/run.sh $(BUILD)
 
 bench: build
+	@bash scripts/check-32bit
 	scripts/winrun --prefix $(BUILD)/wineprefix $(BUILD)/bin/pe-bench.exe \
 	  'Z:\usr\lib\i386-linux-gnu\wine\i386-windows' 3
 	scripts/winrun --prefix $(BUILD)/wineprefix $(BUILD)/bin/hostile-bench.exe

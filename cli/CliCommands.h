@@ -18,7 +18,7 @@
 //    taken and documented for it. Its own table, when it has one, is
 //    printed for `RecordWriter::Table`.
 // Options, -h/--help//?, "--" and the operand counts are checked before the
-// handler runs. Describe the command and its schema in README.md.
+// handler runs. Describe the command and its schema in docs/console-tool.md.
 #include "cli/CliArguments.h"
 #include "cli/CliCommand.h"
 #include "cli/CliError.h"

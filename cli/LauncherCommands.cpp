@@ -4,6 +4,7 @@
 #include "cli/RecordValues.h"
 #include "cli/TabText.h"
 
+#include "app/settings/UserSettingsFile.h"
 #include "launchers/LauncherLists.h"
 #include "launchers/QueryUrl.h"
 #include "launchers/SearchPlugins.h"
@@ -15,14 +16,21 @@
 
 namespace {
 
+// The address parts are UTF-8; the tool writes the system code page.
+std::string Shown(const std::string& utf8)
+{
+    return SearchPlugins::Utf8ToAnsi(utf8);
+}
+
 void PrintEngine(const SearchEngine& engine)
 {
     std::printf("name\t%s\n", TabText::Escape(engine.strName).c_str());
     std::printf("description\t%s\n", TabText::Escape(engine.strDescription).c_str());
-    std::printf("action\t%s\n", TabText::Escape(engine.strAction).c_str());
-    std::printf("user\t%s\n", TabText::Escape(engine.strUserParam).c_str());
+    std::printf("action\t%s\n", TabText::Escape(Shown(engine.strAction)).c_str());
+    std::printf("user\t%s\n", TabText::Escape(Shown(engine.strUserParam)).c_str());
     for (const auto& input : engine.aInputs)
-        std::printf("input\t%s\t%s\n", TabText::Escape(input.first).c_str(), TabText::Escape(input.second).c_str());
+        std::printf("input\t%s\t%s\n", TabText::Escape(Shown(input.first)).c_str(),
+                    TabText::Escape(Shown(input.second)).c_str());
     if (!engine.strIconFile.empty()) {
         const int side = engine.image.Empty() ? 0 : IconImage::kSide;
         std::printf("icon\t%s\t%u\t%dx%d\n", TabText::Escape(engine.strIconFile).c_str(),
@@ -127,14 +135,15 @@ int Src(const CliArguments& arguments)
         } else {
             Record record;
             record.Text(path).Flag(valid);
-            for (const std::string* text : {&engine.strName, &engine.strDescription, &engine.strAction,
-                                            &engine.strUserParam})
-                record.Value(RecordValues::Known(*text));
+            for (const std::string& text : {engine.strName, engine.strDescription, Shown(engine.strAction),
+                                            Shown(engine.strUserParam)})
+                record.Value(RecordValues::Known(text));
             if (engine.strIconFile.empty())
                 record.Missing().Missing().Missing();
             else
                 record.Text(engine.strIconFile).Number(engine.nIconType).Number(engine.image.Empty() ? 0 : IconImage::kSide);
-            for (const auto& input : engine.aInputs) record.List(0).push_back(Record().Text(input.first).Text(input.second));
+            for (const auto& input : engine.aInputs)
+                record.List(0).push_back(Record().Text(Shown(input.first)).Text(Shown(input.second)));
             out.Write(record);
         }
         if (error)
@@ -158,7 +167,8 @@ int SearchUrl(const CliArguments& arguments)
         if (attributes == INVALID_FILE_ATTRIBUTES) return CliError::FileFailure(source, "could not be read", GetLastError());
         return CliError::Failure("'" + source + "' is no valid search plugin");
     }
-    RecordValues::Out(SearchPlugins::QueryAddress(engine, arguments.Operands()[1]) + "\n");
+    // The address in its ASCII form: the same in every code page.
+    RecordValues::Out(QueryUrl::AsciiForm(SearchPlugins::QueryAddress(engine, arguments.Operands()[1])) + "\n");
     return 0;
 }
 
@@ -174,7 +184,7 @@ const RecordSchema kEnginesSchema = {
 int Engines(const CliArguments& arguments)
 {
     LauncherLists lists;
-    lists.Load(LauncherLists::DefaultPath(), SearchPlugins::DefaultFolder(), GetModuleHandleA(nullptr));
+    lists.Load(LauncherLists::PathBeside(UserSettingsFile::DefaultPath()), SearchPlugins::DefaultFolder(), GetModuleHandleA(nullptr));
     if (arguments.Format() == RecordWriter::Table) {
         std::printf("ID\tName\tSource\n");
         for (size_t i = 0; i < lists.engines.size(); ++i)

@@ -23,8 +23,9 @@ std::string Key(const std::string& text)
     return key;
 }
 
-// The system's DLL search, the current directory (the executable's folder during a walk) first.
-bool SearchDll(const std::string& name, std::string& found)
+// The DLL search, the current directory (the executable's folder during a
+// walk) first; then `folders`, or the system's search path when it is empty.
+bool SearchDll(const std::string& name, const std::string& folders, std::string& found)
 {
     char buffer[260] = {};
     char* filePart = nullptr;
@@ -33,7 +34,8 @@ bool SearchDll(const std::string& name, std::string& found)
     if (GetCurrentDirectoryA(sizeof(current), current))
         length = SearchPathA(current, name.c_str(), nullptr, sizeof(buffer), buffer, &filePart);
     if (length == 0 || length >= sizeof(buffer))
-        length = SearchPathA(nullptr, name.c_str(), nullptr, sizeof(buffer), buffer, &filePart);
+        length = SearchPathA(folders.empty() ? nullptr : folders.c_str(), name.c_str(), nullptr, sizeof(buffer), buffer,
+                             &filePart);
     if (length == 0 || length >= sizeof(buffer)) return false;
     found = buffer;
     return true;
@@ -122,7 +124,7 @@ uint32_t ImportClosure::visit(const std::string& path, const PeImageView* image)
         const std::string key = Key(name);
         if (shortNames.count(key)) continue;
         std::string found;
-        if (!missingNames.count(key) && SearchDll(name, found)) {
+        if (!missingNames.count(key) && SearchDll(name, strSearchPath, found)) {
             // A path already walked under another name ends here as well.
             if (!fullPaths.count(Key(found))) visit(found, nullptr);
             continue;

@@ -22,6 +22,9 @@ public:
     ImportClosure();
 
     bool walk(const char* executablePath);
+    // Folders (';'-separated) searched for imported DLLs after the
+    // executable's own; empty: the system's search path.
+    void SetSearchPath(const std::string& folders) { strSearchPath = folders; }
     // The same walk, reading the executable from an image the caller has
     // already mapped from that path.
     bool walk(const char* executablePath, const PeImageView& executable);
@@ -38,6 +41,7 @@ private:
 
     std::deque<ClosureModule> nodes;
     uint32_t walkState;
+    std::string strSearchPath;
     // Names and paths already walked during this walk, and names the search
     // did not find, upper-cased: each is looked up once per walk.
     std::set<std::string> shortNames;

@@ -6,7 +6,6 @@
 #include "image/MappedImageFile.h"
 #include "tools/ClTarnwickConsolePipeDlg.h"
 
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -15,10 +14,8 @@ const uint16_t kConsoleSubsystem = 3;
 
 void ReportFailure(HWND owner, const char* description)
 {
-    const std::string format = StringTable::Load(55);
-    std::vector<char> text(format.size() + 260 + 1);
-    std::snprintf(text.data(), text.size(), format.c_str(), description);
-    MessageBoxA(owner, text.data(), StringTable::Load(1).c_str(), MB_OK | MB_ICONSTOP);
+    const std::string text = StringTable::Format(55, {description});
+    MessageBoxA(owner, text.c_str(), StringTable::Load(1).c_str(), MB_OK | MB_ICONSTOP);
 }
 
 } // namespace

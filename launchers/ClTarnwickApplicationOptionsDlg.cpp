@@ -6,7 +6,6 @@
 #include "app/menus/StringTable.h"
 #include "app/res/resource.h"
 
-#include <cstdio>
 
 const char ClTarnwickApplicationOptionsDlg::kTemplateName[] = "CLTARNWICKAPPLICATIONOPTIONSDLG";
 
@@ -154,11 +153,8 @@ void ClTarnwickApplicationOptionsDlg::OnRemove()
 {
     const int selected = Selected();
     if (selected < 0) return;
-    const std::string format = StringTable::Load(54);
-    const std::string name = applications[static_cast<size_t>(selected)].szDescription;
-    std::vector<char> text(format.size() + name.size() + 1);
-    std::snprintf(text.data(), text.size(), format.c_str(), name.c_str());
-    if (MessageBoxA(Owner(), text.data(), StringTable::Load(1).c_str(), MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION)
+    const std::string text = StringTable::Format(54, {applications[static_cast<size_t>(selected)].szDescription});
+    if (MessageBoxA(Owner(), text.c_str(), StringTable::Load(1).c_str(), MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION)
         != IDYES)
         return;
     if (!LauncherLists::Remove(applications, static_cast<size_t>(selected))) return;

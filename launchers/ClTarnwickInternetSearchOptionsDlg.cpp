@@ -8,7 +8,6 @@
 #include "app/res/resource.h"
 #include "controls/ButtonEx.h"
 
-#include <cstdio>
 #include <set>
 
 const char ClTarnwickInternetSearchOptionsDlg::kTemplateName[] = "CLTARNWICKINTERNETSEARCHOPTIONSDLG";
@@ -187,11 +186,8 @@ void ClTarnwickInternetSearchOptionsDlg::OnRemove()
 {
     const int selected = Selected();
     if (selected < 0) return;
-    const std::string format = StringTable::Load(54);
-    const std::string& name = engines[static_cast<size_t>(selected)].strName;
-    std::vector<char> text(format.size() + name.size() + 1);
-    std::snprintf(text.data(), text.size(), format.c_str(), name.c_str());
-    if (MessageBoxA(Owner(), text.data(), StringTable::Load(1).c_str(), MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION)
+    const std::string text = StringTable::Format(54, {engines[static_cast<size_t>(selected)].strName});
+    if (MessageBoxA(Owner(), text.c_str(), StringTable::Load(1).c_str(), MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION)
         != IDYES)
         return;
     if (!LauncherLists::Remove(engines, static_cast<size_t>(selected))) return;

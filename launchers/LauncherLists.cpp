@@ -8,11 +8,10 @@
 #include "sysutils/Orvo_SystemUtilities.h"
 #include "sysutils/StagedFiles.h"
 
-std::string LauncherLists::DefaultPath()
+std::string LauncherLists::PathBeside(const std::string& settingsPath)
 {
-    char folder[MAX_PATH + 1] = {};
-    GetModuleFolder(nullptr, folder, sizeof(folder), TRUE);
-    return std::string(folder) + "Tarnwick.lists";
+    const size_t slash = settingsPath.find_last_of('\\');
+    return (slash == std::string::npos ? std::string() : settingsPath.substr(0, slash + 1)) + "Tarnwick.lists";
 }
 
 std::string LauncherLists::StoredEnginePath(const std::string& path, const std::string& pluginFolder)

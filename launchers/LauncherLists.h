@@ -14,8 +14,9 @@
 // the lists file "Tarnwick.lists" beside the settings file.
 class LauncherLists {
 public:
-    // "Tarnwick.lists" in the program folder.
-    static std::string DefaultPath();
+    // "Tarnwick.lists" in the folder of the settings file: the program and
+    // the console tool find the lists by the same rule.
+    static std::string PathBeside(const std::string& settingsPath);
 
     // Reads the lists file. Without one: no applications and every plugin of
     // the folder. Engines whose file is gone or invalid are left out.

@@ -19,6 +19,8 @@ public:
     static constexpr UINT kFirstEngineId = 2004;
     static constexpr UINT kLastEngineId = 4002;
     static constexpr UINT kSearchCommand = 40094;
+    static bool IsApplicationCommand(UINT id) { return id >= kFirstApplicationId && id <= kLastApplicationId; }
+    static bool IsEngineCommand(UINT id) { return id >= kFirstEngineId && id <= kLastEngineId; }
 
     LauncherMenus();
     ~LauncherMenus();

@@ -26,9 +26,39 @@ void AppendEscape(std::string& out, unsigned char c)
     out += kHex[c & 15];
 }
 
-std::string Convert(const std::string& text, QueryUrl::ToUtf8 toUtf8)
+// The length of the well-formed UTF-8 sequence at `at` (0 when there is
+// none) and its code point.
+size_t SequenceAt(const std::string& text, size_t at, char32_t& value)
 {
-    return toUtf8 ? toUtf8(text) : text;
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    size_t extra;
+    char32_t minimum;
+    if ((lead & 0xE0) == 0xC0) {
+        extra = 1, value = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2, value = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3, value = lead & 0x07, minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (text.size() - at <= extra) return 0;
+    for (size_t k = 1; k <= extra; ++k) {
+        const unsigned char next = static_cast<unsigned char>(text[at + k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        value = (value << 6) | (next & 0x3F);
+    }
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+    return extra + 1;
+}
+
+// Letters an address may show as they are: no C1 controls, no spaces or
+// separators of other scripts, no marks that turn the text's direction.
+bool ShownAsItIs(char32_t c)
+{
+    if (c < 0xA0 || c == 0xAD || c == 0x2028 || c == 0x2029 || c == 0xFEFF || c >= 0xFFF0) return false;
+    if ((c >= 0x2000 && c <= 0x200F) || (c >= 0x202A && c <= 0x202F) || (c >= 0x2060 && c <= 0x206F)) return false;
+    return c != 0x3000 && c != 0x1680 && c != 0x180E;
 }
 
 } // namespace
@@ -67,10 +97,37 @@ std::string QueryUrl::CleanAction(const std::string& utf8)
 {
     std::string out;
     out.reserve(utf8.size());
-    for (char ch : utf8) {
-        const unsigned char c = static_cast<unsigned char>(ch);
+    for (size_t i = 0; i < utf8.size();) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
         if (c == '#') break;
-        if (c <= 0x20 || c >= 0x7F || std::strchr("\"<>\\^`{|}", c))
+        if (c >= 0x80) {
+            char32_t value = 0;
+            const size_t length = SequenceAt(utf8, i, value);
+            if (length && ShownAsItIs(value)) {
+                out.append(utf8, i, length);
+                i += length;
+            } else {
+                AppendEscape(out, c);
+                ++i;
+            }
+            continue;
+        }
+        if (c <= 0x20 || c == 0x7F || std::strchr("\"<>\\^`{|}", c))
+            AppendEscape(out, c);
+        else
+            out += static_cast<char>(c);
+        ++i;
+    }
+    return out;
+}
+
+std::string QueryUrl::AsciiForm(const std::string& url)
+{
+    std::string out;
+    out.reserve(url.size());
+    for (char ch : url) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c >= 0x80)
             AppendEscape(out, c);
         else
             out += ch;
@@ -78,21 +135,21 @@ std::string QueryUrl::CleanAction(const std::string& utf8)
     return out;
 }
 
-std::string QueryUrl::BuildQueryUrl(const SearchEngine& engine, const std::string& term, ToUtf8 toUtf8)
+std::string QueryUrl::BuildQueryUrl(const SearchEngine& engine, const std::string& term)
 {
-    std::string url = CleanAction(Convert(engine.strAction, toUtf8));
+    std::string url = CleanAction(engine.strAction);
     if (url.find('?') == std::string::npos)
         url += '?';
     else if (url.back() != '?' && url.back() != '&')
         url += '&';
-    url += EncodeKeepingEscapes(Convert(engine.strUserParam, toUtf8));
+    url += EncodeKeepingEscapes(engine.strUserParam);
     url += '=';
-    url += Encode(Convert(term, toUtf8));
+    url += Encode(term);
     for (const auto& input : engine.aInputs) {
         url += '&';
-        url += EncodeKeepingEscapes(Convert(input.first, toUtf8));
+        url += EncodeKeepingEscapes(input.first);
         url += '=';
-        url += EncodeKeepingEscapes(Convert(input.second, toUtf8));
+        url += EncodeKeepingEscapes(input.second);
     }
     return url;
 }

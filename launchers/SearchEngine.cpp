@@ -24,5 +24,5 @@ bool SearchEngine::IsWebAddress(const std::string& action)
 bool SearchEngine::IsValid() const
 {
     return !strName.empty() && !strDescription.empty() && !strAction.empty() && !strUserParam.empty()
-        && IsWebAddress(strAction);
+        && IsWebAddress(strAction) && strAction.size() <= kMaxAddress && aInputs.size() <= kMaxInputs;
 }

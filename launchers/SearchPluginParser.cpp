@@ -134,7 +134,9 @@ bool SearchPluginParser::ParseSearchPlugin(const std::string& input, SearchEngin
         if (Contains(line, "next") || Contains(line, "prev")) return;
         if (!Contains(line, "user")) {
             std::string key, value;
-            if (ReadAttribute(line, "name", key) && ReadAttribute(line, "value", value))
+            // One past the bound is kept, so that the engine is invalid.
+            if (engine.aInputs.size() <= SearchEngine::kMaxInputs && ReadAttribute(line, "name", key)
+                && ReadAttribute(line, "value", value))
                 engine.aInputs.emplace_back(key, value);
             return;
         }

@@ -4,8 +4,9 @@
 
 class SearchEngine;
 
-// The parser of Mozilla ".src" search plugins, over text in the ANSI code
-// page. Nothing here calls the operating system.
+// The parser of Mozilla ".src" search plugins, over UTF-8 text (the keywords
+// and delimiters it looks for are ASCII, so no character is cut). Nothing
+// here calls the operating system.
 class SearchPluginParser {
 public:
     // Fills the engine from the first <search ...> ... </search> block of the

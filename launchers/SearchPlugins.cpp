@@ -1,4 +1,5 @@
 #include "launchers/SearchPlugins.h"
+#include "sysutils/ProgramFolder.h"
 
 #include "launchers/IconDecoder.h"
 #include "launchers/QueryUrl.h"
@@ -6,6 +7,7 @@
 #include "launchers/Utf8Text.h"
 
 #include "sysinfo/AnsiText.h"
+#include "sysinfo/SHELL32Wrapper.h"
 #include "sysutils/Orvo_SystemUtilities.h"
 
 #include <shellapi.h>
@@ -54,11 +56,18 @@ std::string SearchPlugins::AnsiToUtf8(const std::string& text)
     return Utf8Text::Encode(wide);
 }
 
-std::string SearchPlugins::ToAnsi(const std::string& bytes)
+std::string SearchPlugins::Utf8ToAnsi(const std::string& text)
 {
     std::u16string wide;
-    if (!Utf8Text::Decode(bytes, wide)) return bytes;
+    if (!Utf8Text::Decode(text, wide)) return text;
     return AnsiText::FromUtf16(wide);
+}
+
+std::string SearchPlugins::ToUtf8(const std::string& bytes)
+{
+    std::u16string wide;
+    if (Utf8Text::Decode(bytes, wide)) return Utf8Text::Encode(wide);
+    return AnsiToUtf8(bytes);
 }
 
 bool SearchPlugins::LoadSearchPlugin(const std::string& path, SearchEngine& engine)
@@ -66,7 +75,9 @@ bool SearchPlugins::LoadSearchPlugin(const std::string& path, SearchEngine& engi
     engine.Clear();
     std::string bytes;
     if (!ReadSmallFile(path, kMaxPluginSize, bytes)) return false;
-    if (!SearchPluginParser::ParseSearchPlugin(ToAnsi(bytes), engine)) return false;
+    if (!SearchPluginParser::ParseSearchPlugin(ToUtf8(bytes), engine)) return false;
+    engine.strName = Utf8ToAnsi(engine.strName);
+    engine.strDescription = Utf8ToAnsi(engine.strDescription);
     engine.strSourceFile = path;
 
     const size_t slash = path.find_last_of("\\/:");
@@ -123,9 +134,7 @@ std::vector<SearchEngine> SearchPlugins::LoadSearchPluginFolder(const std::strin
 
 std::string SearchPlugins::DefaultFolder()
 {
-    char folder[MAX_PATH + 1] = {};
-    GetModuleFolder(nullptr, folder, sizeof(folder), TRUE);
-    return std::string(folder) + "SearchPlugins\\";
+    return ProgramFolder::File("SearchPlugins\\");
 }
 
 void SearchPlugins::LoadBuiltinEngine(HMODULE module, const std::string& languageCode, SearchEngine& engine)
@@ -142,13 +151,29 @@ void SearchPlugins::LoadBuiltinEngine(HMODULE module, const std::string& languag
 
 std::string SearchPlugins::QueryAddress(const SearchEngine& engine, const std::string& term)
 {
-    return QueryUrl::BuildQueryUrl(engine, term, AnsiToUtf8);
+    return QueryUrl::BuildQueryUrl(engine, AnsiToUtf8(term));
 }
 
 bool SearchPlugins::SearchTheInternet(const SearchEngine& engine, const std::string& term, HWND owner)
 {
     if (term.empty() || !engine.IsValid()) return false;
-    const std::string url = QueryAddress(engine, term);
+    const std::string address = QueryAddress(engine, term);
+    std::u16string wide;
+    const bool ntFamily = (GetVersion() & 0x80000000u) == 0;
+    if (ntFamily && Utf8Text::Decode(address, wide)) {
+        SHELL32Wrapper shell;
+        if (shell.HasShellExecuteExW()) {
+            SHELLEXECUTEINFOW info = {};
+            info.cbSize = sizeof(info);
+            info.fMask = SEE_MASK_FLAG_NO_UI;
+            info.hwnd = owner;
+            info.lpVerb = L"open";
+            info.lpFile = reinterpret_cast<const wchar_t*>(wide.c_str());
+            info.nShow = SW_SHOWNORMAL;
+            return shell.ShellExecuteExW(&info);
+        }
+    }
+    const std::string url = QueryUrl::AsciiForm(address);
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_FLAG_NO_UI;

@@ -114,9 +114,7 @@ bool HtmlReportWriter::Write(const std::vector<const ProcessItem*>& processes, c
         char reason[261] = {};
         FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
                        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reason, 260, nullptr);
-        char message[1024];
-        snprintf(message, sizeof(message), StringTable::LoadOwn(187).c_str(), folderName.c_str(), reason);
-        progress.ShowFileError(message, folder, error);
+        progress.ShowFileError(StringTable::FormatOwn(187, {folderName, reason}), folder, error);
         return false;
     }
     // Every file goes to a temporary name and takes its place at the end.

@@ -10,5 +10,7 @@ class ModuleSource {
 public:
     virtual ~ModuleSource() {}
     // False when the modules cannot be enumerated.
-    virtual bool Enumerate(uint32_t processId, std::vector<ModuleRecord>& modules) = 0;
+    // creationTime: the FILETIME value the list recorded (0: not known); a
+    // process that now has another creation time is another process.
+    virtual bool Enumerate(uint32_t processId, uint64_t creationTime, std::vector<ModuleRecord>& modules) = 0;
 };

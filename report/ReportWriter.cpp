@@ -73,7 +73,9 @@ bool ReportWriter::EnumerateModules(const ProcessItem& process, ReportContext& c
                                     std::vector<ModuleRecord>& records)
 {
     records.clear();
-    return context.modules && context.modules->Enumerate(process.dwPid, records) && !records.empty();
+    return context.modules && context.modules->Enumerate(process.dwPid, (static_cast<uint64_t>(process.ftCreated.dwHighDateTime) << 32)
+                                                                   | process.ftCreated.dwLowDateTime,
+                                                               records) && !records.empty();
 }
 
 void ReportWriter::WalkModules(const ProcessItem& process, const std::vector<ModuleRecord>& records,

@@ -8,7 +8,7 @@ class ProcessSnapshot;
 class SnapshotModuleSource : public ModuleSource {
 public:
     explicit SnapshotModuleSource(ProcessSnapshot& snapshot) : snapshot(snapshot) {}
-    bool Enumerate(uint32_t processId, std::vector<ModuleRecord>& modules) override;
+    bool Enumerate(uint32_t processId, uint64_t creationTime, std::vector<ModuleRecord>& modules) override;
 
 private:
     ProcessSnapshot& snapshot;

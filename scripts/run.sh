@@ -1,6 +1,7 @@
 #!/bin/bash
 # Starts tarnwick.exe under Wine. Without a display: in a private Xvfb with a
-# Wine desktop, waits for the main window and saves a screenshot.
+# Wine desktop, waits for the main window and saves a screenshot of it
+# (build/screenshot.png).
 set -uo pipefail
 build="${1:-build}"
 shift || true
@@ -23,8 +24,10 @@ shot="$build/screenshot.png"
     if xwininfo -root -tree 2>/dev/null | grep -q "\"Tarnwick 2.6\""; then break; fi
     sleep 0.5
   done
-  sleep 2
-  import -window root "$2"
+  # The splash stays 3 s over the window: the main window alone once it is gone.
+  sleep 4
+  window="$(xwininfo -root -tree 2>/dev/null | grep "\"Tarnwick 2.6\"" | head -n 1 | awk "{print \$1}")"
+  import -window "${window:-root}" "$2"
   echo "screenshot: $2"
   WINEPREFIX="$TARNWICK_WINEPREFIX" wineserver -k 2>/dev/null || true
 ' "$winrun" "$exe" "$shot"

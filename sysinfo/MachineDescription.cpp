@@ -2,13 +2,17 @@
 
 #include "sysinfo/DebugOutput.h"
 #include "sysinfo/GuardedCall.h"
+#include "sysutils/MessageTemplate.h"
 
 #include <windows.h>
 #include <cstring>
-#include <vector>
 
 const char* const MachineDescription::kDefaultFormat = "Machine: %s\r\nOS: %s\r\nLocal User: %s";
 const char* const MachineDescription::kDefaultNetWareLabel = "NetWare User";
+
+namespace {
+const size_t kMaxText = 4096;
+}
 
 namespace {
 typedef WORD NWCCODE;
@@ -83,15 +87,9 @@ std::string MachineDescription::FormatMachineDescription(const std::string& comp
                                                          const std::string& userName, const std::string& netWareUser,
                                                          const char* format, const char* netWareLabel)
 {
-    if (!format) format = kDefaultFormat;
-    int needed = snprintf(nullptr, 0, format, computerName.c_str(), osDescription.c_str(), userName.c_str());
-    std::string text;
-    if (needed > 0) {
-        std::vector<char> buffer(static_cast<size_t>(needed) + 1);
-        snprintf(buffer.data(), buffer.size(), format, computerName.c_str(), osDescription.c_str(),
-                 userName.c_str());
-        text = buffer.data();
-    }
+    // A format from a string table takes exactly three texts, else the program's own is used.
+    std::string text = MessageTemplate::FormatChecked(format ? format : kDefaultFormat, kDefaultFormat,
+                                                      {computerName, osDescription, userName}, kMaxText);
     if (!netWareUser.empty()) {
         text += "\r\n";
         text += netWareLabel ? netWareLabel : kDefaultNetWareLabel;

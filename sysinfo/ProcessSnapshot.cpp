@@ -3,6 +3,7 @@
 #include "sysinfo/AnsiText.h"
 #include "sysinfo/DebugOutput.h"
 #include "sysinfo/FileFactsCache.h"
+#include "sysinfo/LocalFiles.h"
 #include "sysinfo/NativeProcessList.h"
 #include "sysinfo/ProcessParametersReader.h"
 #include "sysinfo/WTSWrapper.h"
@@ -324,7 +325,7 @@ uint32_t ProcessSnapshot::MapPriorityClass(uint32_t processId, uint32_t basePrio
 void ProcessSnapshot::NormalisePath(char* path, bool expandShortNames)
 {
     if (!IsWin32Path(path)) FixNativePath(path, 260);
-    if (expandShortNames && HasShortNameMarker(path)) {
+    if (expandShortNames && HasShortNameMarker(path) && !(bLocalFilesOnly && LocalFiles::IsNetworkPath(path))) {
         char longPath[260] = {};
         DWORD length = kernel32.GetLongPathName(path, longPath, 260);
         if (length > 0 && length < 260) std::memcpy(path, longPath, length + 1);
@@ -507,7 +508,9 @@ void ProcessSnapshot::AppendModule(const char* path, uint32_t baseAddress, Snaps
     record.dwBaseAddress = baseAddress;
     // "?" stands for a character without an ANSI form: such a path names no
     // file here, and as a search pattern it would find the look-alike's model.
-    if (work[0] && !std::strpbrk(work, "?*")) {
+    if (bLocalFilesOnly && LocalFiles::IsNetworkPath(work)) {
+        record.dwPreferredBase = baseAddress;
+    } else if (work[0] && !std::strpbrk(work, "?*")) {
         WIN32_FIND_DATAA data;
         HANDLE search = FindFirstFileA(work, &data);
         if (search != INVALID_HANDLE_VALUE) {

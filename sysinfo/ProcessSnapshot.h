@@ -48,6 +48,10 @@ public:
     const std::list<ModuleRecord>& Modules() const { return modules; }
     const OsVersion& Os() const { return osVersion; }
     bool IsValid() const { return bValid != 0; }
+    // The window's snapshot: module files over the network are not looked up
+    // (no dates, size or preferred base; not marked relocated), short names
+    // on a share are not expanded.
+    void SetLocalFilesOnly(bool on) { bLocalFilesOnly = on; }
 
 private:
     bool EnumProcessesTH32(SnapshotProgressCallback callback, uint32_t userValue);
@@ -77,6 +81,7 @@ private:
     std::optional<std::string> ReadParameter(HANDLE process, int what);
     std::optional<std::string> ReadParameterOf(uint32_t processId, int what);
 
+    bool bLocalFilesOnly = false;
     OsVersion osVersion;
     TOOLHELP32Wrapper toolhelp;
     NTDLLWrapper ntdll;

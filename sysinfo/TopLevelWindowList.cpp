@@ -19,3 +19,27 @@ bool TopLevelWindowList::Collect()
 {
     return EnumWindows(AddWindow, reinterpret_cast<LPARAM>(this)) == TRUE;
 }
+
+namespace {
+struct WindowSearch {
+    uint32_t dwProcessId;
+    bool bFound;
+};
+} // namespace
+
+BOOL CALLBACK TopLevelWindowList::FindWindowOf(HWND window, LPARAM search)
+{
+    WindowSearch& state = *reinterpret_cast<WindowSearch*>(search);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != state.dwProcessId) return TRUE;
+    state.bFound = true;
+    return FALSE;
+}
+
+bool TopLevelWindowList::HasWindowOf(uint32_t processId)
+{
+    WindowSearch search = {processId, false};
+    EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
+    return search.bFound;
+}

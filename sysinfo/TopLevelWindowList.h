@@ -19,9 +19,12 @@ struct TopLevelWindowRecord {
 class TopLevelWindowList {
 public:
     bool Collect();
+    // Whether the process owns a top-level window; stops at the first one.
+    static bool HasWindowOf(uint32_t processId);
     const std::vector<TopLevelWindowRecord>& Windows() const { return windows; }
 
 private:
     static BOOL CALLBACK AddWindow(HWND window, LPARAM list);
+    static BOOL CALLBACK FindWindowOf(HWND window, LPARAM search);
     std::vector<TopLevelWindowRecord> windows;
 };

@@ -102,6 +102,57 @@ std::string Convert(char conversion, const MessageTemplate::Arg* arg, const Spec
     return Number(conversion, arg->nValue, spec);
 }
 
+// Reads what follows a '%' (not "%%"): flags, width, precision, length
+// letters and the conversion letter (0 at the end of the text). `plain` says
+// that nothing but digits stood for width and precision and at most "h" or
+// "l" for the length.
+const char* ReadConversion(const char* p, Spec& spec, char& conversion, bool& plain)
+{
+    plain = true;
+    for (;; ++p) {
+        if (*p == '-') spec.bLeft = true;
+        else if (*p == '0') spec.bZero = true;
+        else if (*p == '+') spec.bPlus = true;
+        else if (*p == ' ') spec.bSpace = true;
+        else if (*p == '#') spec.bAlternate = true;
+        else break;
+    }
+    if (*p == '*') {
+        plain = false;
+        ++p;
+    } else {
+        spec.nWidth = ReadNumber(p);
+    }
+    if (*p == '.') {
+        ++p;
+        if (*p == '*') {
+            plain = false;
+            ++p;
+        } else {
+            spec.nPrecision = ReadNumber(p);
+        }
+    }
+    int lengthLetters = 0;
+    for (;;) {
+        if (std::strncmp(p, "I64", 3) == 0 || std::strncmp(p, "I32", 3) == 0) {
+            plain = false;
+            p += 3;
+        } else if (*p && std::strchr("hlLqjztI", *p)) {
+            if ((*p != 'h' && *p != 'l') || ++lengthLetters > 1) plain = false;
+            ++p;
+        } else {
+            break;
+        }
+    }
+    conversion = *p;
+    return p;
+}
+
+bool IsNumberConversion(char conversion)
+{
+    return conversion && std::strchr("diuxXo", conversion);
+}
+
 } // namespace
 
 std::string MessageTemplate::Format(const char* pattern, const std::vector<Arg>& args, size_t maxLength)
@@ -125,34 +176,9 @@ std::string MessageTemplate::Format(const char* pattern, const std::vector<Arg>&
             continue;
         }
         Spec spec;
-        for (;; ++p) {
-            if (*p == '-') spec.bLeft = true;
-            else if (*p == '0') spec.bZero = true;
-            else if (*p == '+') spec.bPlus = true;
-            else if (*p == ' ') spec.bSpace = true;
-            else if (*p == '#') spec.bAlternate = true;
-            else break;
-        }
-        if (*p == '*')
-            ++p;
-        else
-            spec.nWidth = ReadNumber(p);
-        if (*p == '.') {
-            ++p;
-            if (*p == '*')
-                ++p;
-            else
-                spec.nPrecision = ReadNumber(p);
-        }
-        for (;;) {
-            if (std::strncmp(p, "I64", 3) == 0 || std::strncmp(p, "I32", 3) == 0)
-                p += 3;
-            else if (*p && std::strchr("hlLqjztI", *p))
-                ++p;
-            else
-                break;
-        }
-        const char conversion = *p;
+        char conversion = 0;
+        bool plain = true;
+        p = ReadConversion(p, spec, conversion, plain);
         if (conversion && std::strchr("diuxXocsp", conversion)) {
             ++p;
             out += Convert(conversion, next < args.size() ? &args[next] : nullptr, spec);
@@ -164,4 +190,33 @@ std::string MessageTemplate::Format(const char* pattern, const std::vector<Arg>&
     }
     if (out.size() > maxLength) out.resize(maxLength);
     return out;
+}
+
+bool MessageTemplate::Matches(const char* pattern, const std::vector<Arg>& args)
+{
+    if (!pattern) return false;
+    size_t next = 0;
+    for (const char* p = pattern; *p;) {
+        if (*p++ != '%') continue;
+        if (*p == '%') {
+            ++p;
+            continue;
+        }
+        Spec spec;
+        char conversion = 0;
+        bool plain = true;
+        p = ReadConversion(p, spec, conversion, plain);
+        if (!plain || next >= args.size()) return false;
+        const Arg& arg = args[next++];
+        if (arg.bNumber ? !IsNumberConversion(conversion) : conversion != 's') return false;
+        if (conversion == 's' && (p[-1] == 'h' || p[-1] == 'l')) return false;  // %hs, %ls
+        ++p;
+    }
+    return next == args.size();
+}
+
+std::string MessageTemplate::FormatChecked(const char* pattern, const char* fallback, const std::vector<Arg>& args,
+                                           size_t maxLength)
+{
+    return Format(Matches(pattern, args) ? pattern : fallback, args, maxLength);
 }

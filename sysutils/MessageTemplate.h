@@ -28,4 +28,15 @@ public:
     // A text given for a number conversion is inserted as it is; a number given
     // for %s as decimal. Anything else after % is copied literally.
     static std::string Format(const char* pattern, const std::vector<Arg>& args, size_t maxLength);
+
+    // The pattern's conversions take exactly these arguments, in order: %s a
+    // text, d i u x X o a number, with flags, digits for width and precision
+    // and (numbers only) one "h" or "l"; "%%" anywhere. Anything else after a "%"
+    // (%n, *, %c, %p, I64, a lone "%") does not match, nor does a pattern
+    // with fewer or more conversions than arguments.
+    static bool Matches(const char* pattern, const std::vector<Arg>& args);
+    // The pattern filled in when it matches the arguments, else the fallback
+    // (the program's own text).
+    static std::string FormatChecked(const char* pattern, const char* fallback, const std::vector<Arg>& args,
+                                     size_t maxLength);
 };

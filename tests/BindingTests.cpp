@@ -6,6 +6,7 @@
 #include "sysinfo/KERNEL32Wrapper.h"
 #include "sysinfo/LangModuleWrapper.h"
 #include "sysinfo/MSIMG32Wrapper.h"
+#include "sysinfo/SHELL32Wrapper.h"
 #include "sysinfo/NTDLLWrapper.h"
 #include "sysinfo/PSAPIWrapper.h"
 #include "sysinfo/TOOLHELP32Wrapper.h"
@@ -135,6 +136,27 @@ TEST_SUITE("bindings")
             "TOOLHELP32Wrapper::Module32Next failed\n",
         };
         CHECK(capture.Lines() == expected);
+    }
+
+    TEST_CASE("the wide shell entry: bound on the NT family, a missing or faulting one fails quietly")
+    {
+        SHELL32Wrapper shell;
+        CHECK(shell.HasShellExecuteExW());
+        SHELLEXECUTEINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = SEE_MASK_FLAG_NO_UI;
+        info.lpVerb = L"open";
+        info.lpFile = L"C:\\no-such-folder-4711\\none.txt";
+        DebugCapture capture;
+        CHECK_FALSE(shell.ShellExecuteExW(&info));
+        CHECK(capture.Lines().empty());
+        shell.pfnShellExecuteExW = reinterpret_cast<SHELL32Wrapper::PFN_ShellExecuteExW>(static_cast<uintptr_t>(0x10));
+        CHECK_FALSE(shell.ShellExecuteExW(&info));
+        shell.pfnShellExecuteExW = nullptr;
+        CHECK_FALSE(shell.HasShellExecuteExW());
+        CHECK_FALSE(shell.ShellExecuteExW(&info));
+        CHECK(capture.Lines()
+              == std::vector<std::string>{"SHELL32Wrapper::ShellExecuteExW failed\n", "SHELL32Wrapper::ShellExecuteExW failed\n"});
     }
 
     TEST_CASE("a faulting entry point inside a guarded call writes its line")

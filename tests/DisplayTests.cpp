@@ -13,6 +13,7 @@
 #include "sysinfo/ServiceList.h"
 #include "sysinfo/TopLevelWindowList.h"
 #include "sysinfo/VersionStringTables.h"
+#include "views/FileIconSource.h"
 #include "views/ItemBuilder.h"
 
 #include <cstring>
@@ -449,6 +450,53 @@ TEST_SUITE("formatting")
         withIcons.BuildProcessItem(item, record, services, true);
         CHECK(item.nImage == 7);
         ImageList_Destroy(images);
+    }
+
+    TEST_CASE("the window's rows read no file over the network; the console tool's do")
+    {
+        struct CountingIcons : FileIconSource {
+            std::vector<std::string> asked;
+            int AddFileIcon(const std::string& path) override
+            {
+                asked.push_back(path);
+                return 9;
+            }
+        } icons;
+        UserSettings s = Defaults();
+        FileFactsCache cache;
+        ValueFormatter formatter(s, true);
+        ItemBuilder window(formatter, cache, icons);
+        window.SetLocalFilesOnly(true);
+        const ServiceList services;
+
+        ProcessRecord process;
+        process.strName = "remote.exe";
+        process.strPath = "\\\\tw-no-host\\share\\remote.exe";
+        process.strCommandLine = "remote.exe";
+        ProcessItem item;
+        window.BuildProcessItem(item, process, services, true);
+        CHECK(item.strPath == process.strPath);
+        CHECK(item.strVersion == "Not Available");
+        CHECK(item.nImage == 4);
+        ModuleRecord module;
+        module.strName = "remote.exe";
+        module.strPath = "\\\\?\\UNC\\tw-no-host\\share\\remote~1.exe";
+        ModuleItem moduleItem;
+        window.BuildModuleItem(moduleItem, module, nullptr, false, true);
+        CHECK(moduleItem.strLocation == module.strPath);
+        CHECK(moduleItem.strDescription == "Not Available");
+        CHECK(icons.asked.empty());
+        CHECK(cache.Size() == 0);
+
+        // A local file is read as before; the console tool reads shares too.
+        process.strPath = TestPaths::BinFolder() + "tw-helper.exe";
+        window.BuildProcessItem(item, process, services, true);
+        CHECK(item.nImage == 9);
+        CHECK(icons.asked.size() == 1);
+        ItemBuilder console(formatter, cache, icons);
+        process.strPath = "\\\\tw-no-host\\share\\remote.exe";
+        console.BuildProcessItem(item, process, services, true);
+        CHECK(icons.asked.size() == 2);
     }
 
     TEST_CASE("module items: dynamic, relocated, unknown dates, long paths")

@@ -1,6 +1,7 @@
 // The main window's CPU graph, tray icon and full-screen mode, in process.
 #include <doctest/doctest.h>
 
+#include "tests/FrameHarness.h"
 #include "tests/TestPaths.h"
 #include "app/startup/TarnwickApp.h"
 #include "app/mainframe/TarnwickMainFrame.h"
@@ -14,20 +15,6 @@
 
 namespace {
 
-void Pump(DWORD milliseconds)
-{
-    const DWORD start = GetTickCount();
-    do {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) continue;
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        Sleep(10);
-    } while (GetTickCount() - start < milliseconds);
-}
-
 std::vector<DWORD> g_trayCalls;
 BOOL WINAPI RecordTrayCall(DWORD message, PNOTIFYICONDATAA)
 {
@@ -35,40 +22,16 @@ BOOL WINAPI RecordTrayCall(DWORD message, PNOTIFYICONDATAA)
     return TRUE;
 }
 
-class ShellFrame {
-public:
-    explicit ShellFrame(const std::string& settingsFile)
-    {
-        app.reset(new TarnwickApp(GetModuleHandleA(nullptr), "--nosplash --priority-normal"));
-        frame = app->MainFrame();
-        REQUIRE(frame);
-        frame->UseSettingsFile(settingsFile);
-        REQUIRE(frame->Register());
-        REQUIRE(frame->Create(nullptr, "Tarnwick 2.6"));
-        hwnd = frame->GetHwnd();
-        Pump(50);
-    }
-    ~ShellFrame()
-    {
-        if (IsWindow(hwnd)) DestroyWindow(hwnd);
-        frame->Unregister();
-        MSG message;
-        while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-    }
-    std::unique_ptr<TarnwickApp> app;
-    TarnwickMainFrame* frame = nullptr;
-    HWND hwnd = nullptr;
-};
-
 } // namespace
+
+using namespace frametest;
 
 TEST_SUITE("main window")
 {
     TEST_CASE("CPU graph in status part 1, Hide When Minimized switched at run time, full screen by command")
     {
         const std::string folder = TestPaths::MakeScratchFolder("frame-shell");
-        ShellFrame window(folder + "\\Tarnwick.ui");
+        Frame window(folder + "\\Tarnwick.ui");
         HWND status = GetDlgItem(window.hwnd, 305);
         HWND graph = GetDlgItem(status, 307);
         REQUIRE(graph != nullptr);
@@ -145,6 +108,19 @@ TEST_SUITE("main window")
         CHECK_FALSE(IsWindowVisible(floating));
         SendMessageA(window.hwnd, WM_ACTIVATEAPP, TRUE, 0);
         CHECK(IsWindowVisible(floating));
+        // One rule for the bars: the View menu's toggles change the settings,
+        // but in full-screen mode the toolbar stays hidden; the infobar follows at once.
+        HWND rebar = GetDlgItem(window.hwnd, 300);
+        HWND infobar = GetDlgItem(window.hwnd, 303);
+        SendMessageA(window.hwnd, WM_COMMAND, ID_VIEW_TOOLBAR, 0);
+        CHECK(window.frame->Settings().bShowToolbar == 0);
+        SendMessageA(window.hwnd, WM_COMMAND, ID_VIEW_TOOLBAR, 0);
+        CHECK(window.frame->Settings().bShowToolbar == 1);
+        CHECK_FALSE(IsWindowVisible(rebar));
+        SendMessageA(window.hwnd, WM_COMMAND, ID_VIEW_INFOBAR, 0);
+        CHECK_FALSE(IsWindowVisible(infobar));
+        SendMessageA(window.hwnd, WM_COMMAND, ID_VIEW_INFOBAR, 0);
+        CHECK(IsWindowVisible(infobar));
 
         SendMessageA(window.hwnd, WM_COMMAND, ID_VIEW_FULLSCREEN, 0);
         Pump(50);

@@ -1,6 +1,7 @@
 #include <doctest/doctest.h>
 
 #include "tests/DebugCapture.h"
+#include "tests/FrameHarness.h"
 #include "tests/HelperProcess.h"
 #include "tests/TestPaths.h"
 #include "cli/TabText.h"
@@ -47,168 +48,9 @@ void CALLBACK CancelTermination(HWND, UINT, UINT_PTR timer, DWORD)
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
-void Pump(DWORD milliseconds)
-{
-    const DWORD start = GetTickCount();
-    do {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) continue;
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        Sleep(10);
-    } while (GetTickCount() - start < milliseconds);
-}
-
-std::string WindowText(HWND window)
-{
-    char text[1024] = {};
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
-std::string ClassOf(HWND window)
-{
-    char name[128] = {};
-    GetClassNameA(window, name, sizeof(name));
-    return name;
-}
-
-std::string TreeText(HWND tree, HTREEITEM item)
-{
-    char text[260] = {};
-    TVITEMA query = {};
-    query.mask = TVIF_TEXT;
-    query.hItem = item;
-    query.pszText = text;
-    query.cchTextMax = sizeof(text);
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query));
-    return text;
-}
-
-HTREEITEM TreeNext(HWND tree, HTREEITEM item, UINT how)
-{
-    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
-}
-
-int CountBelow(HWND tree, HTREEITEM parent)
-{
-    int count = 0;
-    for (HTREEITEM child = TreeNext(tree, parent, TVGN_CHILD); child; child = TreeNext(tree, child, TVGN_NEXT))
-        count += 1 + CountBelow(tree, child);
-    return count;
-}
-
-std::string StatusText(HWND frame)
-{
-    HWND status = GetDlgItem(frame, 305);
-    char text[1024] = {};
-    SendMessageA(status, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-LPARAM ListParam(HWND list, int index)
-{
-    LVITEMA item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = index;
-    SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    return item.lParam;
-}
-
-std::string CellText(HWND list, int row, int column)
-{
-    char text[1024] = {};
-    LVITEMA cell = {};
-    cell.iSubItem = column;
-    cell.pszText = text;
-    cell.cchTextMax = sizeof(text);
-    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&cell));
-    return text;
-}
-
-// Tab-separated lines of the console tool, without the header.
-std::vector<std::vector<std::string>> ConsoleRows(const std::string& arguments)
-{
-    std::string out;
-    DWORD exitCode = 1;
-    std::vector<std::vector<std::string>> rows;
-    if (!RunAndCapture(ConsoleTool() + " " + arguments, out, exitCode) || exitCode != 0) return rows;
-    size_t start = out.find('\n');
-    while (start != std::string::npos && start + 1 < out.size()) {
-        const size_t end = out.find('\n', start + 1);
-        const std::string line = out.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
-        std::vector<std::string> fields;
-        size_t from = 0, tab;
-        while ((tab = line.find('\t', from)) != std::string::npos) {
-            fields.push_back(line.substr(from, tab - from));
-            from = tab + 1;
-        }
-        fields.push_back(line.substr(from));
-        rows.push_back(fields);
-        start = end;
-    }
-    return rows;
-}
-
-RECT ClientRectOf(HWND child)
-{
-    RECT rect;
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-std::vector<char> ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// The real main window in this process, with a settings file of its own.
-class Frame {
-public:
-    explicit Frame(const std::string& settingsFile, const char* commandLine = "--nosplash --priority-normal")
-    {
-        app.reset(new TarnwickApp(GetModuleHandleA(nullptr), commandLine));
-        frame = app->MainFrame();
-        REQUIRE(frame);
-        frame->UseSettingsFile(settingsFile);
-        REQUIRE(frame->Register());
-        REQUIRE(frame->Create(nullptr, "Tarnwick 2.6"));
-        hwnd = frame->GetHwnd();
-        Pump(50);
-    }
-    ~Frame()
-    {
-        if (IsWindow(hwnd)) DestroyWindow(hwnd);
-        frame->Unregister();
-        // The window's end posted WM_QUIT to this thread.
-        MSG message;
-        while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-    }
-    HWND Child(UINT id) const { return GetDlgItem(hwnd, static_cast<int>(id)); }
-    HWND Tree() const { return Child(302); }
-    HWND List() const { return Child(304); }
-    HTREEITEM Processes() const { return TreeNext(Tree(), TreeNext(Tree(), nullptr, TVGN_ROOT), TVGN_CHILD); }
-    void Command(UINT id, LPARAM lParam = 0) { SendMessageA(hwnd, WM_COMMAND, id, lParam); }
-    int ListCount() const { return static_cast<int>(SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); }
-    // The process list row of `pid`, or -1.
-    int ProcessRow(DWORD pid) const
-    {
-        for (int i = 0; i < ListCount(); ++i)
-            if (ProcessView::FromParam(ListParam(List(), i))->dwPid == pid) return i;
-        return -1;
-    }
-
-    std::unique_ptr<TarnwickApp> app;
-    TarnwickMainFrame* frame = nullptr;
-    HWND hwnd = nullptr;
-};
-
 } // namespace
+
+using namespace frametest;
 
 TEST_SUITE("main window logic")
 {
@@ -243,6 +85,17 @@ TEST_SUITE("main window logic")
         int edges[3];
         FrameLayout::StatusParts(800, 120, edges);
         CHECK((edges[0] == 680 && edges[1] == 800 && edges[2] == 800));
+
+        // The stored place: kept on the screen; off it, or damaged, the system chooses.
+        const int any = -1000000;
+        FrameLayout::Rect place = FrameLayout::InitialPlace({10, 20, 610, 420}, 1024, 768, any);
+        CHECK((place.left == 10 && place.top == 20 && place.right == 600 && place.bottom == 400));
+        place = FrameLayout::InitialPlace({2000, 20, 2600, 420}, 1024, 768, any);
+        CHECK((place.left == any && place.top == any && place.right == any && place.bottom == any));
+        place = FrameLayout::InitialPlace({10, 20, static_cast<int>(0x80000000u), 420}, 1024, 768, any);
+        CHECK((place.left == 10 && place.right == any));
+        place = FrameLayout::InitialPlace({-2147483647 - 1, 0, 2147483647, 100}, 1024, 768, any);
+        CHECK(place.right == any);
     }
 
     TEST_CASE("switches by substring, mutex names per OS kind")
@@ -461,9 +314,9 @@ TEST_SUITE("main window")
         Frame window(path);
         const unsigned before = window.frame->RefreshCount();
         {
-            TarnwickMainFrame::BusyScope busy(*window.frame);
+            BusyScope busy(window.frame->Busy());
             SendMessageA(window.hwnd, WM_SETTINGCHANGE, 0, 0);
-            window.Command(ID_VIEW_REFRESH, TarnwickMainFrame::kFullRefreshMark);
+            window.Command(ID_VIEW_REFRESH, FrameIds::kFullRefreshMark);
             window.Command(ID_VIEW_REFRESH);
             CHECK(window.frame->RefreshCount() == before);
         }
@@ -471,9 +324,9 @@ TEST_SUITE("main window")
         CHECK(window.ListCount() > 0);
 
         {
-            TarnwickMainFrame::BusyScope busy(*window.frame);
+            BusyScope busy(window.frame->Busy());
             SendMessageA(window.hwnd, WM_CLOSE, 0, 0);
-            window.Command(ID_VIEW_REFRESH, TarnwickMainFrame::kFullRefreshMark);
+            window.Command(ID_VIEW_REFRESH, FrameIds::kFullRefreshMark);
             CHECK(IsWindow(window.hwnd));
             CHECK(GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES);
         }
@@ -571,8 +424,8 @@ TEST_SUITE("main window")
         SendMessageA(window.List(), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&state));
         SendMessageA(window.List(), LVM_SETSELECTIONMARK, 0, 1);
         SetFocus(window.List());
-        CHECK(window.frame->SelectedModule(module));
-        CHECK(window.frame->SelectedProcesses(true).empty());
+        CHECK(window.frame->Selection().SelectedModule(module));
+        CHECK(window.frame->Selection().SelectedProcesses(true).empty());
         const unsigned before = window.frame->RefreshCount();
         window.Command(ID_VIEW_REFRESH);
         CHECK(window.frame->RefreshCount() == before + 1);
@@ -580,7 +433,7 @@ TEST_SUITE("main window")
         CHECK(WindowText(window.Child(303)).rfind("tw-helper.exe", 0) == 0);
         // The tree still has its selection: the tree view finds the helper.
         SetFocus(window.Tree());
-        const std::vector<ProcessItem> selected = window.frame->SelectedProcesses(false);
+        const std::vector<ProcessItem> selected = window.frame->Selection().SelectedProcesses(false);
         REQUIRE(selected.size() == 1);
         CHECK(selected.front().dwPid == helper.Pid());
         TestPaths::RemoveTree(folder);
@@ -626,8 +479,8 @@ TEST_SUITE("main window")
         window.Command(ID_EDIT_SELECTALL);
         CHECK(static_cast<int>(SendMessageA(window.List(), LVM_GETSELECTEDCOUNT, 0, 0)) == window.ListCount());
         SetFocus(window.List());
-        CHECK(static_cast<int>(window.frame->SelectedProcesses(true).size()) == window.ListCount());
-        CHECK(window.frame->SelectedProcesses(false).size() == 1);
+        CHECK(static_cast<int>(window.frame->Selection().SelectedProcesses(true).size()) == window.ListCount());
+        CHECK(window.frame->Selection().SelectedProcesses(false).size() == 1);
 
         // Dragging the parent from the tree onto "Kill" reaches the Kill handler with it.
         HWND tree = window.Tree();
@@ -675,7 +528,7 @@ TEST_SUITE("main window")
             for (int i = 0; i < count; ++i) order[static_cast<size_t>(i)] = i;
             std::swap(order[0], order[1]);
             SendMessageA(window.List(), LVM_SETCOLUMNORDERARRAY, count, reinterpret_cast<LPARAM>(order.data()));
-            SendMessageA(window.hwnd, TarnwickMainFrame::kStoreColumnOrder, 0, 0);
+            SendMessageA(window.hwnd, FrameIds::kStoreColumnOrder, 0, 0);
             window.Command(ID_FILE_QUIT);
             CHECK_FALSE(IsWindow(window.hwnd));
         }

@@ -39,7 +39,7 @@ const std::set<std::string> kTooNew = {
     "GetThreadId", "AttachConsole", "GetConsoleWindow", "IsWow64Process", "GetNativeSystemInfo",
     "GlobalMemoryStatusEx", "VerifyVersionInfoA", "VerSetConditionMask", "CreateWaitableTimerA",
     "SetWaitableTimer", "SignalObjectAndWait", "GetFileAttributesExA", "GetFileAttributesExW",
-    "GetComboBoxInfo", "GetMenuInfo", "SetMenuInfo", "AllowSetForegroundWindow", "LockSetForegroundWindow",
+    "GetComboBoxInfo", "IsHungAppWindow", "GetMenuInfo", "SetMenuInfo", "AllowSetForegroundWindow", "LockSetForegroundWindow",
     "GetLayeredWindowAttributes", "SetLayeredWindowAttributes", "UpdateLayeredWindow", "PrintWindow",
     "GetGuiResources", "AnimateWindow", "GetAncestor", "RealGetWindowClassA", "GetWindowInfo",
     "GetTitleBarInfo", "GetCursorInfo", "MonitorFromWindow", "MonitorFromPoint", "GetMonitorInfoA",

@@ -12,6 +12,7 @@
 #include "launchers/SearchPluginParser.h"
 #include "launchers/Utf8Text.h"
 #include "tools/ConsoleTextFilter.h"
+#include "tools/ConsoleTextLimit.h"
 
 #include <chrono>
 #include <cstring>
@@ -19,6 +20,33 @@
 #include <vector>
 
 namespace {
+
+// The arguments as the C runtime splits a command line (the program name too).
+std::vector<std::string> RuntimeArguments(const std::string& line)
+{
+    std::vector<std::string> args;
+    size_t i = 0;
+    for (;;) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+        if (i >= line.size()) return args;
+        std::string arg;
+        bool quoted = false;
+        while (i < line.size() && (quoted || (line[i] != ' ' && line[i] != '\t'))) {
+            size_t backslashes = 0;
+            while (i < line.size() && line[i] == '\\') ++backslashes, ++i;
+            if (i < line.size() && line[i] == '"') {
+                arg.append(backslashes / 2, '\\');
+                if (backslashes % 2) arg += '"';
+                else quoted = !quoted;
+                ++i;
+            } else {
+                arg.append(backslashes, '\\');
+                if (i < line.size() && (quoted || (line[i] != ' ' && line[i] != '\t'))) arg += line[i++];
+            }
+        }
+        args.push_back(arg);
+    }
+}
 
 std::string Inputs(const SearchEngine& engine)
 {
@@ -159,6 +187,57 @@ TEST_SUITE("launchers")
         CHECK_FALSE(SearchEngine::IsWebAddress("https://"));
         CHECK_FALSE(SearchEngine::IsWebAddress("file:///c:/windows/notepad.exe"));
         CHECK_FALSE(SearchEngine::IsWebAddress("javascript:alert(1)"));
+    }
+
+    TEST_CASE("addresses keep every script in UTF-8; the ASCII form escapes it; the bounds")
+    {
+        // Host, path and parameters in Cyrillic and CJK, straight from a UTF-8 file.
+        const std::string host = "\xD0\xBF\xD1\x80\xD0\xB8\xD0\xBC\xD0\xB5\xD1\x80.\xD1\x80\xD1\x84";  // пример.рф
+        const std::string path = "\xE6\xA4\x9C\xE7\xB4\xA2";                                          // 検索
+        const std::string param = "\xD0\xB7\xD0\xB0\xD0\xBF";                                          // зап
+        const std::string src = "<search\n name=\"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xBC\"\n action=\"https://" + host + "/"
+                              + path + "\"\n>\n<input name=\"" + param + "\" user>\n<input name=\"l\" value=\"" + path
+                              + "\">\n</search>\n";
+        SearchEngine engine;
+        REQUIRE(SearchPluginParser::ParseSearchPlugin(src, engine));
+        CHECK(engine.strAction == "https://" + host + "/" + path);
+        CHECK(engine.strUserParam == param);
+        CHECK(Inputs(engine) == "l=" + path + ";");
+        const std::string url = QueryUrl::BuildQueryUrl(engine, "a b.exe");
+        CHECK(url == "https://" + host + "/" + path + "?%D0%B7%D0%B0%D0%BF=a%20b.exe&l=%E6%A4%9C%E7%B4%A2");
+        CHECK(QueryUrl::AsciiForm(url)
+              == "https://%D0%BF%D1%80%D0%B8%D0%BC%D0%B5%D1%80.%D1%80%D1%84/%E6%A4%9C%E7%B4%A2"
+                 "?%D0%B7%D0%B0%D0%BF=a%20b.exe&l=%E6%A4%9C%E7%B4%A2");
+        std::u16string wide;
+        CHECK(Utf8Text::Decode(url, wide));
+
+        // What may not show as it is: controls (C1 too), odd spaces, direction
+        // marks, bytes that are no UTF-8.
+        CHECK(QueryUrl::CleanAction("https://a/\xC2\x85x\xE2\x80\xAEy\xE3\x80\x80z\xFF\xC3") ==
+              "https://a/%C2%85x%E2%80%AEy%E3%80%80z%FF%C3");
+        CHECK(QueryUrl::CleanAction("https://a/\xC3\xA9t\xC3\xA9") == "https://a/\xC3\xA9t\xC3\xA9");
+        CHECK(QueryUrl::AsciiForm("plain?x=1") == "plain?x=1");
+
+        // The address is bounded: 2,048 bytes are fine, 2,049 make the plugin invalid.
+        auto withAction = [](size_t length) {
+            const std::string start = "https://a.example/";
+            return "<search\nname=N\naction=" + start + std::string(length - start.size(), 'p')
+                 + "\n>\n<input name=q user>\n</search>\n";
+        };
+        CHECK(SearchPluginParser::ParseSearchPlugin(withAction(SearchEngine::kMaxAddress), engine));
+        CHECK(engine.strAction.size() == 2048);
+        CHECK_FALSE(SearchPluginParser::ParseSearchPlugin(withAction(SearchEngine::kMaxAddress + 1), engine));
+        CHECK(engine.strAction.size() == 2049);
+        // So is the number of fixed inputs: 64 are fine, 65 make it invalid, and no more are kept.
+        auto withInputs = [](size_t count) {
+            std::string text = "<search\nname=N\naction=https://a.example/\n>\n<input name=q user>\n";
+            for (size_t i = 0; i < count; ++i) text += "<input name=k" + std::to_string(i) + " value=v>\n";
+            return text + "</search>\n";
+        };
+        CHECK(SearchPluginParser::ParseSearchPlugin(withInputs(64), engine));
+        CHECK(engine.aInputs.size() == 64);
+        CHECK_FALSE(SearchPluginParser::ParseSearchPlugin(withInputs(5000), engine));
+        CHECK(engine.aInputs.size() == 65);
     }
 
     TEST_CASE("the built-in engine's site follows the language")
@@ -312,9 +391,9 @@ TEST_SUITE("launchers")
         CHECK(ApplicationCommandLine::ForProcess("C:\\T\\t.exe", "-o \"out of %m.txt\"", spaced, line));
         CHECK(line == "t.exe -o \"out of " + spaced + ".txt\"");
         CHECK(ApplicationCommandLine::ForProcess("tool.exe", "%m", "C:\\x.dll", line));
-        CHECK(line == "tool.exe C:\\x.dll");
+        CHECK(line == "tool.exe \"C:\\x.dll\"");
         CHECK(ApplicationCommandLine::ForProcess("C:\\T\\t.exe", "%m %m", "C:\\%m\\x.dll", line));
-        CHECK(line == "t.exe C:\\%m\\x.dll C:\\%m\\x.dll");
+        CHECK(line == "t.exe \"C:\\%m\\x.dll\" \"C:\\%m\\x.dll\"");
         CHECK(ApplicationCommandLine::ForProcess("C:\\T\\t.exe", "", "C:\\x.dll", line));
         CHECK(line == "t.exe");
         CHECK(ApplicationCommandLine::ForConsole("C:\\Program Files\\T\\t.exe", "/v %m", spaced, line));
@@ -330,6 +409,113 @@ TEST_SUITE("launchers")
         for (int i = 0; i < 120; ++i) fits += "%m ";
         CHECK(ApplicationCommandLine::ForProcess("C:\\T\\t.exe", fits, longPath, line));
         CHECK(line.size() <= ApplicationCommandLine::kMaxLength);
+    }
+
+    TEST_CASE("the module path is one argument whatever it holds; the command interpreter gets no metacharacters")
+    {
+        std::string line;
+        // A path a hostile process shows: the quote must not end the argument.
+        const std::string hostile = "C:\\a b\" -opt \"x.dll";
+        REQUIRE(ApplicationCommandLine::ForProcess("C:\\T\\t.exe", "%m", hostile, line));
+        CHECK(line == "t.exe \"C:\\a b\\\" -opt \\\"x.dll\"");
+        CHECK(RuntimeArguments(line) == (std::vector<std::string>{"t.exe", hostile}));
+        REQUIRE(ApplicationCommandLine::ForConsole("C:\\T\\t.exe", "/v %m -o \"in %m\"", hostile, line));
+        CHECK(RuntimeArguments(line) == (std::vector<std::string>{"C:\\T\\t.exe", "/v", hostile, "-o", "in " + hostile}));
+        REQUIRE(ApplicationCommandLine::ForProcess("t.exe", "%m", "C:\\R&D\\x.dll", line));
+        CHECK(line == "t.exe \"C:\\R&D\\x.dll\"");
+
+        // Every path of up to six characters from \\, ", space, tab and a comes
+        // back as it was, alone and inside the template's own quotes.
+        const char alphabet[] = {'\\', '"', ' ', '\t', 'a'};
+        std::vector<std::string> paths = {""};
+        for (size_t start = 0, length = 0; length < 6; ++length) {
+            const size_t end = paths.size();
+            for (size_t i = start; i < end; ++i)
+                for (char c : alphabet) paths.push_back(paths[i] + c);
+            start = end;
+        }
+        size_t checked = 0;
+        for (const std::string& path : paths) {
+            CAPTURE(path);
+            REQUIRE(ApplicationCommandLine::ForProcess("t.exe", "x %m y \"<%m>\" \"%m\"", path, line));
+            REQUIRE(RuntimeArguments(line) == (std::vector<std::string>{"t.exe", "x", path, "y", "<" + path + ">", path}));
+            ++checked;
+        }
+        CHECK(checked == 19531);
+
+        // Batch files and the interpreter itself: a path with a metacharacter is refused.
+        for (const char* program : {"tool.bat", "C:\\x\\TOOL.CMD", "C:\\Windows\\system32\\cmd.exe", "COMMAND.COM",
+                                    "run.bat.", "C:/x/run.cmd"})
+            CHECK(ApplicationCommandLine::RunsThroughInterpreter(program));
+        for (const char* program : {"batch.exe", "x.bat.exe", "cmdx.exe", "C:\\cmd.exe\\t.exe", "bat"})
+            CHECK_FALSE(ApplicationCommandLine::RunsThroughInterpreter(program));
+        for (const char* path : {"C:\\R&D\\x.dll", "C:\\a\"b.dll", "C:\\100%\\x.dll", "C:\\hi!\\x.dll", "C:\\a^b.dll",
+                                 "C:\\a|b.dll", "C:\\a<b.dll", "C:\\a>b.dll", "C:\\a\tb.dll", "C:\\a\x7F.dll"}) {
+            CAPTURE(path);
+            line = "untouched";
+            CHECK_FALSE(ApplicationCommandLine::ForProcess("C:\\T\\tool.bat", "%m", path, line));
+            CHECK_FALSE(ApplicationCommandLine::ForConsole("C:\\Windows\\cmd.exe", "/c type %m", path, line));
+            CHECK(line == "untouched");
+            CHECK(ApplicationCommandLine::ForProcess("C:\\T\\tool.exe", "%m", path, line));
+        }
+        CHECK(ApplicationCommandLine::ForProcess("C:\\T\\tool.bat", "%m", "C:\\My (x86) Files\\a=b;c,d.dll", line));
+        CHECK(line == "tool.bat \"C:\\My (x86) Files\\a=b;c,d.dll\"");
+        // Without "%m" the path goes nowhere, so nothing to refuse.
+        CHECK(ApplicationCommandLine::ForProcess("C:\\T\\tool.bat", "/list", "C:\\R&D\\x.dll", line));
+        CHECK(line == "tool.bat /list");
+    }
+
+    TEST_CASE("console text: the window keeps the last part, cut at a line, after one dropped line")
+    {
+        ConsoleTextLimit limit(100, 20);
+        limit.SetDroppedLine("dropped\r\nsecond");
+        std::string window;  // what the edit would hold
+        auto apply = [&](const ConsoleTextLimit::Change& change) {
+            if (change.bReplace) window = change.strText;
+            else window += change.strText;
+        };
+        apply(limit.Add("line 1\r\n", false));
+        CHECK_FALSE(limit.Add("", false).bReplace);
+        CHECK(window == "line 1\r\n");
+        CHECK_FALSE(limit.HasDropped());
+        // Past the limit: cut back to 80 at a line start, the dropped line first (made one line).
+        std::string all = "line 1\r\n";
+        for (int i = 2; i <= 20; ++i) {
+            const std::string line = "line " + std::to_string(i) + "\r\n";
+            all += line;
+            apply(limit.Add(line, false));
+            CHECK(window == limit.Shown());
+            CHECK(window.size() <= 100);
+        }
+        REQUIRE(limit.HasDropped());
+        CHECK(window.rfind("dropped  second\r\nline ", 0) == 0);
+        CHECK(window.size() <= 100);
+        const std::string body = window.substr(std::string("dropped  second\r\n").size());
+        CHECK(all.compare(all.size() - body.size(), body.size(), body) == 0);
+        CHECK(body.size() < all.size());
+        // More than the limit in one piece: only its tail, from a line start.
+        std::string big;
+        for (int i = 0; i < 100; ++i) big += "big " + std::to_string(i) + "\r\n";
+        apply(limit.Add(big, false));
+        CHECK(window.size() <= 100);
+        CHECK(window.substr(window.size() - 8) == "big 99\r\n");
+        CHECK(window.find("\r\nbig ") == std::string("dropped  second").size());
+        // Text that does not follow what is shown: replaces it, from its first line start.
+        apply(limit.Add("tial line\r\nnext\r\n", true));
+        CHECK(window == "dropped  second\r\nnext\r\n");
+
+        // A long run of lines of every length: never past the limit, the newest text always at the end.
+        ConsoleTextLimit bounded(4096, 512);
+        window.clear();
+        std::string last;
+        for (int i = 0; i < 20000; ++i) {
+            last = std::string(static_cast<size_t>(i * 7919 % 700), 'x') + std::to_string(i) + "\n";
+            apply(bounded.Add(last, i % 997 == 0));
+            REQUIRE(window.size() <= 4096);
+            REQUIRE(window.size() >= last.size());
+            REQUIRE(window.compare(window.size() - last.size(), last.size(), last) == 0);
+        }
+        CHECK(window == bounded.Shown());
     }
 
     TEST_CASE("console text: OEM chunks become edit text")

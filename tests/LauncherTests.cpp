@@ -116,6 +116,20 @@ TEST_SUITE("launchers")
         CHECK(engine.strName == ToAnsi(L"Caf\u00E9"));
         REQUIRE(SearchPlugins::LoadSearchPlugin(folder + "latin1.src", engine));
         CHECK(engine.strName == "Caf\xE9");  // not UTF-8: taken as it is, no letter lost
+        // The address keeps letters no ANSI code page holds; the name is for menus.
+        const std::string cyrillic = "\xD0\xBF\xD1\x80\xD0\xB8\xD0\xBC\xD0\xB5\xD1\x80";  // пример
+        Write(folder + "cyrillic.src", Plugin(cyrillic, "https://" + cyrillic + ".example/" + cyrillic));
+        REQUIRE(SearchPlugins::LoadSearchPlugin(folder + "cyrillic.src", engine));
+        CHECK(engine.strAction == "https://" + cyrillic + ".example/" + cyrillic);
+        CHECK(engine.strName == SearchPlugins::Utf8ToAnsi(cyrillic));
+        CHECK(SearchPlugins::QueryAddress(engine, "x.exe") == "https://" + cyrillic + ".example/" + cyrillic + "?q=x.exe");
+        if (GetACP() == 1252) {
+            Write(folder + "latin1-action.src", Plugin("L", "https://x.example/caf\xE9"));
+            REQUIRE(SearchPlugins::LoadSearchPlugin(folder + "latin1-action.src", engine));
+            CHECK(engine.strAction == "https://x.example/caf\xC3\xA9");
+        }
+        DeleteFileA((folder + "cyrillic.src").c_str());
+        DeleteFileA((folder + "latin1-action.src").c_str());
         CHECK_FALSE(SearchPlugins::LoadSearchPlugin(folder + "big.src", engine));
         CHECK_FALSE(SearchPlugins::LoadSearchPlugin(folder + "missing.src", engine));
         CHECK_FALSE(SearchPlugins::LoadSearchPlugin(folder + "nul.src", engine));
@@ -365,6 +379,17 @@ TEST_SUITE("launchers")
         REQUIRE(RunAndCapture(ConsoleTool() + " src \"" + bin + "tw-helper.exe\"", out, code));
         CHECK(code == 1);
         CHECK(out.find("valid\t0\n") != std::string::npos);
+        // An address of 2,049 characters: no valid plugin; 2,048: valid.
+        const std::string folder = TestPaths::MakeScratchFolder("longsrc") + "\\";
+        for (size_t length : {size_t(2048), size_t(2049)}) {
+            CAPTURE(length);
+            const std::string start = "https://a.example/";
+            Write(folder + "long.src", Plugin("Long", start + std::string(length - start.size(), 'p')));
+            REQUIRE(RunAndCapture(ConsoleTool() + " src \"" + folder + "long.src\"", out, code));
+            CHECK(code == (length == 2048 ? 0u : 1u));
+            CHECK(out.find(length == 2048 ? "valid\t1\n" : "valid\t0\n") != std::string::npos);
+        }
+        TestPaths::RemoveTree(folder);
 
         REQUIRE(RunAndCapture(ConsoleTool() + " search-url builtin --lang ja \"a b&c.exe\"", out, code));
         CHECK(out == "https://www.google.com/search?q=a%20b%26c.exe\n");

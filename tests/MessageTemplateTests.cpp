@@ -27,4 +27,39 @@ TEST_SUITE("text helpers")
         CHECK(MessageTemplate::Format(nullptr, {}, 10).empty());
         CHECK(MessageTemplate::Format("", {1}, 10).empty());
     }
+
+    TEST_CASE("checked templates: a text of a language module must take the arguments its conversions say")
+    {
+        typedef MessageTemplate::Arg A;
+        // Strings 55, 73 and 56 as the program has them, and translations that keep the arguments.
+        const std::vector<A> tip = {"a.exe", 12, "Desc", "C:\\a.exe"};
+        CHECK(MessageTemplate::Matches("Failed to start \"%s\" !", {"Tool"}));
+        CHECK(MessageTemplate::Matches("%s - [PID: %d]\r\nDescription: %s\r\nFile name: %s", tip));
+        CHECK(MessageTemplate::Matches("%s - [PID: 0x%08X]\r\nDescription: %s\r\nFile name: %s", tip));
+        CHECK(MessageTemplate::Matches("%s [PID: %d] could not be terminated!\r\nErrorCode: %d\r\nErrorDescription: %s\r\n",
+                                       {"a.exe", 12, 5, "denied"}));
+        CHECK(MessageTemplate::Matches("100%% sicher? \"%-10.4s\" (%5ld, %hu, %x, %o, %i)", {"x", 1, 2, 3, 4, 5}));
+        CHECK(MessageTemplate::Matches("no conversions, 100%%", {}));
+        // Wrong kind, wrong count, conversions that read or write what is not there.
+        for (const char* bad : {"%s%s%s%n", "%s %d", "%d", "%s %s %s %s %s", "%n", "%c", "%p", "%*s",
+                                "%.*s", "%I64d", "%lld", "%S", "%ls", "%", "text %", "%y", "%1$s"}) {
+            const std::string text = bad;
+            CAPTURE(text);
+            CHECK_FALSE(MessageTemplate::Matches(bad, {"Tool"}));
+        }
+        // The same text may fit one string and not another.
+        CHECK(MessageTemplate::Matches("PID %s", {"Tool"}));
+        CHECK_FALSE(MessageTemplate::Matches("PID %s", tip));
+        CHECK_FALSE(MessageTemplate::Matches("%s - [PID: %s]\r\nDescription: %s\r\nFile name: %s", tip));
+        CHECK_FALSE(MessageTemplate::Matches(nullptr, {}));
+
+        // A text that does not match gives way to the program's own text.
+        const char own[] = "Failed to start \"%s\" !";
+        CHECK(MessageTemplate::FormatChecked("%s%s%s%n", own, {"Tool"}, 100) == "Failed to start \"Tool\" !");
+        CHECK(MessageTemplate::FormatChecked("PID %s", "%s - [PID: %d]", {"a.exe", 12}, 100) == "a.exe - [PID: 12]");
+        CHECK(MessageTemplate::FormatChecked("Start von \"%s\" fehlgeschlagen!", own, {"Tool"}, 100)
+              == "Start von \"Tool\" fehlgeschlagen!");
+        CHECK(MessageTemplate::FormatChecked(nullptr, own, {"Tool"}, 100) == "Failed to start \"Tool\" !");
+        CHECK(MessageTemplate::FormatChecked("%999s", own, {"Tool"}, 100).size() <= 100);
+    }
 }

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 #include <tlhelp32.h>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,38 @@ private:
     CRITICAL_SECTION lock;
 };
 
+// Output that runs out of memory now and then, and a Finished that does too.
+class Starved : public PipedProcess {
+public:
+    Starved() : hFinished(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Starved() override
+    {
+        Stop();
+        CloseHandle(hFinished);
+    }
+    bool WaitFinished(DWORD ms) { return WaitForSingleObject(hFinished, ms) == WAIT_OBJECT_0; }
+    LONG nChunks = 0, nThrown = 0;
+
+protected:
+    void Output(const char* text, size_t length) override { Take(text, length); }
+    void ErrorOutput(const char* text, size_t length) override { Take(text, length); }
+    void Finished() override
+    {
+        SetEvent(hFinished);
+        throw std::bad_alloc();
+    }
+
+private:
+    void Take(const char*, size_t)
+    {
+        if (InterlockedIncrement(&nChunks) % 3 == 0) {
+            InterlockedIncrement(&nThrown);
+            throw std::bad_alloc();
+        }
+    }
+    HANDLE hFinished;
+};
+
 // Handle values in use: Wine reports no counts, so every value is probed.
 int CountHandles()
 {
@@ -125,6 +158,19 @@ TEST_SUITE("family")
         CHECK(run.events.front() == 'S');
         CHECK(run.events.back() == 'F');
         CHECK(run.events.find('e') != std::string::npos);
+        run.Stop();
+        CHECK(run.ExitCode() == 0);
+    }
+
+    TEST_CASE("pipe runner: an operation that throws loses its chunk, never a thread or the program")
+    {
+        if (PosesAsOldest()) return;
+        Starved run;
+        REQUIRE(run.Start(Console("flood 8"), false));
+        // The child is never left blocked on a full pipe: it ends, and so does the run.
+        REQUIRE(run.WaitFinished(60000));
+        CHECK(run.nThrown > 0);
+        CHECK(run.nChunks > run.nThrown);
         run.Stop();
         CHECK(run.ExitCode() == 0);
     }

@@ -448,6 +448,107 @@ TEST_SUITE("plugin host")
         CHECK_FALSE(host.IsInitialized());
         CHECK_FALSE(ThreadHasWindow("Bad msgbox"));
     }
+
+    TEST_CASE("a plug-in that faulted is finalised once more, then left loaded and alone")
+    {
+        PluginFolder folder({{"testplugins\\tw-probe1.dll", "tw-probe1.dll"}, Bad("execfinal")});
+        MainWindow main;
+        DebugCapture capture;
+        const std::string badPath = folder.plugins + "\\bad-execfinal.dll";
+        {
+            PluginHost host;
+            host.LoadPlugins(folder.plugins, nullptr);
+            REQUIRE(host.Count() == 2);
+            const size_t bad = IndexOf(host, "Bad execfinal");
+            typedef int(__cdecl * Calls)();
+            const Calls calls = reinterpret_cast<Calls>(
+                reinterpret_cast<void*>(GetProcAddress(host.ModuleOf(bad), "BadPluginCalls")));
+            REQUIRE((calls != nullptr));
+            host.InitializePlugins(main.hwnd, 1033);
+            PluginRequest request;
+            request.pids = {GetCurrentProcessId()};
+            CHECK(host.ExecutePlugin(bad, request, main.hwnd) == PluginHost::Outcome::Faulted);
+            CHECK(host.HasFaulted(bad));
+            CHECK_FALSE(host.HasFaulted(IndexOf(host, "Probe Processes")));
+            CHECK(calls() == 2);
+            capture.Clear();
+            host.FinalizePlugins();
+            CHECK(calls() == 3);
+            CHECK(HasLine(capture, "Exception caught during plugin finalization in \""));
+            CHECK(host.IsRetired(bad));
+            // The next window: it is neither initialised nor offered nor run.
+            host.InitializePlugins(main.hwnd, 1033);
+            CHECK(calls() == 3);
+            HMENU menu = host.BuildPluginMenu(false);
+            CHECK(GetMenuItemCount(menu) == 1);
+            DestroyMenu(menu);
+            CHECK(host.ExecutePlugin(bad, request, main.hwnd) == PluginHost::Outcome::NotRun);
+            CHECK_FALSE(host.About(bad));
+            CHECK(host.OptionsEntries().size() == 1);
+            capture.Clear();
+            host.UnloadPlugins();
+            CHECK(calls() == 3);
+            CHECK(HasLine(capture, "Plugin left loaded after a fault"));
+        }
+        // Its code is still mapped and runs; the plug-in that did not fault is gone.
+        HMODULE left = GetModuleHandleA(badPath.c_str());
+        REQUIRE(left);
+        typedef int(__cdecl * Calls)();
+        const Calls calls = reinterpret_cast<Calls>(reinterpret_cast<void*>(GetProcAddress(left, "BadPluginCalls")));
+        REQUIRE((calls != nullptr));
+        CHECK(calls() == 3);
+        CHECK(GetModuleHandleA((folder.plugins + "\\tw-probe1.dll").c_str()) == nullptr);
+    }
+
+    TEST_CASE("a plug-in whose name turns unreadable after the menu was built: its item still runs it")
+    {
+        PluginFolder folder({Bad("fading"), {"testplugins\\tw-probe1.dll", "tw-probe1.dll"},
+                             {"testplugins\\tw-probe2.dll", "tw-probe2.dll"}});
+        MainWindow main;
+        PluginHost host;
+        host.LoadPlugins(folder.plugins, nullptr);
+        REQUIRE(host.Count() == 3);
+        host.InitializePlugins(main.hwnd, 1033);
+        const size_t fading = IndexOf(host, "Bad fading");
+        const size_t probe1 = IndexOf(host, "Probe Processes");
+        HMENU menu = host.BuildPluginMenu(false);
+        REQUIRE(GetMenuItemCount(menu) == 3);
+        std::map<std::string, int> ids;
+        for (int i = 0; i < 3; ++i) {
+            char text[100] = {};
+            GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+            ids[text] = static_cast<int>(GetMenuItemID(menu, i));
+        }
+        DestroyMenu(menu);
+        REQUIRE(ids.count("Bad fading") == 1);
+        typedef void(__cdecl * Hide)();
+        const Hide hide = reinterpret_cast<Hide>(
+            reinterpret_cast<void*>(GetProcAddress(host.ModuleOf(fading), "BadPluginHideName")));
+        REQUIRE((hide != nullptr));
+        hide();
+        CHECK(host.NameOf(fading).empty());
+
+        // The click on the item built before: the same plug-in, the others unchanged.
+        CHECK(host.IndexForCommand(ids["Bad fading"], false) == static_cast<int>(fading));
+        CHECK(host.IndexForCommand(ids["Probe Processes"], false) == static_cast<int>(probe1));
+        CHECK(host.IndexForCommand(ids["Probe Files"], false) == host.FindPluginByName("Probe Files"));
+        PluginRequest request;
+        request.pids = {GetCurrentProcessId()};
+        CHECK(host.ExecutePlugin(static_cast<size_t>(host.IndexForCommand(ids["Bad fading"], false)), request,
+                                 main.hwnd) == PluginHost::Outcome::Completed);
+        CHECK(folder.LogLines().back().rfind("Bad fading execute window=", 0) == 0);
+        CHECK_FALSE(folder.Logged("probe1 Execute count=1"));
+        // The module list's ids are their own: its menu was never built.
+        CHECK(host.IndexForCommand(1003, true) == host.FindPluginByName("Probe Files"));
+
+        // A menu built now leaves the nameless plug-in out, and its ids follow it.
+        menu = host.BuildPluginMenu(false);
+        CHECK(GetMenuItemCount(menu) == 2);
+        DestroyMenu(menu);
+        CHECK(host.IndexForCommand(1003, false) != static_cast<int>(fading));
+        CHECK(host.IndexForCommand(1005, false) == -1);
+        host.FinalizePlugins();
+    }
 }
 
 TEST_SUITE("plugin host")

@@ -5,6 +5,7 @@
 #include "tests/ReferenceWildcard.h"
 #include "tests/VersionBlock.h"
 #include "report/ReportText.h"
+#include "sysinfo/PathLocation.h"
 #include "app/settings/SettingsRecordCheck.h"
 #include "views/ColumnOrderCheck.h"
 #include "sysinfo/NativeProcessList.h"
@@ -141,6 +142,26 @@ TEST_SUITE("process data")
         CHECK(NativeProcessList::LooksExecutable("C:\\x\\prog.e"));
         CHECK(NativeProcessList::LooksExecutable("C:\\my.edits\\lib.dll"));  // any ".e"
         CHECK_FALSE(NativeProcessList::LooksExecutable("C:\\windows\\system32\\kernel32.dll"));
+    }
+
+    TEST_CASE("paths that lead over the network")
+    {
+        const auto remoteDrives = [](char drive) { return drive == 'N'; };
+        for (const char* path : {"\\\\host\\share\\a.dll", "//host/share/a.dll", "\\\\?\\UNC\\host\\share\\a.dll",
+                                 "\\??\\UNC\\host\\a.dll", "\\Device\\Mup\\host\\share\\a.dll",
+                                 "\\device\\lanmanredirector\\;N:0\\host\\a.dll", "n:\\tools\\a.dll",
+                                 "\\\\?\\N:\\a.dll"}) {
+            CAPTURE(path);
+            CHECK(PathLocation::IsNetwork(path, remoteDrives));
+        }
+        for (const char* path : {"C:\\Windows\\system32\\kernel32.dll", "\\\\?\\C:\\a.dll", "\\\\.\\PhysicalDrive0",
+                                 "\\SystemRoot\\system32\\ntdll.dll", "a.dll", "", "\\", "N"}) {
+            CAPTURE(path);
+            CHECK_FALSE(PathLocation::IsNetwork(path, remoteDrives));
+        }
+        char drive = 0;
+        CHECK(PathLocation::Classify("\\??\\c:\\x", drive) == PathLocation::Kind::DriveLetter);
+        CHECK(drive == 'C');
     }
 
     TEST_CASE("wildcard matching")

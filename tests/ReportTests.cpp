@@ -21,7 +21,7 @@ namespace {
 // Modules handed out per process id.
 class FixedModules : public ModuleSource {
 public:
-    bool Enumerate(uint32_t pid, std::vector<ModuleRecord>& modules) override
+    bool Enumerate(uint32_t pid, uint64_t, std::vector<ModuleRecord>& modules) override
     {
         auto found = lists.find(pid);
         if (found == lists.end()) return false;

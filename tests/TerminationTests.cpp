@@ -142,10 +142,17 @@ TEST_SUITE("termination")
             REQUIRE(run.Errors().size() == 1);
             CHECK(run.Errors()[0].size() <= TerminationRun::kMaxErrorText);
         }
+        // A template whose conversions do not take name, PID, code and text
+        // gives way to the program's own; one that does is used.
         std::vector<TerminationEntry> entries = {Entry("x.exe", 7)};
         TerminationRun numbers(terminator, 1, "%d %s %d %s");
         numbers.Run(entries);
-        CHECK(numbers.Errors()[0] == "x.exe 7 -1073741819 text");
+        CHECK(numbers.Errors()[0]
+              == "x.exe [PID: 7] could not be terminated!\r\nErrorCode: -1073741819\r\nErrorDescription: text\r\n");
+        entries = {Entry("x.exe", 7)};
+        TerminationRun translated(terminator, 1, "%-6s|%5d|%08X|%.2s");
+        translated.Run(entries);
+        CHECK(translated.Errors()[0] == "x.exe |    7|C0000005|te");
     }
 }
 

@@ -1,5 +1,7 @@
 #include <doctest/doctest.h>
 
+#include "tests/TestPaths.h"
+#include "app/menus/StringTable.h"
 #include "app/startup/ClDebugString.h"
 #include "app/settings/UserSettingsFile.h"
 #include "sysinfo/FileFactsCache.h"
@@ -8,6 +10,7 @@
 #include "views/ModuleColumns.h"
 #include "views/ModuleView.h"
 #include "views/ProcessColumns.h"
+#include "views/ProcessView.h"
 #include "views/TreeNesting.h"
 #include "views/ValueFormatter.h"
 #include "views/ViewImages.h"
@@ -251,6 +254,56 @@ TEST_SUITE("views")
 
 TEST_SUITE("views")
 {
+    TEST_CASE("info tips and messages: a language module's texts that do not fit their arguments give way")
+    {
+        // tw-lang-hostile: "PID %s" for 73 and 74, "%s%s%s%n" for 54, 55, 75 and 187.
+        HMODULE hostile = LoadLibraryA((TestPaths::BinFolder() + "testplugins\\tw-lang-hostile.dll").c_str());
+        REQUIRE(hostile);
+        StringTable::SetResourceModule(hostile);
+        REQUIRE(StringTable::Load(73) == "PID %s");
+
+        UserSettings settings;
+        UserSettingsFile::SetDefaults(settings);
+        FileFactsCache cache;
+        ViewImages images;
+        REQUIRE(images.Create(GetModuleHandleA(nullptr)));
+        ClDebugString debug;
+        ProcessItem process;
+        process.strName = "a.exe";
+        process.dwPid = 0x1234;
+        process.strDescription = "Tool %n %s";
+        process.strPath = "C:\\x\\a.exe";
+        ModuleItem module;
+        module.strLocation = "C:\\x\\b.dll";
+        module.strDescription = "Lib";
+        for (bool nt : {true, false}) {
+            CAPTURE(nt);
+            ValueFormatter formatter(settings, nt);
+            ProcessView processes(settings, formatter, cache, images);
+            CHECK(processes.InfoTip(process)
+                  == (nt ? "a.exe - [PID: 4660]\r\nDescription: Tool %n %s\r\nFile name: C:\\x\\a.exe"
+                         : "a.exe - [PID: 0x00001234]\r\nDescription: Tool %n %s\r\nFile name: C:\\x\\a.exe"));
+            ModuleView modules(settings, formatter, cache, images, debug);
+            CHECK(modules.InfoTip(module) == "C:\\x\\b.dll\r\nDescription: Lib");
+        }
+        CHECK(StringTable::Format(55, {"Tool"}) == "Failed to start \"Tool\" !");
+        CHECK(StringTable::Format(54, {"Tool"}) == "Do you really want to delete \"Tool\" ?");
+        CHECK(StringTable::FormatOwn(187, {"r_files", "Access denied."})
+              == "Could not create folder 'r_files'.\nError: Access denied.");
+
+        // The German texts fit and are used.
+        HMODULE german = LoadLibraryA((TestPaths::BinFolder() + "Language\\German_tarnwick.lang").c_str());
+        REQUIRE(german);
+        StringTable::SetResourceModule(german);
+        ValueFormatter formatter(settings, true);
+        ProcessView processes(settings, formatter, cache, images);
+        CHECK(processes.InfoTip(process) == "a.exe - [PID: 4660]\r\nBeschreibung: Tool %n %s\r\nDateiname: C:\\x\\a.exe");
+        CHECK(StringTable::Format(55, {"Tool"}) == "\"Tool\" konnte nicht gestartet werden!");
+        StringTable::SetResourceModule(nullptr);
+        FreeLibrary(german);
+        FreeLibrary(hostile);
+    }
+
     TEST_CASE("a process seen before keeps its file facts; a new one with the same id does not")
     {
         UserSettings settings;

@@ -11,6 +11,7 @@ const char kTemplate[] = "CLTARNWICKCONSOLEPIPEDLG";
 const int kButtons[3] = {IDOK, IDCANCEL, IDC_CONSOLE_HELP};
 const UINT kButtonIcons[3] = {IDI_OK, IDI_CANCEL, IDI_HELP};
 const UINT kHelpCommand = 40030;
+const UINT kDroppedLine = 231;
 
 RECT ChildRect(HWND dialog, int id)
 {
@@ -29,10 +30,15 @@ bool NtFamily()
 
 ClTarnwickConsolePipeDlg::ClTarnwickConsolePipeDlg()
     : hWnd(nullptr), hOwner(nullptr), bTooltips(true), bRunning(false), bChildStarted(false), hFont(nullptr), ahIcons{}, szMinimum{},
-      rcEditMargins{}, aptButtons{}, bPosted(false), outputFilter(ConsoleTextFilter::ForOemConsole()),
-      errorFilter(ConsoleTextFilter::ForOemConsole())
+      rcEditMargins{}, aptButtons{}, bPendingDropped(false), bPosted(false), shownText(MaxText(), Slack()),
+      outputFilter(ConsoleTextFilter::ForOemConsole()), errorFilter(ConsoleTextFilter::ForOemConsole())
 {
     InitializeCriticalSection(&csPending);
+}
+
+size_t ClTarnwickConsolePipeDlg::MaxText()
+{
+    return NtFamily() ? kMaxText : kMaxText9x;
 }
 
 ClTarnwickConsolePipeDlg::~ClTarnwickConsolePipeDlg()
@@ -101,6 +107,7 @@ void ClTarnwickConsolePipeDlg::OnInitDialog()
     HWND edit = GetDlgItem(hWnd, IDC_CONSOLE_OUTPUT);
     SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(hFont), FALSE);
     SendMessageA(edit, EM_SETLIMITTEXT, NtFamily() ? 0xFFFFFFFFu : 0, 0);
+    shownText.SetDroppedLine(StringTable::Load(kDroppedLine));
 
     // Layout: the edit grows with the window, the buttons keep their distance
     // to the bottom-right corner.
@@ -146,7 +153,17 @@ void ClTarnwickConsolePipeDlg::Queue(const std::string& text)
 {
     if (text.empty()) return;
     EnterCriticalSection(&csPending);
-    strPending += text;
+    try {
+        strPending += text;
+        // A writer faster than the window: what the window could not keep anyway goes now.
+        if (strPending.size() > shownText.Limit() + Slack()) {
+            strPending.erase(0, strPending.size() - shownText.Limit());
+            bPendingDropped = true;
+        }
+    } catch (...) {
+        // No memory for it: the text is lost, and the window says so.
+        bPendingDropped = true;
+    }
     const bool post = !bPosted;
     bPosted = true;
     LeaveCriticalSection(&csPending);
@@ -156,20 +173,42 @@ void ClTarnwickConsolePipeDlg::Queue(const std::string& text)
 void ClTarnwickConsolePipeDlg::Output(const char* text, size_t length)
 {
     // Before Started() only our own start-failure message arrives, already ANSI.
-    Queue(bChildStarted ? outputFilter.Filter(text, length) : std::string(text, length));
+    try {
+        Queue(bChildStarted ? outputFilter.Filter(text, length) : std::string(text, length));
+    } catch (...) {
+        NoteLost();
+    }
 }
 
 void ClTarnwickConsolePipeDlg::ErrorOutput(const char* text, size_t length)
 {
-    Queue(errorFilter.Filter(text, length));
+    try {
+        Queue(errorFilter.Filter(text, length));
+    } catch (...) {
+        NoteLost();
+    }
 }
 
 void ClTarnwickConsolePipeDlg::Finished()
 {
     // Both readers are done: what they held back can go now.
-    Queue(outputFilter.Flush());
-    Queue(errorFilter.Flush());
+    try {
+        Queue(outputFilter.Flush());
+        Queue(errorFilter.Flush());
+    } catch (...) {
+        NoteLost();
+    }
     PostMessageA(hWnd, WM_RUN_FINISHED, 0, 0);
+}
+
+void ClTarnwickConsolePipeDlg::NoteLost()
+{
+    EnterCriticalSection(&csPending);
+    bPendingDropped = true;
+    const bool post = !bPosted;
+    bPosted = true;
+    LeaveCriticalSection(&csPending);
+    if (post) PostMessageA(hWnd, WM_OUTPUT_READY, 0, 0);
 }
 
 void ClTarnwickConsolePipeDlg::OnOutputReady()
@@ -177,13 +216,31 @@ void ClTarnwickConsolePipeDlg::OnOutputReady()
     std::string text;
     EnterCriticalSection(&csPending);
     text.swap(strPending);
+    const bool dropped = bPendingDropped;
+    bPendingDropped = false;
     bPosted = false;
     LeaveCriticalSection(&csPending);
-    if (text.empty()) return;
+    if (text.empty() && !dropped) return;
     HWND edit = GetDlgItem(hWnd, IDC_CONSOLE_OUTPUT);
+    try {
+        const ConsoleTextLimit::Change change = shownText.Add(text, dropped);
+        text.clear();
+        text.shrink_to_fit();
+        if (change.bReplace) {
+            SetWindowTextA(edit, change.strText.c_str());
+        } else {
+            const int end = GetWindowTextLengthA(edit);
+            SendMessageA(edit, EM_SETSEL, end, end);
+            SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(change.strText.c_str()));
+            return;
+        }
+    } catch (...) {
+        // Out of memory here too: what is shown stays.
+        return;
+    }
     const int end = GetWindowTextLengthA(edit);
     SendMessageA(edit, EM_SETSEL, end, end);
-    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(edit, EM_SCROLLCARET, 0, 0);
 }
 
 void ClTarnwickConsolePipeDlg::OnRunFinished()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/ConsoleTextFilter.h"
+#include "tools/ConsoleTextLimit.h"
 #include "tools/PipedProcess.h"
 
 #include "controls/TooltipCtrl.h"
@@ -11,9 +12,18 @@
 // The "Console" window: runs a console program hidden and shows what it
 // writes to standard output and error, in arrival order. Cancel ends a
 // program that still runs (the text stays); OK and Cancel close the window
-// once nothing runs.
+// once nothing runs. The window keeps the last 4 MB (on the 9x family, whose
+// edit controls hold 64 KB, the last 60 KB); earlier output gives way to one
+// line (string 231) saying it was dropped.
 class ClTarnwickConsolePipeDlg : public PipedProcess {
 public:
+    static constexpr size_t kMaxText = 4 * 1024 * 1024;
+    static constexpr size_t kMaxText9x = 60 * 1024;
+    // The text kept for this system, and how far past it text may wait
+    // before it is cut back.
+    static size_t MaxText();
+    static size_t Slack() { return MaxText() / 8; }
+
     ClTarnwickConsolePipeDlg();
     ~ClTarnwickConsolePipeDlg() override;
 
@@ -42,6 +52,8 @@ private:
 
     // Called on the reader and watcher threads: text waits here for the window.
     void Queue(const std::string& text);
+    // Text was lost (no memory): the window says so with its next text.
+    void NoteLost();
     void SetRunning(bool running);
 
     HWND hWnd;
@@ -60,7 +72,9 @@ private:
 
     CRITICAL_SECTION csPending;
     std::string strPending;
+    bool bPendingDropped;    // text was lost before strPending (too much, or no memory)
     bool bPosted;
+    ConsoleTextLimit shownText; // the window's thread only
     ConsoleTextFilter outputFilter;
     ConsoleTextFilter errorFilter;
 };

@@ -132,13 +132,24 @@ DWORD PipedProcess::ExitCode() const
 DWORD WINAPI PipedProcess::ReaderThread(void* parameter)
 {
     Reader* reader = static_cast<Reader*>(parameter);
-    reader->pOwner->ReadUntilBroken(reader->hPipe, reader->bError);
+    try {
+        reader->pOwner->ReadUntilBroken(reader->hPipe, reader->bError);
+    } catch (...) {
+        // Never out of the thread: that would end the program.
+        DebugOutput::Write("PipedProcess: a reader thread stopped on an exception\n");
+        return 1;
+    }
     return 0;
 }
 
 DWORD WINAPI PipedProcess::WatcherThread(void* parameter)
 {
-    static_cast<PipedProcess*>(parameter)->Watch();
+    try {
+        static_cast<PipedProcess*>(parameter)->Watch();
+    } catch (...) {
+        DebugOutput::Write("PipedProcess: the watcher thread stopped on an exception\n");
+        return 1;
+    }
     return 0;
 }
 
@@ -157,10 +168,16 @@ void PipedProcess::ReadUntilBroken(HANDLE pipe, bool error)
             const DWORD wanted = available < sizeof(buffer) ? available : sizeof(buffer);
             if (!ReadFile(pipe, buffer, wanted, &got, nullptr)) break;
             if (got) {
-                if (error)
-                    ErrorOutput(buffer, got);
-                else
-                    Output(buffer, got);
+                // A chunk the receiver cannot take (out of memory) is lost; the
+                // pipe is still drained, so the child is never left blocked.
+                try {
+                    if (error)
+                        ErrorOutput(buffer, got);
+                    else
+                        Output(buffer, got);
+                } catch (...) {
+                    DebugOutput::Write("PipedProcess: output lost on an exception\n");
+                }
             }
             if (stopping && (drained += got) >= kFinalDrainLimit) break;
             continue;
@@ -182,7 +199,11 @@ void PipedProcess::Watch()
         SetEvent(hStopEvent);
         WaitForMultipleObjects(2, threads, TRUE, kDrainMs);
     }
-    Finished();
+    try {
+        Finished();
+    } catch (...) {
+        DebugOutput::Write("PipedProcess: Finished() ended on an exception\n");
+    }
 }
 
 void PipedProcess::Stop()

@@ -11,6 +11,8 @@
 //
 // Only Stop() closes handles. A derived class calls Stop() in its own
 // destructor (the operations must not run on a half-destroyed object).
+// Nothing an operation throws leaves the runner's threads: a chunk whose
+// operation throws is given up and reading goes on.
 class PipedProcess {
 public:
     PipedProcess();

@@ -1,29 +1,13 @@
 #include "tools/ProcessTerminator.h"
 
+#include "sysinfo/ProcessIdentity.h"
+
 #include <windows.h>
 
 namespace {
 const DWORD kTerminateAndWait = PROCESS_TERMINATE | SYNCHRONIZE;
 const int kAttempts = 3;
 
-uint64_t Value(const FILETIME& time)
-{
-    return (uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-bool Known(uint64_t time)
-{
-    return time != 0 && time != ~uint64_t(0);
-}
-
-// False only when the process's creation time is known on both sides and differs.
-bool SameProcess(HANDLE process, uint64_t expected)
-{
-    if (!Known(expected)) return true;
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return true;
-    return !Known(Value(created)) || Value(created) == expected;
-}
 } // namespace
 
 void ProcessTerminator::RecordError(uint32_t code)
@@ -50,7 +34,7 @@ bool ProcessTerminator::Terminate(uint32_t processId, uint32_t timeout, uint64_t
         RecordError(GetLastError());
         return false;
     }
-    if (checkable && !SameProcess(process, creationTime)) {
+    if (checkable && !ProcessIdentity::Matches(process, creationTime)) {
         CloseHandle(process);
         RecordError(ERROR_INVALID_PARAMETER);
         return false;

@@ -1,9 +1,15 @@
 #include "tools/TerminationRun.h"
 
+#include "app/menus/StringTable.h"
 #include "sysutils/MessageTemplate.h"
 
+namespace {
+const unsigned kErrorString = 56;
+}
+
 TerminationRun::TerminationRun(ProcessTerminator& terminator, uint32_t ownProcessId, const std::string& errorTemplate)
-    : terminator(terminator), dwOwnProcessId(ownProcessId), strErrorTemplate(errorTemplate)
+    : terminator(terminator), dwOwnProcessId(ownProcessId), strErrorTemplate(errorTemplate),
+      strOwnTemplate(StringTable::LoadOwn(kErrorString))
 {
 }
 
@@ -18,7 +24,7 @@ std::vector<size_t> TerminationRun::Order(const std::vector<TerminationEntry>& e
 
 std::string TerminationRun::FormatError(const TerminationEntry& entry, uint32_t code, const std::string& text) const
 {
-    return MessageTemplate::Format(strErrorTemplate.c_str(),
+    return MessageTemplate::FormatChecked(strErrorTemplate.c_str(), strOwnTemplate.c_str(),
                                    {entry.strName, static_cast<int32_t>(entry.dwProcessId),
                                     static_cast<int32_t>(code), text},
                                    kMaxErrorText);

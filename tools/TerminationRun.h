@@ -25,7 +25,9 @@ public:
     // The longest error text (name and system text are each below 260 bytes).
     static constexpr size_t kMaxErrorText = 1024;
 
-    // `errorTemplate`: string 56, filled with name, PID, error code and error text.
+    // `errorTemplate`: string 56, filled with name, PID, error code and error
+    // text; one whose conversions do not take these is replaced by the
+    // program's own string 56.
     TerminationRun(ProcessTerminator& terminator, uint32_t ownProcessId, const std::string& errorTemplate);
 
     // Called after each entry with its index, while the run is still going.
@@ -46,5 +48,6 @@ private:
     ProcessTerminator& terminator;
     uint32_t dwOwnProcessId;
     std::string strErrorTemplate;
+    std::string strOwnTemplate;
     std::vector<std::string> errors;
 };

@@ -4,6 +4,7 @@
 #include "views/ProcessColumns.h"
 #include "sysinfo/FileFactsCache.h"
 #include "image/ImportClosure.h"
+#include "sysinfo/LocalFiles.h"
 #include "sysinfo/NativeProcessList.h"
 #include "sysinfo/ServiceList.h"
 
@@ -80,6 +81,11 @@ int ItemBuilder::AddFileIcon(const std::string& path)
     return index;
 }
 
+bool ItemBuilder::Skips(const std::string& path) const
+{
+    return bLocalFilesOnly && LocalFiles::IsNetworkPath(path);
+}
+
 void ItemBuilder::BuildProcessItem(ProcessItem& item, const ProcessRecord& record, const ServiceList& services,
                                    bool withIcon, const ProcessItem* previous)
 {
@@ -88,7 +94,9 @@ void ItemBuilder::BuildProcessItem(ProcessItem& item, const ProcessRecord& recor
     item = ProcessItem();
     item.strName = record.strName;
     const bool pathUnknown = IsUnknown(record.strPath);
+    const bool skipped = !pathUnknown && Skips(record.strPath);
     item.strPath = pathUnknown ? notAvailable : record.strPath;
+    item.bPathKnown = pathUnknown ? 0 : 1;
     item.strPid = formatter.ProcessId(record.dwProcessId);
     item.strParentPid = formatter.ProcessId(record.dwParentProcessId);
     item.strThreads = Decimal(record.dwThreadCount);
@@ -103,7 +111,7 @@ void ItemBuilder::BuildProcessItem(ProcessItem& item, const ProcessRecord& recor
                                       && previous->strPath == item.strPath
                                   ? previous
                                   : nullptr;
-    if (pathUnknown) {
+    if (pathUnknown || skipped) {
         item.strCompany = item.strVersion = item.strDescription = notAvailable;
     } else if (same) {
         item.strCompany = same->strCompany;
@@ -132,7 +140,9 @@ void ItemBuilder::BuildProcessItem(ProcessItem& item, const ProcessRecord& recor
     SetFigures(item, record, same ? same->nCpuTenths : ProcessLoad::kNone);
     if (withIcon) {
         const int fallback = item.bService ? kImageService : kImageProcess;
-        const int icon = pathUnknown ? -1 : same && same->nImage > kImageService ? same->nImage : AddFileIcon(record.strPath);
+        const int icon = pathUnknown || skipped                       ? -1
+                         : same && same->nImage > kImageService ? same->nImage
+                                                                : AddFileIcon(record.strPath);
         item.nImage = icon >= 0 ? icon : fallback;
     }
 }
@@ -188,7 +198,8 @@ void ItemBuilder::BuildModuleItem(ModuleItem& item, const ModuleRecord& record, 
     item = ModuleItem();
     item.strName = record.strName;
     item.strLocation = record.strPath;
-    if (record.strPath.find('~') != std::string::npos) {
+    const bool skipped = Skips(record.strPath);
+    if (!skipped && record.strPath.find('~') != std::string::npos) {
         char longPath[260] = {};
         DWORD length = kernel32.GetLongPathName(record.strPath.c_str(), longPath, sizeof(longPath));
         if (length > 0 && length < sizeof(longPath)) item.strLocation = longPath;
@@ -200,8 +211,10 @@ void ItemBuilder::BuildModuleItem(ModuleItem& item, const ModuleRecord& record, 
     FileStamp stamp;
     stamp.writeTime = record.ftLastWriteTime.Value();
     stamp.size = record.FileSize();
-    VersionTexts texts = cache.GetVersionTexts(item.strLocation, formatter.IsNtFamily(), notAvailable,
-                                               stamp.writeTime ? &stamp : nullptr);
+    VersionTexts texts;
+    if (skipped) texts.strVersion = texts.strCompany = texts.strDescription = notAvailable;
+    else texts = cache.GetVersionTexts(item.strLocation, formatter.IsNtFamily(), notAvailable,
+                                       stamp.writeTime ? &stamp : nullptr);
     item.strVersion = texts.strVersion;
     item.strCompany = texts.strCompany;
     item.strDescription = texts.strDescription;
@@ -221,7 +234,7 @@ void ItemBuilder::BuildModuleItem(ModuleItem& item, const ModuleRecord& record, 
     item.ftModified = ToFileTime(record.ftLastWriteTime);
     if (withIcon) {
         if (NativeProcessList::LooksExecutable(record.strName)) {
-            const int icon = AddFileIcon(item.strLocation);
+            const int icon = skipped ? -1 : AddFileIcon(item.strLocation);
             item.nImage = icon >= 0 ? icon : kImageProcess;
         } else {
             item.nImage = item.bRelocated ? kImageRelocated : kImageModule;

@@ -43,13 +43,19 @@ public:
     // the lower-cased, unquoted command line.
     static bool IsServiceCommandLine(const std::string& commandLine, const ServiceList& services);
 
+    // The window's thread reads no file over the network: version texts,
+    // icons and long names of such files stay missing.
+    void SetLocalFilesOnly(bool on) { bLocalFilesOnly = on; }
+
 private:
     void SetFigures(ProcessItem& item, const ProcessRecord& record, int32_t loadTenths) const;
     int AddFileIcon(const std::string& path);
+    bool Skips(const std::string& path) const;
 
     const ValueFormatter& formatter;
     FileFactsCache& cache;
     HIMAGELIST imageList;
     FileIconSource* icons;
     KERNEL32Wrapper kernel32;
+    bool bLocalFilesOnly = false;
 };

@@ -9,9 +9,9 @@
 #include "app/menus/StringTable.h"
 #include "app/settings/UserSettings.h"
 #include "image/ImportClosure.h"
+#include "sysinfo/LocalFiles.h"
 #include "sysinfo/NativeProcessList.h"
 
-#include <cstdio>
 
 namespace {
 
@@ -54,14 +54,18 @@ void ModuleView::Build(const std::list<ModuleRecord>& modules, SnapshotProgressC
 
     ImportClosure closure;
     bool closureLoaded = false;
+    if (bLocalFilesOnly) closure.SetSearchPath(LocalFiles::LocalSearchPath());
     for (const ModuleRecord& module : modules)
         if (NativeProcessList::LooksExecutable(module.strName)) {
+            // An executable on a share is not read: no module is marked dynamically loaded then.
+            if (bLocalFilesOnly && LocalFiles::IsNetworkPath(module.strPath)) break;
             closureLoaded = LoadClosure(closure, module.strPath);
             if (!closureLoaded) debug.print("Loading dependency-list failed!\n");
             break;
         }
 
     ItemBuilder builder(formatter, cache, images);
+    builder.SetLocalFilesOnly(bLocalFilesOnly);
     if (progress) progress(0, static_cast<uint32_t>(modules.size()), userValue);
     items.reserve(modules.size());
     for (const ModuleRecord& record : modules) {
@@ -143,8 +147,5 @@ void ModuleView::DrawRow(const DRAWITEMSTRUCT& draw, HWND list) const
 
 std::string ModuleView::InfoTip(const ModuleItem& item) const
 {
-    char text[1024];
-    const std::string format = StringTable::Load(75);
-    snprintf(text, sizeof(text), format.c_str(), item.strLocation.c_str(), item.strDescription.c_str());
-    return text;
+    return StringTable::Format(75, {item.strLocation, item.strDescription});
 }

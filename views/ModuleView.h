@@ -51,6 +51,8 @@ public:
     std::string InfoTip(const ModuleItem& item) const;
 
     size_t Count() const { return items.size(); }
+    // No file over the network is read for the rows (the window's thread).
+    void SetLocalFilesOnly(bool on) { bLocalFilesOnly = on; }
     const std::vector<std::unique_ptr<ModuleItem>>& Items() const { return items; }
     const ListViewColumns& Columns() const { return columns; }
     static ModuleItem* FromParam(LPARAM param) { return ItemList<ModuleItem>::FromParam(param); }
@@ -63,4 +65,5 @@ private:
     ClDebugString& debug;
     std::vector<std::unique_ptr<ModuleItem>> items;
     ListViewColumns columns;
+    bool bLocalFilesOnly = false;
 };

@@ -31,6 +31,8 @@ struct ProcessItem {
     FILETIME ftCreated = {0, 0};
     uint32_t dwSequence = 0;
     uint8_t bService = 0;
+    // strPath is the executable's path, not the "Not Available" text.
+    uint8_t bPathKnown = 0;
     int32_t nImage = -1;
     uint32_t dwPriorityClass = 0;
     HTREEITEM hTreeNode = nullptr;

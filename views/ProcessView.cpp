@@ -12,7 +12,6 @@
 #include "sysinfo/ProcessSampler.h"
 #include "sysinfo/ServiceList.h"
 
-#include <cstdio>
 #include <cstring>
 #include <map>
 #include <utility>
@@ -69,6 +68,7 @@ void ProcessView::Build(const std::list<ProcessRecord>& processes, SnapshotProgr
     ServiceList services;
     if (formatter.IsNtFamily()) services.Collect(0x30, 1);
     ItemBuilder builder(formatter, cache, images);
+    builder.SetLocalFilesOnly(bLocalFilesOnly);
     if (progress) progress(0, static_cast<uint32_t>(processes.size()), userValue);
     items.reserve(processes.size());
     for (const ProcessRecord& record : processes) {
@@ -201,11 +201,8 @@ bool ProcessView::HighlightColor(const ProcessItem& item, COLORREF& color) const
 
 std::string ProcessView::InfoTip(const ProcessItem& item) const
 {
-    char text[1024];
-    const std::string format = StringTable::Load(formatter.IsNtFamily() ? 73 : 74);
-    snprintf(text, sizeof(text), format.c_str(), item.strName.c_str(), item.dwPid, item.strDescription.c_str(),
-             item.strPath.c_str());
-    return text;
+    return StringTable::Format(formatter.IsNtFamily() ? 73 : 74,
+                               {item.strName, item.dwPid, item.strDescription, item.strPath});
 }
 
 void ProcessView::RedrawRow(HWND list, const ProcessItem& item) const

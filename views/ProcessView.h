@@ -78,6 +78,8 @@ public:
     Update ApplySample(const ProcessSampler& sampler, HWND tree, HTREEITEM processesItem, bool nested, HWND list);
 
     size_t Count() const { return items.size(); }
+    // No file over the network is read for the rows (the window's thread).
+    void SetLocalFilesOnly(bool on) { bLocalFilesOnly = on; }
     const std::vector<std::unique_ptr<ProcessItem>>& Items() const { return items; }
     const ListViewColumns& Columns() const { return columns; }
     const LiveSettings& Live() const { return *live; }
@@ -97,4 +99,5 @@ private:
     ViewImages& images;
     std::vector<std::unique_ptr<ProcessItem>> items;
     ListViewColumns columns;
+    bool bLocalFilesOnly = false;
 };

@@ -1,22 +1,33 @@
 #include "app/commands/FrameCommands.h"
 
 #include "app/commands/ClAboutDlg.h"
-#include "app/startup/TarnwickApp.h"
-#include "app/mainframe/TarnwickMainFrame.h"
+#include "app/mainframe/FrameHost.h"
+#include "app/mainframe/FrameIds.h"
+#include "app/mainframe/RefreshCycle.h"
+#include "app/mainframe/SelectionModel.h"
 #include "app/res/resource.h"
+#include "app/settings/UserSettings.h"
+#include "app/startup/ClDebugString.h"
+#include "app/startup/MessagePump.h"
+#include "app/startup/TarnwickApp.h"
 #include "image/ClModuleInformationDlg.h"
+#include "report/ClTarnwickReportDlg.h"
 #include "report/ClipboardCopy.h"
+#include "report/GuiReportProgress.h"
+#include "report/ReportJob.h"
+#include "sysinfo/ProcessSnapshot.h"
 #include "tools/ClProcessInformationDlg.h"
-#include "views/ModuleView.h"
-#include "views/ProcessView.h"
+#include "tools/ClTarnwickFindDllDlg.h"
+#include "tools/ClTarnwickProcessTerminationDlg.h"
 #include "views/ValueFormatter.h"
+#include "views/ViewImages.h"
 
 #include <shellapi.h>
 
 // Marks a command as running for its lifetime, with the frame's busy count held.
 class FrameCommands::Running {
 public:
-    explicit Running(FrameCommands& owner) : owner(owner), hold(owner.frame), bFirst(!owner.bRunning)
+    explicit Running(FrameCommands& owner) : owner(owner), hold(owner.host), bFirst(!owner.bRunning)
     {
         owner.bRunning = true;
     }
@@ -29,11 +40,14 @@ public:
 
 private:
     FrameCommands& owner;
-    TarnwickMainFrame::BusyScope hold;
+    BusyScope hold;
     bool bFirst;
 };
 
-FrameCommands::FrameCommands(TarnwickMainFrame& frame) : frame(frame), pSearch(nullptr), bRunning(false) {}
+FrameCommands::FrameCommands(FrameHost& host, SelectionModel& selection, RefreshCycle& cycle, ViewImages& images)
+    : host(host), selection(selection), cycle(cycle), images(images), pSearch(nullptr), bRunning(false)
+{
+}
 
 bool FrameCommands::IsDebuggerRegistered()
 {
@@ -43,9 +57,9 @@ bool FrameCommands::IsDebuggerRegistered()
 
 bool FrameCommands::SelectedProcess(ProcessItem& process, bool complain)
 {
-    std::vector<ProcessItem> selected = frame.SelectedProcesses(false);
+    std::vector<ProcessItem> selected = selection.SelectedProcesses(false);
     if (selected.empty()) {
-        if (complain) frame.ShowSelectProcessMessage();
+        if (complain) host.ShowSelectProcessMessage();
         return false;
     }
     process = selected.front();
@@ -54,9 +68,9 @@ bool FrameCommands::SelectedProcess(ProcessItem& process, bool complain)
 
 bool FrameCommands::SelectedFile(std::string& path, bool complainWithoutProcess)
 {
-    if (frame.FocusedView() == MenuEnabling::View::ModuleList) {
+    if (selection.FocusedView() == MenuEnabling::View::ModuleList) {
         ModuleItem module;
-        if (!frame.SelectedModule(module)) return false;
+        if (!selection.SelectedModule(module)) return false;
         path = module.strLocation;
         return true;
     }
@@ -68,7 +82,7 @@ bool FrameCommands::SelectedFile(std::string& path, bool complainWithoutProcess)
 
 ProcessRecord FrameCommands::RecordOf(const ProcessItem& process)
 {
-    for (const ProcessRecord& record : frame.Snapshot().Processes())
+    for (const ProcessRecord& record : host.Snapshot().Processes())
         if (record.dwProcessId == process.dwPid && record.dwSequence == process.dwSequence) return record;
     // Not in the snapshot any more: what the item still knows.
     ProcessRecord record;
@@ -87,10 +101,12 @@ void FrameCommands::Debug()
     if (!running.First()) return;
     ProcessItem process;
     if (!SelectedProcess(process, true)) return;
-    ProcessSnapshot& snapshot = frame.Snapshot();
+    ProcessSnapshot& snapshot = host.Snapshot();
     if (snapshot.IsIdleProcess(process.dwPid) || snapshot.IsSystemProcess(process.dwPid)) return;
-    if (ProcessCommands(frame.GetHwnd()).Debug(process.dwPid) == ProcessCommands::DebugStarted)
-        PostMessageA(frame.GetHwnd(), WM_COMMAND, ID_VIEW_REFRESH, TarnwickMainFrame::kFullRefreshMark);
+    // Checked once the warning is answered: the id may belong to another process by then.
+    const auto stillThere = [&] { return host.ConfirmRunning(process, true); };
+    if (ProcessCommands(host.Window()).Debug(process.dwPid, stillThere) == ProcessCommands::DebugStarted)
+        PostMessageA(host.Window(), WM_COMMAND, ID_VIEW_REFRESH, FrameIds::kFullRefreshMark);
 }
 
 void FrameCommands::SwitchTo()
@@ -98,21 +114,21 @@ void FrameCommands::SwitchTo()
     Running running(*this);
     if (!running.First()) return;
     ProcessItem process;
-    if (!SelectedProcess(process, true)) return;
-    ProcessCommands(frame.GetHwnd()).SwitchTo(process.dwPid);
+    if (!SelectedProcess(process, true) || !host.ConfirmRunning(process, true)) return;
+    ProcessCommands(host.Window()).SwitchTo(process.dwPid);
 }
 
 void FrameCommands::ExploreFromHere()
 {
     std::string path;
-    if (SelectedFile(path, false)) ProcessCommands(frame.GetHwnd()).ExploreFrom(path);
+    if (SelectedFile(path, false)) ProcessCommands(host.Window()).ExploreFrom(path);
 }
 
 void FrameCommands::OpenCommandWindow()
 {
     std::string path;
     if (SelectedFile(path, false))
-        ProcessCommands(frame.GetHwnd()).OpenCommandWindow(path, frame.Snapshot().Os().Is9xFamily());
+        ProcessCommands(host.Window()).OpenCommandWindow(path, host.Snapshot().Os().Is9xFamily());
 }
 
 void FrameCommands::StandardProperties()
@@ -120,16 +136,16 @@ void FrameCommands::StandardProperties()
     Running running(*this);
     if (!running.First()) return;
     std::string path;
-    if (SelectedFile(path, true)) ProcessCommands(frame.GetHwnd()).ShowStandardProperties(path);
+    if (SelectedFile(path, true)) ProcessCommands(host.Window()).ShowStandardProperties(path);
 }
 
 void FrameCommands::AdvancedProperties()
 {
     Running running(*this);
     if (!running.First()) return;
-    if (frame.FocusedView() == MenuEnabling::View::ModuleList) {
+    if (selection.FocusedView() == MenuEnabling::View::ModuleList) {
         ModuleItem module;
-        if (frame.SelectedModule(module)) ShowModuleInformation(module.strLocation);
+        if (selection.SelectedModule(module)) ShowModuleInformation(module.strLocation);
         return;
     }
     ProcessItem process;
@@ -140,12 +156,21 @@ void FrameCommands::ListedProcessInformation()
 {
     Running running(*this);
     if (!running.First()) return;
+    // The process the infobar names: the one whose modules the list shows, or
+    // the process list's row with the selection mark.
     ProcessItem process;
-    if (frame.ListedProcess(process)) ShowProcessInformation(process);
+    if (cycle.ListedProcess(process)) {
+        ShowProcessInformation(process);
+        return;
+    }
+    const std::vector<ProcessItem> rows = selection.ProcessesOf(selection.ListWindow(), false);
+    if (!rows.empty()) ShowProcessInformation(rows.front());
 }
 
 void FrameCommands::ShowProcessInformation(const ProcessItem& process)
 {
+    // An ended process shows what the list knew; another process under its id shows nothing.
+    if (!host.ConfirmRunning(process, false)) return;
     const ProcessRecord record = RecordOf(process);
     HICON icon = nullptr;
     if (record.strPath != "...") ExtractIconExA(record.strPath.c_str(), 0, nullptr, &icon, 1);
@@ -153,60 +178,121 @@ void FrameCommands::ShowProcessInformation(const ProcessItem& process)
     if (!icon) icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PROCESS));
     ClProcessInformationDlg dialog;
     dialog.SetSearchHost(pSearch);
-    dialog.show(frame.GetHwnd(), record, icon);
+    dialog.show(host.Window(), record, icon);
     if (ownIcon) DestroyIcon(icon);
 }
 
 void FrameCommands::ShowModuleInformation(const std::string& path)
 {
-    const UserSettings& settings = frame.Settings();
+    const UserSettings& settings = host.Settings();
     HFONT font = CreateFontIndirectA(&settings.lfViewFont);
-    ClModuleInformationDlg dialog(frame.Snapshot().Os().Is9xFamily());
+    ClModuleInformationDlg dialog(host.Snapshot().Os().Is9xFamily());
     dialog.SetListLook(font, settings.crText, settings.crBackground);
     dialog.SetSearchHost(pSearch);
-    dialog.show(frame.GetHwnd(), path, IDI_MODULE);
+    dialog.show(host.Window(), path, IDI_MODULE);
     if (font) DeleteObject(font);
 }
 
 void FrameCommands::Copy()
 {
-    HWND list = frame.ListWindow();
-    const uint32_t kind = frame.ListKind();
-    if (!list || (kind != TarnwickMainFrame::kProcessList && kind != TarnwickMainFrame::kModuleList)) return;
-    std::vector<LPARAM> rows;
-    int index = -1;
-    while ((index = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, index, LVNI_SELECTED))) >= 0) {
-        LVITEMA item = {};
-        item.mask = LVIF_PARAM;
-        item.iItem = index;
-        if (SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) && item.lParam)
-            rows.push_back(item.lParam);
-    }
-    if (rows.empty()) return;
-    const UserSettings& settings = frame.Settings();
+    const UserSettings& settings = host.Settings();
     std::string text;
-    if (kind == TarnwickMainFrame::kProcessList) {
+    if (cycle.Content() == ListContent::Processes) {
+        const std::vector<ProcessItem> rows = selection.ProcessesOf(selection.ListWindow(), true);
         std::vector<const ProcessItem*> items;
-        for (LPARAM row : rows) items.push_back(ProcessView::FromParam(row));
+        for (const ProcessItem& row : rows) items.push_back(&row);
+        if (items.empty()) return;
         text = ClipboardCopy::CopyText(items, settings.dwCopyProcessColumns, settings.nCopySeparator,
                                        settings.nCopyDelimiter);
-    } else {
+    } else if (cycle.Content() == ListContent::Modules) {
+        const std::vector<ModuleItem> rows = selection.SelectedModules();
         std::vector<const ModuleItem*> items;
-        for (LPARAM row : rows) items.push_back(ModuleView::FromParam(row));
+        for (const ModuleItem& row : rows) items.push_back(&row);
+        if (items.empty()) return;
         text = ClipboardCopy::CopyText(items, settings.dwCopyModuleColumns, settings.nCopySeparator,
                                        settings.nCopyDelimiter);
     }
-    if (!text.empty()) ClipboardCopy::SetClipboardText(frame.GetHwnd(), text);
+    if (!text.empty()) ClipboardCopy::SetClipboardText(host.Window(), text);
 }
 
 void FrameCommands::About()
 {
     Running running(*this);
     if (!running.First()) return;
-    ClAboutDlg().show(frame.GetHwnd());
+    ClAboutDlg().show(host.Window());
 }
 
 void FrameCommands::WebPage(ShellCommandText::WebPage page)
 {
-    ProcessCommands(frame.GetHwnd()).OpenWebPage(page, frame.App().wLanguageId);
+    ProcessCommands(host.Window()).OpenWebPage(page, host.App().wLanguageId);
+}
+
+// ---- Kill, Report, Find Dll ----------------------------------------------------------
+// Each holds the busy count while its dialog or report runs: refreshes and
+// closing wait until the flow is over.
+
+void FrameCommands::Kill()
+{
+    KillProcesses(selection.SelectedProcesses(true));
+}
+
+void FrameCommands::KillProcesses(const std::vector<ProcessItem>& processes)
+{
+    if (processes.empty()) {
+        host.ShowSelectProcessMessage();
+        return;
+    }
+    std::vector<ProcessRecord> records;
+    for (const ProcessItem& item : processes) {
+        ProcessRecord record;
+        record.strName = item.strName;
+        record.dwProcessId = item.dwPid;
+        record.ftCreationTime.dwLowDateTime = item.ftCreated.dwLowDateTime;
+        record.ftCreationTime.dwHighDateTime = item.ftCreated.dwHighDateTime;
+        records.push_back(record);
+    }
+    int result = 0;
+    {
+        BusyScope hold(host);
+        ClTarnwickProcessTerminationDlg dialog;
+        result = dialog.Show(host.Window(), records, host.Settings().bEnableTooltips != 0, cycle.Formatter());
+    }
+    if (result == 1 && host.Window()) host.Refresh(true);
+}
+
+void FrameCommands::Report()
+{
+    // The processes by the focused view; with the focus elsewhere the dialog starts empty.
+    std::vector<ProcessItem> processes;
+    const MenuEnabling::View view = selection.FocusedView();
+    if (view == MenuEnabling::View::ModuleList) {
+        ProcessItem process;
+        if (cycle.ListedProcess(process)) processes.push_back(process);
+    } else if (view == MenuEnabling::View::Tree || view == MenuEnabling::View::ProcessList) {
+        processes = selection.SelectedProcesses(true);
+    }
+    if (processes.empty() && view != MenuEnabling::View::None) {
+        host.ShowSelectProcessMessage();
+        return;
+    }
+
+    BusyScope hold(host);
+    UserSettings& settings = host.Settings();
+    ClTarnwickReportDlg dialog;
+    if (dialog.Show(host.Window(), processes, images.Views(), settings.bEnableTooltips != 0, settings.nReportFileType,
+                    cycle.Formatter())
+        != IDOK)
+        return;
+    settings.nReportFileType = dialog.GetType();
+    MessagePump::Pump();
+    if (!host.Window()) return;
+    GuiReportProgress progress(host.Window());
+    ReportJob::Write(dialog.GetType(), dialog.Processes(), dialog.Path(), settings, progress);
+}
+
+void FrameCommands::FindDll()
+{
+    BusyScope hold(host);
+    ClTarnwickFindDllDlg dialog;
+    dialog.Show(host.Window(), host.Settings().bEnableTooltips != 0);
 }

@@ -3,6 +3,7 @@
 #include "app/commands/DebuggerTemplate.h"
 #include "app/menus/StringTable.h"
 #include "sysinfo/TopLevelWindowList.h"
+#include "sysinfo/USER32Wrapper.h"
 #include "sysutils/Orvo_SystemUtilities.h"
 
 #include <shellapi.h>
@@ -48,11 +49,12 @@ bool ProcessCommands::Start(const std::string& commandLine, const char* director
                           &startup, &info) != FALSE;
 }
 
-ProcessCommands::DebugOutcome ProcessCommands::Debug(uint32_t processId)
+ProcessCommands::DebugOutcome ProcessCommands::Debug(uint32_t processId, const std::function<bool()>& stillThere)
 {
     std::string pattern;
     if (!ReadDebuggerTemplate(pattern)) return DebugNotRegistered;
     if (Message(159, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return DebugDeclined;
+    if (stillThere && !stillThere()) return DebugDeclined;
     std::string commandLine;
     PROCESS_INFORMATION info;
     if (!DebuggerTemplate::Format(pattern, processId, 1, commandLine) ||
@@ -66,6 +68,16 @@ ProcessCommands::DebugOutcome ProcessCommands::Debug(uint32_t processId)
     return DebugStarted;
 }
 
+bool ProcessCommands::IsHung(HWND window)
+{
+    // The system's test where it exists; it answers only after some seconds of
+    // silence, so a short message probe follows.
+    USER32Wrapper user32;
+    if (user32.IsHungAppWindow(window)) return true;
+    DWORD_PTR answer = 0;
+    return !SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kHungProbeTimeout, &answer);
+}
+
 bool ProcessCommands::SwitchTo(uint32_t processId)
 {
     TopLevelWindowList windows;
@@ -74,6 +86,13 @@ bool ProcessCommands::SwitchTo(uint32_t processId)
         if (record.dwProcessId != processId) continue;
         HWND window = record.hWnd;
         if (GetWindow(window, GW_OWNER) || !IsWindowVisible(window)) continue;
+        if (IsHung(window)) {
+            // A hung program's thread would block every call that waits for it:
+            // restored and raised without waiting, its input never attached.
+            if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
+            SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS);
+            return true;
+        }
         if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
         BringWindowToTop(window);
         ForceForegroundWindow(window);

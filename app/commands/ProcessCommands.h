@@ -3,6 +3,7 @@
 #include "app/commands/ShellCommandText.h"
 
 #include <windows.h>
+#include <functional>
 #include <cstdint>
 #include <string>
 
@@ -23,10 +24,16 @@ public:
 
     // Asks, then starts the registered debugger for the process. A template that
     // asks for more than integers counts as a failure: nothing is started.
-    DebugOutcome Debug(uint32_t processId);
+    // stillThere: asked after the warning is answered, right before the
+    // start; false (the process has gone) starts nothing.
+    DebugOutcome Debug(uint32_t processId, const std::function<bool()>& stillThere = nullptr);
     // The process's first visible unowned top-level window, restored, on top
     // and with the focus. False when it has none.
     bool SwitchTo(uint32_t processId);
+    // The window does not answer: the system's hung-window test, else no
+    // answer to a message within kHungProbeTimeout milliseconds.
+    static bool IsHung(HWND window);
+    static const UINT kHungProbeTimeout = 250;
     // Explorer or the command interpreter in the folder of `filePath`; nothing
     // happens for a path without a folder.
     bool ExploreFrom(const std::string& filePath);

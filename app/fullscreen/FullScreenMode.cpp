@@ -111,3 +111,9 @@ void FullScreenMode::OnInitMenu(HMENU systemMenu) const
     for (UINT command : {SC_SIZE, SC_MOVE, SC_MAXIMIZE, SC_RESTORE})
         EnableMenuItem(systemMenu, command, MF_BYCOMMAND | MF_GRAYED);
 }
+
+void FullScreenMode::Store(UserSettings& settings, const WINDOWPLACEMENT& current) const
+{
+    settings.bFullScreen = bFullScreenOn ? 1 : 0;
+    settings.wpMainWindow = bFullScreenOn ? wpBeforeFullScreen : current;
+}

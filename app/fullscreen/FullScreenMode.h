@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/fullscreen/ClTarnwickFullscreenDlg.h"
+#include "app/settings/UserSettings.h"
 
 // The main window's full-screen mode: the client area covers the desktop,
 // the rebar and the status bar are hidden, and the floating "Full Screen"
@@ -33,6 +34,10 @@ public:
     void HideWindow() { dialog.Hide(); }
 
     bool IsOn() const { return bFullScreenOn; }
+    // The one writer of the stored placement: in full-screen mode the
+    // placement from before it (the next window starts in the mode again),
+    // otherwise the window's current one.
+    void Store(UserSettings& settings, const WINDOWPLACEMENT& current) const;
     // The placement stored when the mode was entered.
     const WINDOWPLACEMENT& GetPlacementBefore() const { return wpBeforeFullScreen; }
     const RECT& GetFrameRect() const { return rcFullScreenFrame; }

@@ -1,4 +1,5 @@
 #include "app/language/HelpFile.h"
+#include "sysutils/ProgramFolder.h"
 
 #include "app/language/LanguageFiles.h"
 #include "app/menus/StringTable.h"
@@ -21,11 +22,8 @@ bool Exists(const std::string& path)
 
 std::string HelpFile::ProgramFolder()
 {
-    char folder[MAX_PATH] = {};
-    const int length = GetModuleFolder(nullptr, folder, sizeof(folder), TRUE);
-    if (length <= 0 || length > static_cast<int>(LanguageFiles::kMaxPath)) return std::string();
-    folder[sizeof(folder) - 1] = '\0';
-    return folder;
+    const std::string folder = ProgramFolder::Path();
+    return folder.size() > LanguageFiles::kMaxPath ? std::string() : folder;
 }
 
 std::string HelpFile::Find(const std::string& programFolder, WORD languageId)

@@ -41,3 +41,26 @@ private:
     int nCount;
     unsigned nPending;
 };
+
+// Who holds a busy count: BeginBusy counts up; EndBusy counts down and runs
+// what was held back once the count is 0.
+class BusyHolder {
+public:
+    virtual void BeginBusy() = 0;
+    virtual void EndBusy() = 0;
+
+protected:
+    ~BusyHolder() = default;
+};
+
+// Holds a busy count for its lifetime.
+class BusyScope {
+public:
+    explicit BusyScope(BusyHolder& holder) : holder(holder) { holder.BeginBusy(); }
+    ~BusyScope() { holder.EndBusy(); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    BusyHolder& holder;
+};

@@ -43,3 +43,23 @@ void FrameLayout::StatusParts(int statusWidth, int cpuPartWidth, int edges[3])
     edges[1] = w;
     edges[2] = w;
 }
+
+FrameLayout::Rect FrameLayout::InitialPlace(const Rect& stored, int screenWidth, int screenHeight, int systemChooses)
+{
+    // The record's "system chooses" marker, 0x80000000, in right or bottom.
+    const int unset = static_cast<int>(0x80000000u);
+    Rect place = {stored.left, stored.top, systemChooses, systemChooses};
+    const long long storedWidth = static_cast<long long>(stored.right) - stored.left;
+    const long long storedHeight = static_cast<long long>(stored.bottom) - stored.top;
+    if (stored.right != unset && stored.bottom != unset && storedWidth > 0 && storedHeight > 0
+        && storedWidth <= 0x7FFFFFFF && storedHeight <= 0x7FFFFFFF) {
+        place.right = static_cast<int>(storedWidth);
+        place.bottom = static_cast<int>(storedHeight);
+    }
+    const long long width = place.right == systemChooses ? 100 : place.right;
+    const long long height = place.bottom == systemChooses ? 100 : place.bottom;
+    const bool onScreen = place.left < screenWidth && place.top < screenHeight && place.left + width > 0
+                          && place.top + height > 0;
+    if (!onScreen) place = {systemChooses, systemChooses, systemChooses, systemChooses};
+    return place;
+}

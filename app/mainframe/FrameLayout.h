@@ -30,6 +30,11 @@ public:
     // The tree width while the splitter is dragged to `x`; false when `x`
     // lies outside [minTrack, clientWidth - minTrack] (the splitter stays).
     static bool SplitterDrag(int x, int grabOffset, int clientWidth, int minTrack, int& treeWidth);
+    // Where the window starts: the stored normal rectangle as left, top,
+    // width, height in a Rect; `systemChooses` (CW_USEDEFAULT) for a size the
+    // stored one does not give and for every field when the place lies off
+    // the screen (another monitor, a damaged file).
+    static Rect InitialPlace(const Rect& stored, int screenWidth, int screenHeight, int systemChooses);
     // The tree width a window starts with: the stored width, at least the minimum track width.
     static int InitialTreeWidth(int storedWidth, int minTrack);
     // Right edges of the three status-bar parts: part 0 takes what part 1

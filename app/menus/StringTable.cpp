@@ -30,6 +30,18 @@ std::string StringTable::LoadOwn(UINT id)
     return text;
 }
 
+std::string StringTable::Format(UINT id, const std::vector<MessageTemplate::Arg>& args)
+{
+    const std::string own = LoadOwn(id);
+    return MessageTemplate::FormatChecked(Load(id).c_str(), own.c_str(), args, kMaxFormatted);
+}
+
+std::string StringTable::FormatOwn(UINT id, const std::vector<MessageTemplate::Arg>& args)
+{
+    const std::string own = LoadOwn(id);
+    return MessageTemplate::FormatChecked(own.c_str(), own.c_str(), args, kMaxFormatted);
+}
+
 void StringTable::SetResourceModule(HMODULE module)
 {
     g_resourceModule = module;

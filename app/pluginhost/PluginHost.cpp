@@ -3,6 +3,7 @@
 #include "app/startup/ClDebugString.h"
 #include "app/pluginhost/PluginCall.h"
 #include "app/pluginhost/PluginLoader.h"
+#include "sysinfo/DebugOutput.h"
 #include "sysinfo/GuardedCall.h"
 
 #include <cstddef>
@@ -101,7 +102,11 @@ void PluginHost::LoadPlugins(const std::string& folder, ClDebugString* trace)
         PluginLoadResult result = PluginLoader::LoadOne(path, accepted);
         if (result.verdict != PluginVerdict::Accepted) continue;
         accepted.push_back(result.strName);
-        entries.push_back(Entry{result.pRecord, result.hModule, result.nKind});
+        Entry entry;
+        entry.pRecord = result.pRecord;
+        entry.hModule = result.hModule;
+        entry.nKind = result.nKind;
+        entries.push_back(entry);
     }
 }
 
@@ -112,9 +117,11 @@ void PluginHost::InitializePlugins(HWND mainWindow, WORD languageId)
     bInitialized = true;
     // A finalisation that came while one of them ran stops the rest.
     for (size_t i = 0; i < entries.size() && bInitialized; ++i) {
+        if (!IsCallable(i)) continue;
         PluginInfo* record = entries[i].pRecord;
         if (!PluginCall::WriteWindow(record, mainWindow) || !PluginCall::WriteLanguage(record, languageId)) continue;
         const PFN_PLUGIN_ENTRY initialize = EntryPoint(i, offsetof(PluginInfo, Initialize));
+        entries[i].bInitialized = true;
         TW_WATCHED_CALL(initialize, record, nullptr, "initialization", mainWindow);
     }
 }
@@ -133,8 +140,13 @@ void PluginHost::FinalizeNow()
     if (!bInitialized) return;
     bInitialized = false;
     for (size_t i = 0; i < entries.size(); ++i) {
+        // Once per initialisation, a plug-in that faulted too (it may stop
+        // its threads); after that a faulted one takes no more calls.
+        if (!entries[i].bInitialized) continue;
+        entries[i].bInitialized = false;
         const PFN_PLUGIN_ENTRY finalize = EntryPoint(i, offsetof(PluginInfo, Finalize));
         TW_WATCHED_CALL(finalize, entries[i].pRecord, nullptr, "finalization", hwndMain);
+        if (entries[i].bFaulted) entries[i].bRetired = true;
     }
 }
 
@@ -143,10 +155,21 @@ void PluginHost::UnloadPlugins()
     if (IsCallActive()) return;
     if (bInitialized) FinalizeNow();
     for (const Entry& entry : entries) {
+        // A plug-in that faulted stays mapped: its threads, hooks or window
+        // procedures may still run, and unmapped code would take the program down.
+        if (entry.bFaulted) {
+            DebugOutput::Format(96, "Plugin left loaded after a fault: module 0x%08lX\n",
+                                static_cast<unsigned long>(reinterpret_cast<uintptr_t>(entry.hModule)));
+            continue;
+        }
         HMODULE module = entry.hModule;
         GuardedCall::Invoke([&] { FreeLibrary(module); });
     }
     entries.clear();
+    for (int kind = 0; kind < 2; ++kind) {
+        aMenuEntries[kind].clear();
+        abMenuBuilt[kind] = false;
+    }
 }
 
 std::string PluginHost::NameOf(size_t index) const
@@ -185,13 +208,19 @@ std::vector<PluginMenuFilter::Candidate> PluginHost::Candidates() const
 {
     std::vector<PluginMenuFilter::Candidate> candidates;
     for (size_t i = 0; i < entries.size(); ++i)
-        candidates.push_back(PluginMenuFilter::Candidate{entries[i].nKind, !NameOf(i).empty()});
+        candidates.push_back(PluginMenuFilter::Candidate{entries[i].nKind, IsCallable(i) && !NameOf(i).empty()});
     return candidates;
 }
 
-HMENU PluginHost::BuildPluginMenu(bool forModules) const
+HMENU PluginHost::BuildPluginMenu(bool forModules)
 {
     const std::vector<PluginMenuFilter::Item> items = PluginMenuFilter::Items(Candidates(), forModules);
+    // The ids are bound now: a name that turns unreadable later must not
+    // shift a click to another plug-in.
+    std::vector<size_t>& bound = aMenuEntries[forModules ? 1 : 0];
+    bound.clear();
+    for (const PluginMenuFilter::Item& item : items) bound.push_back(item.nIndex);
+    abMenuBuilt[forModules ? 1 : 0] = true;
     if (items.empty()) return nullptr;
     HMENU menu = CreatePopupMenu();
     if (!menu) return nullptr;
@@ -215,7 +244,12 @@ HMENU PluginHost::BuildPluginMenu(bool forModules) const
 int PluginHost::IndexForCommand(int command, bool forModules) const
 {
     if (!PluginMenuFilter::IsPluginCommand(command)) return -1;
-    return PluginMenuFilter::IndexForCommand(Candidates(), forModules, command);
+    const int kind = forModules ? 1 : 0;
+    if (!abMenuBuilt[kind]) return PluginMenuFilter::IndexForCommand(Candidates(), forModules, command);
+    const size_t position = static_cast<size_t>(command - PluginMenuFilter::kFirstCommand);
+    if (position >= aMenuEntries[kind].size()) return -1;
+    const size_t index = aMenuEntries[kind][position];
+    return IsCallable(index) ? static_cast<int>(index) : -1;
 }
 
 PFN_PLUGIN_ENTRY PluginHost::EntryPoint(size_t index, size_t offset) const
@@ -229,7 +263,7 @@ PFN_PLUGIN_ENTRY PluginHost::EntryPoint(size_t index, size_t offset) const
 
 PluginHost::Outcome PluginHost::ExecutePlugin(size_t index, const PluginRequest& request, HWND mainWindow)
 {
-    if (index >= entries.size()) return Outcome::NotRun;
+    if (!IsCallable(index)) return Outcome::NotRun;
     if (IsCallActive()) return Outcome::Refused;
     const Entry entry = entries[index];
     const PFN_PLUGIN_ENTRY execute = EntryPoint(index, offsetof(PluginInfo, Execute));
@@ -259,6 +293,9 @@ bool PluginHost::CallWatched(PFN_PLUGIN_ENTRY entry, PluginInfo* record, int* re
 
     CallScope scope(*this);
     const bool completed = PluginCall::Entry(entry, record, result, what, file, line);
+    if (!completed && entry)
+        for (Entry& loaded : entries)
+            if (loaded.pRecord == record) loaded.bFaulted = true;
     g_watch = outer;
     if (watch.hHook) UnhookWindowsHookEx(watch.hHook);
     // A fault left the plug-in's windows behind, modal loops unwound: close
@@ -287,7 +324,7 @@ std::vector<PluginHost::OptionsEntry> PluginHost::OptionsEntries() const
     std::vector<OptionsEntry> list;
     for (size_t i = 0; i < entries.size(); ++i) {
         PluginInfo copy;
-        if (!PluginCall::ReadRecord(entries[i].pRecord, copy)) continue;
+        if (!IsCallable(i) || !PluginCall::ReadRecord(entries[i].pRecord, copy)) continue;
         const std::string name = PluginCall::Text(copy.pszName);
         const std::string description = PluginCall::Text(copy.pszDescription);
         if (name.empty() || description.empty()) continue;
@@ -298,7 +335,7 @@ std::vector<PluginHost::OptionsEntry> PluginHost::OptionsEntries() const
 
 bool PluginHost::Configure(size_t index, HWND pageWindow, const char* file, int line)
 {
-    if (index >= entries.size() || IsCallActive()) return false;
+    if (!IsCallable(index) || IsCallActive()) return false;
     PluginInfo* record = entries[index].pRecord;
     const PFN_PLUGIN_ENTRY configure = EntryPoint(index, offsetof(PluginInfo, Configure));
     HWND saved = nullptr;
@@ -312,7 +349,7 @@ bool PluginHost::Configure(size_t index, HWND pageWindow, const char* file, int 
 
 bool PluginHost::About(size_t index, const char* file, int line)
 {
-    if (index >= entries.size() || IsCallActive()) return false;
+    if (!IsCallable(index) || IsCallActive()) return false;
     const PFN_PLUGIN_ENTRY about = EntryPoint(index, offsetof(PluginInfo, About));
     if (!about) return false;
     HWND owner = nullptr;

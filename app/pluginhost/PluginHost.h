@@ -54,8 +54,12 @@ public:
     int FindPluginByName(const std::string& name) const;
 
     // The "Plugins" submenu of a view; null when no plug-in applies. Item ids
-    // from 1003 on, item data = the host index.
-    HMENU BuildPluginMenu(bool forModules) const;
+    // from 1003 on, item data = the host index. The ids stay bound to the
+    // plug-ins listed until the next menu for the same kind of view is built.
+    HMENU BuildPluginMenu(bool forModules);
+    // The plug-in behind a command id: the one the last menu for that kind of
+    // view listed under it (whatever its name reads now); before any such
+    // menu, the numbering a menu built now would have. -1 for none.
     int IndexForCommand(int command, bool forModules) const;
 
     Outcome ExecutePlugin(size_t index, const PluginRequest& request, HWND mainWindow);
@@ -68,12 +72,20 @@ public:
 
     bool IsCallActive() const { return nActiveCalls > 0; }
     bool IsInitialized() const { return bInitialized; }
+    // A plug-in that faulted in any entry point. It is finalised once more
+    // and then left alone: never initialised, offered or unloaded again
+    // (its threads or hooks may still run in its code).
+    bool HasFaulted(size_t index) const { return index < entries.size() && entries[index].bFaulted; }
+    bool IsRetired(size_t index) const { return index < entries.size() && entries[index].bRetired; }
 
 private:
     struct Entry {
         PluginInfo* pRecord;
         HMODULE hModule;
         uint8_t nKind;
+        bool bInitialized = false; // Initialize was called since the last Finalize
+        bool bFaulted = false;
+        bool bRetired = false;     // faulted and finalised: no more calls
     };
     class CallScope;
 
@@ -82,9 +94,14 @@ private:
     void FinalizeNow();
     bool CallWatched(PFN_PLUGIN_ENTRY entry, PluginInfo* record, int* result, const char* what, const char* file,
                      int line, HWND owner);
+    bool IsCallable(size_t index) const { return index < entries.size() && !entries[index].bRetired; }
     void CloseLeftovers(const std::vector<HWND>& windows, HWND owner);
 
     std::vector<Entry> entries;
+    // Per kind of view (process views, module list): the host index of each
+    // item of the last menu built, in command order, and whether one was built.
+    std::vector<size_t> aMenuEntries[2];
+    bool abMenuBuilt[2] = {false, false};
     HWND hwndMain = nullptr; // the window of the last initialisation
     int nActiveCalls = 0;
     bool bInitialized = false;

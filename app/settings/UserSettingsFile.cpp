@@ -1,4 +1,5 @@
 #include "app/settings/UserSettingsFile.h"
+#include "sysutils/ProgramFolder.h"
 
 #include "app/settings/LiveSettingsFormat.h"
 #include "app/settings/SettingsRecordCheck.h"
@@ -73,11 +74,7 @@ void UserSettingsFile::SetDefaults(UserSettings& s)
 
 std::string UserSettingsFile::DefaultPath()
 {
-    char folder[MAX_PATH + 1] = {};
-    GetModuleFolder(nullptr, folder, sizeof(folder), TRUE);
-    std::string path = std::string(folder) + "Tarnwick.ui";
-    if (path.size() > 260) path.resize(260);
-    return path;
+    return ProgramFolder::File("Tarnwick.ui");
 }
 
 UserSettingsFile::LoadResult UserSettingsFile::LoadFile(UserSettings& settings, const std::string& path)

@@ -8,14 +8,14 @@
 #include <algorithm>
 #include <cstring>
 
-ClApplication::ClApplication(HINSTANCE instance, const char* commandLine)
+ClApplication::ClApplication(HINSTANCE instance, bool debug)
     : hInstance(instance), hResourceModule(instance), wLanguageId(1033), dwComctlVersion(0),
       dwProcessId(GetCurrentProcessId()), szUserName{}, szComputerName{}, szNetWareUser{}, anDeviceCaps{},
       bDebug(false)
 {
     KERNEL32Wrapper kernel32;
     const bool attached = kernel32.IsDebuggerPresent();
-    bDebug = attached || (commandLine && std::strstr(commandLine, "--debug"));
+    bDebug = attached || debug;
     debugString.enable(bDebug);
     if (attached) debugString.print("attached to debugger...\n");
 

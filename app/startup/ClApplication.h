@@ -11,7 +11,8 @@
 // module, the machine facts read once at start, the debug channel.
 class ClApplication {
 public:
-    ClApplication(HINSTANCE instance, const char* commandLine);
+    // debug: "--debug" was given; the trace also runs under a debugger.
+    ClApplication(HINSTANCE instance, bool debug);
     virtual ~ClApplication();
     ClApplication(const ClApplication&) = delete;
     ClApplication& operator=(const ClApplication&) = delete;

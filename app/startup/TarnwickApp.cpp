@@ -14,7 +14,12 @@
 const char TarnwickApp::kTitle[] = TARNWICK_TITLE;
 
 TarnwickApp::TarnwickApp(HINSTANCE instance, const char* commandLine)
-    : ClApplication(instance, commandLine), bRestart(false), switches(commandLine)
+    : TarnwickApp(instance, CommandLineSwitches(commandLine))
+{
+}
+
+TarnwickApp::TarnwickApp(HINSTANCE instance, const CommandLineSwitches& switches)
+    : ClApplication(instance, switches.bDebug), bRestart(false), switches(switches)
 {
     mutexes.Create(osVersion.nKind);
     pMainFrame.reset(new (std::nothrow) TarnwickMainFrame(*this));

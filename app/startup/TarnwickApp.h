@@ -16,6 +16,8 @@ class TarnwickApp : public ClApplication {
 public:
     static const char kTitle[];
 
+    // The switches are read once, by the entry function.
+    TarnwickApp(HINSTANCE instance, const CommandLineSwitches& switches);
     TarnwickApp(HINSTANCE instance, const char* commandLine);
     ~TarnwickApp() override;
 

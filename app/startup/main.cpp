@@ -40,7 +40,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 
     int exitCode;
     {
-        TarnwickApp app(instance, commandLine);
+        TarnwickApp app(instance, switches);
         exitCode = app.RunAll();
     }
     return exitCode;

@@ -1,4 +1,5 @@
 #include "app/threads/BackgroundThreads.h"
+#include "sysutils/ProgramFolder.h"
 
 #include "sysutils/Orvo_SystemUtilities.h"
 
@@ -14,12 +15,11 @@ BackgroundThreads::~BackgroundThreads()
 
 void BackgroundThreads::StartFolderWatches(HWND hwndOwner)
 {
-    char folder[MAX_PATH] = {};
-    const int length = GetModuleFolder(nullptr, folder, sizeof(folder), TRUE);
-    if (length <= 0 || length >= static_cast<int>(sizeof(folder)) || !folder[0]) return;
+    const std::string folder = ProgramFolder::Path();
+    if (folder.empty()) return;
     for (const char* name : {"Plugins", "SearchPlugins"}) {
         std::unique_ptr<FolderWatch> watch(new FolderWatch());
-        const std::string path = std::string(folder) + name;
+        const std::string path = folder + name;
         if (watch->Start(path.c_str(), true, FILE_NOTIFY_CHANGE_FILE_NAME, hwndOwner))
             watches.push_back(std::move(watch));
     }

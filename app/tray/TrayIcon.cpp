@@ -99,3 +99,18 @@ void TrayIcon::OnTaskbarCreated()
     Remove();
     Add();
 }
+
+void TrayIcon::SetShown(bool on)
+{
+    if (on) Add();
+    else Remove();
+}
+
+void TrayIcon::Attach(HWND owner, HINSTANCE instance, UINT iconResource, const char* tip, bool shown)
+{
+    HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(iconResource), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                               LR_SHARED));
+    Prepare(owner, CallbackMessage(), kIconId, icon, tip);
+    if (shown) Add();
+}

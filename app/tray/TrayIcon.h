@@ -31,6 +31,11 @@ public:
     // calls made; the result of the last NIM_ADD is kept apart.
     void Add();
     void Remove();
+    // "Hide When Minimized" switched: on adds the icon, off removes it.
+    void SetShown(bool on);
+    // Fills the record for the owner window with the program's icon and the tip,
+    // and adds the icon when `shown`.
+    void Attach(HWND owner, HINSTANCE instance, UINT iconResource, const char* tip, bool shown);
 
     bool IsAdded() const { return bAdded; }
     // The icon is in the status area as far as the shell said.

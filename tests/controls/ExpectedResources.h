@@ -220,6 +220,8 @@ const ExpectedString kExpectedStrings[] = {
     {196, L"CPU Usage: Graph"},
     {197, L"Default Color"},
     {198, L"Custom Colors..."},
+    {230, L"The selected process has ended. The process list is read again."},
+    {231, L"[Earlier output was dropped: this window keeps only the last part.]"},
     {40030, L"Show help for Tarnwick"},
     {40031, L"About Tarnwick"},
     {40034, L"Copy selection to the clipboard"},

@@ -789,6 +789,30 @@ TEST_CASE("process commands: Explore, Command Window, Switch to, web pages and A
     RemoveDirectoryA(libFolder.c_str());
 }
 
+TEST_CASE("process commands: Switch to a window that never answers returns at once")
+{
+    HelperProgram helper;
+    REQUIRE(helper.Start("window \"TwHung Helper\" hang"));
+    const Window hung = helper.WaitForWindow("TwHung Helper");
+    REQUIRE(hung);
+    Tarnwick tw;
+    REQUIRE(tw.Start());
+    REQUIRE(tw.SelectProcess(helper.Pid()));
+    // Posted, then the main window is asked to answer: it does within a second.
+    const DWORD start = GetTickCount();
+    tw.main.PostCommand(kSwitchTo);
+    DWORD_PTR answer = 0;
+    REQUIRE(SendMessageTimeoutA(tw.main.Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer));
+    const DWORD elapsed = GetTickCount() - start;
+    CAPTURE(elapsed);
+    CHECK(elapsed < 1000);
+    // Still answering a second later: no call of its waits for the hung thread.
+    Wait::Pause(1000);
+    CHECK(SendMessageTimeoutA(tw.main.Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 500, &answer));
+    CHECK(tw.app.Close());
+    helper.Kill();
+}
+
 TEST_CASE("process commands: standard properties ask the shell for the file's property sheet")
 {
     // Wine has no property sheet for files: ShellExecuteEx fails (error 87) and

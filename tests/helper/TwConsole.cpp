@@ -9,6 +9,7 @@
 //   tw-console sleep MS
 //   tw-console text          LF-only lines, a NUL, a byte of the console code page
 //   tw-console args ...      prints its command line and current folder
+//   tw-console flood MB      MB megabytes of numbered 64-byte lines, then "flood done"
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -103,6 +104,21 @@ int main(int argc, char** argv)
     if (mode == "text") {
         static const char kText[] = "one\ntwo\r\nnul[\0]\n\x81\n";
         Write(STD_OUTPUT_HANDLE, std::string(kText, sizeof(kText) - 1));
+        return 0;
+    }
+    if (mode == "flood" && argc > 2) {
+        const unsigned long lines = std::strtoul(argv[2], nullptr, 10) * (1024 * 1024 / 64);
+        std::string block;
+        for (unsigned long line = 0; line < lines;) {
+            block.clear();
+            for (int i = 0; i < 1024 && line < lines; ++i, ++line) {
+                char text[80];
+                std::snprintf(text, sizeof(text), "line %010lu %047lu\n", line, line);
+                block += text;
+            }
+            Write(STD_OUTPUT_HANDLE, block);
+        }
+        Write(STD_OUTPUT_HANDLE, "flood done\n");
         return 0;
     }
     if (mode == "args") {

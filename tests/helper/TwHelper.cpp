@@ -1,10 +1,11 @@
 // Helper process for the snapshot and end-to-end tests:
 //   tw-helper wait EVENT [load DLL] [spawn EVENT2] [loadon EVENT3 DLL] [window TITLE [min]]
-//             [note TEXT] [spin] [commit MB]
+//             [hang] [note TEXT] [spin] [commit MB]
 // load: loads DLL at once; spawn: starts a child helper that signals EVENT2;
 // loadon: loads DLL when EVENT3 is signalled, then sets "EVENT3-loaded";
 // window: shows a top-level window titled TITLE (minimised with "min") and
-// serves its messages (WM_CLOSE ends the helper with exit code 0); note: a
+// serves its messages (WM_CLOSE ends the helper with exit code 0); hang: the
+// window's messages are never served (a hung program); note: a
 // text carried on the command line only; spin: one thread runs without a
 // pause; commit: MB megabytes committed and every page of them written.
 // When all is done the helper signals EVENT and waits to be terminated.
@@ -93,6 +94,7 @@ int main(int argc, char** argv)
     PROCESS_INFORMATION child = {};
     std::vector<LoadOn*> loadOns;
     HWND window = nullptr;
+    bool hang = false;
     for (int i = 3; i < argc; ++i) {
         const bool hasOne = i + 1 < argc;
         if (std::strcmp(argv[i], "load") == 0 && hasOne) {
@@ -120,6 +122,8 @@ int main(int argc, char** argv)
             if (minimised) ++i;
             window = ShowHelperWindow(title, minimised);
             if (!window) return 7;
+        } else if (std::strcmp(argv[i], "hang") == 0) {
+            hang = true;
         } else if (std::strcmp(argv[i], "note") == 0 && hasOne) {
             ++i;  // carried on the command line only
         } else if (std::strcmp(argv[i], "spin") == 0) {
@@ -140,6 +144,10 @@ int main(int argc, char** argv)
     SetEvent(event);
     CloseHandle(event);
 
+    if (window && hang) {
+        Sleep(kLifetime);
+        return 0;
+    }
     if (window) {
         SetTimer(nullptr, 0, kLifetime, nullptr);
         MSG message;

@@ -16,7 +16,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (Utf8Text::Decode(text, wide)) Utf8Text::Encode(wide);
     SearchEngine engine;
     SearchPluginParser::ParseSearchPlugin(text, engine);
-    QueryUrl::BuildQueryUrl(engine, text.substr(0, 64));
+    const std::string url = QueryUrl::BuildQueryUrl(engine, text.substr(0, 64));
+    // The ASCII form holds no byte beyond ASCII; the cleaned action no space, control or quote.
+    for (char c : QueryUrl::AsciiForm(url))
+        if (static_cast<unsigned char>(c) >= 0x80) __builtin_trap();
+    for (char c : QueryUrl::CleanAction(text))
+        if (static_cast<unsigned char>(c) <= 0x20 || c == '"' || c == 0x7F) __builtin_trap();
+    if (engine.IsValid() && (engine.strAction.size() > SearchEngine::kMaxAddress
+                             || engine.aInputs.size() > SearchEngine::kMaxInputs))
+        __builtin_trap();
+    if (engine.aInputs.size() > SearchEngine::kMaxInputs + 1) __builtin_trap();
     std::string value;
     SearchPluginParser::ReadAttribute(text, "name", value);
     ListsFileFormat::Write(ListsFileFormat::Parse(text));

@@ -21,6 +21,11 @@
  *   bad-dllmain      DllMain returns FALSE
  *   bad-config2      no About; Configure logs its owner window to %TW_PROBE_LOG%
  *                    and faults the second time; Execute logs the owner window
+ *   bad-execfinal    Execute and Finalize fault
+ *   bad-fading       pszName lives on a page of its own that BadPluginHideName()
+ *                    (or the registered message "TwBadHideName" to its hidden
+ *                    window "TwBad fading", class TwBadWindow) makes unreadable;
+ *                    Execute logs the owner window
  */
 #include "TarnwickPlugin.h"
 
@@ -39,6 +44,10 @@ static int Is(const char* behaviour)
 {
     return strcmp(g_behaviour, behaviour) == 0;
 }
+
+static char* g_fadingName;
+static HWND g_fadingWindow;
+static UINT g_hideMessage;
 
 static void Fault(void)
 {
@@ -122,12 +131,47 @@ static void Log(const char* what, HWND window)
 
 static int g_configured;
 
+/* The name of bad-fading becomes unreadable. */
+TW_PLUGIN_EXPORT void __cdecl BadPluginHideName(void)
+{
+    DWORD old;
+    if (g_fadingName) VirtualProtect(g_fadingName, 4096, PAGE_NOACCESS, &old);
+    Log("name hidden", NULL);
+}
+
+static LRESULT CALLBACK FadingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == g_hideMessage && g_hideMessage) {
+        BadPluginHideName();
+        return 1;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static void CreateFadingWindow(void)
+{
+    WNDCLASSA windowClass;
+    if (g_fadingWindow) return;
+    g_hideMessage = RegisterWindowMessageA("TwBadHideName");
+    memset(&windowClass, 0, sizeof(windowClass));
+    windowClass.lpfnWndProc = FadingWindowProc;
+    windowClass.hInstance = g_instance;
+    windowClass.lpszClassName = "TwBadWindow";
+    RegisterClassA(&windowClass);
+    g_fadingWindow = CreateWindowA("TwBadWindow", "TwBad fading", WS_POPUP, 0, 0, 1, 1, NULL, NULL, g_instance, NULL);
+}
+
 static int Common(int entry)
 {
     ++g_calls;
     switch (entry) {
-    case 0: if (Is("initialize")) Fault(); break;
-    case 1: if (Is("finalize")) Fault(); break;
+    case 0:
+        if (Is("initialize")) Fault();
+        if (Is("fading")) CreateFadingWindow();
+        break;
+    case 1:
+        if (Is("finalize") || Is("execfinal")) Fault();
+        break;
     case 2:
         if (Is("configure")) Fault();
         if (Is("config2")) {
@@ -137,8 +181,8 @@ static int Common(int entry)
         break;
     case 4: if (Is("about")) Fault(); break;
     case 3:
-        if (Is("config2")) Log("execute", g_info.hwndMain);
-        if (Is("execute")) Fault();
+        if (Is("config2") || Is("fading")) Log("execute", g_info.hwndMain);
+        if (Is("execute") || Is("execfinal")) Fault();
         if (Is("msvc")) RaiseException(0xE06D7363, EXCEPTION_NONCONTINUABLE, 0, NULL);
         if (Is("dialog")) {
             DialogTemplate dialog;
@@ -195,6 +239,13 @@ TW_PLUGIN_EXPORT PluginInfo* __cdecl GetPluginInfo(void)
     if (Is("case2")) g_info.pszName = "CASE TWIN";
     if (Is("nullname")) g_info.pszName = NULL;
     if (Is("unmapped")) g_info.pszName = (const char*)0x10;
+    if (Is("fading")) {
+        if (!g_fadingName) g_fadingName = (char*)VirtualAlloc(NULL, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (g_fadingName) {
+            strcpy(g_fadingName, g_name);
+            g_info.pszName = g_fadingName;
+        }
+    }
     if (Is("hugename")) {
         memset(g_hugeName, 'H', sizeof(g_hugeName));
         g_info.pszName = g_hugeName;

@@ -1,7 +1,9 @@
 /*
  * Test language module (not shipped), built as tw-lang-07ff (language
  * 0x07FF, which no system has installed, with an icon) and tw-lang-noicon
- * (French, no icon, a string table of one entry and no menus or dialogs).
+ * (French, no icon, a string table of one entry and no menus or dialogs);
+ * tw-lang-hostile: French with an icon and string-table texts whose
+ * conversions do not fit the program's arguments ("%s%s%s%n", "PID %s").
  */
 #include <windows.h>
 
