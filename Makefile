@@ -47,6 +47,9 @@ bench: build
 	  'Z:\usr\lib\i386-linux-gnu\wine\i386-windows' 3
 	scripts/winrun --prefix $(BUILD)/wineprefix $(BUILD)/bin/hostile-bench.exe
 	cd $(BUILD) && ../scripts/with-display ../scripts/winrun --prefix wineprefix-bench bin/refresh-bench.exe
+	cd $(BUILD) && ../scripts/with-display ../scripts/winrun --prefix wineprefix-bench bin/live-bench.exe tick 200
+	cd $(BUILD) && ../scripts/with-display ../scripts/winrun --prefix wineprefix-bench bin/live-bench.exe cpu 50 60
+	cd $(BUILD) && ../scripts/with-display ../scripts/winrun --prefix wineprefix-bench bin/live-bench.exe leak 600
 	bash bench/sizes.sh $(BUILD)
 
 # The shipped binaries' sizes, built with -Os and with -O2.

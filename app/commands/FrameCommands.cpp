@@ -6,6 +6,7 @@
 #include "app/mainframe/RefreshCycle.h"
 #include "app/mainframe/SelectionModel.h"
 #include "app/res/resource.h"
+#include "app/settings/LiveSettings.h"
 #include "app/settings/UserSettings.h"
 #include "app/startup/ClDebugString.h"
 #include "app/startup/MessagePump.h"
@@ -202,7 +203,9 @@ void FrameCommands::Copy()
         std::vector<const ProcessItem*> items;
         for (const ProcessItem& row : rows) items.push_back(&row);
         if (items.empty()) return;
-        text = ClipboardCopy::CopyText(items, settings.dwCopyProcessColumns, settings.nCopySeparator,
+        // The 9x family has none of the live figures.
+        const uint32_t liveMask = host.IsNtFamily() ? host.Live().dwCopyColumns : 0;
+        text = ClipboardCopy::CopyText(items, settings.dwCopyProcessColumns, liveMask, settings.nCopySeparator,
                                        settings.nCopyDelimiter);
     } else if (cycle.Content() == ListContent::Modules) {
         const std::vector<ModuleItem> rows = selection.SelectedModules();

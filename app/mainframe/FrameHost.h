@@ -7,6 +7,7 @@
 class ClDebugString;
 class ProcessSnapshot;
 class TarnwickApp;
+struct LiveSettings;
 struct ProcessItem;
 struct UserSettings;
 
@@ -18,6 +19,9 @@ public:
     virtual HWND Window() const = 0;
     virtual TarnwickApp& App() = 0;
     virtual UserSettings& Settings() = 0;
+    // The live view's settings (update speed, highlighting, the process columns 12 to 15).
+    virtual LiveSettings& Live() = 0;
+    virtual bool IsBusy() const = 0;
     virtual ProcessSnapshot& Snapshot() = 0;
     virtual ClDebugString& Debug() = 0;
     virtual bool IsNtFamily() const = 0;

@@ -22,6 +22,7 @@ const LPARAM kFullRefreshMark = 1;
 const UINT kStoreColumnOrder = WM_USER + 1;
 const UINT_PTR kSelectionTimer = 1;
 const UINT_PTR kDragScrollTimer = 2;
+const UINT_PTR kLiveTimer = 3;
 const UINT kSelectionDelay = 500;
 } // namespace FrameIds
 

@@ -36,6 +36,7 @@ void OptionsApplier::Open(UINT pageCommand)
     dialog.SetTooltips(settings.bEnableTooltips != 0);
     dialog.SetLanguage(host.App().wLanguageId);
     dialog.SetSettings(settings);
+    dialog.SetLiveSettings(host.Live());
     dialog.SetApplications(lists.applications);
     dialog.SetEngines(lists.engines);
     dialog.SetSearchPluginFolder(SearchPlugins::DefaultFolder());
@@ -48,7 +49,7 @@ void OptionsApplier::Apply(const ClTarnwickOptionsDlg& dialog)
     UserSettings& settings = host.Settings();
     // Widths dragged in the list since it was filled are kept, as saving keeps them.
     cycle.CaptureColumns(true);
-    const unsigned changes = OptionsRecord::TakeBack(dialog.Settings(), settings);
+    const unsigned changes = OptionsRecord::TakeBack(dialog.Settings(), dialog.Live(), settings, host.Live());
     if (changes & OptionsRecord::kBars) windows.ApplyBars();
     if (changes & OptionsRecord::kFont) windows.RecreateViewFont();
     if (changes & OptionsRecord::kViewColors) windows.ApplyViewColors();

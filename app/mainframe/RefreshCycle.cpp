@@ -39,7 +39,7 @@ RefreshCycle::RefreshCycle(FrameHost& host, FrameWindows& windows, ViewImages& i
       bListedGone(false), nRefreshCount(0)
 {
     formatter.reset(new ValueFormatter(host.Settings(), host.IsNtFamily()));
-    processView.reset(new ProcessView(host.Settings(), *formatter, FileFactsCache::Shared(), images));
+    processView.reset(new ProcessView(host.Settings(), host.Live(), *formatter, FileFactsCache::Shared(), images));
     moduleView.reset(new ModuleView(host.Settings(), *formatter, FileFactsCache::Shared(), images, host.Debug()));
     // The window's thread reads no file over the network (the console tool and reports may).
     processView->SetLocalFilesOnly(true);
@@ -286,6 +286,21 @@ ProcessItem* RefreshCycle::TreeProcess(HTREEITEM item) const
 }
 
 // ---- What the rows answer --------------------------------------------------------------
+
+LRESULT RefreshCycle::TreeCustomDraw(NMTVCUSTOMDRAW& draw) const
+{
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+    const HTREEITEM item = reinterpret_cast<HTREEITEM>(draw.nmcd.dwItemSpec);
+    if (!draw.nmcd.lItemlParam || windows.IsFixedItem(item)) return CDRF_DODEFAULT;
+    COLORREF color;
+    // A selected item keeps the selection's colours.
+    if ((draw.nmcd.uItemState & CDIS_SELECTED)
+        || !processView->HighlightColor(*ProcessView::FromParam(draw.nmcd.lItemlParam), color))
+        return CDRF_DODEFAULT;
+    draw.clrText = color;
+    return CDRF_NEWFONT;
+}
 
 void RefreshCycle::GetDispInfo(NMLVDISPINFOA& info) const
 {

@@ -72,6 +72,8 @@ public:
     // Module sort-mode commands 40074 to 40078, while the module list is shown.
     void SetModuleSortMode(UINT command);
 
+    // New and ended processes in their colours (NM_CUSTOMDRAW of the tree).
+    LRESULT TreeCustomDraw(NMTVCUSTOMDRAW& draw) const;
     // The tree's item data: the process of a tree item (null for a fixed one).
     ProcessItem* TreeProcess(HTREEITEM item) const;
 

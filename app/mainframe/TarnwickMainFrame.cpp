@@ -27,11 +27,12 @@ bool KeyDown(int key)
 // ---- Construction ----------------------------------------------------------
 
 TarnwickMainFrame::TarnwickMainFrame(TarnwickApp& app)
-    : app(app), hwnd(nullptr), settings(), hFullScreenDialog(nullptr), windows(*this, images),
+    : app(app), hwnd(nullptr), settings(), live(LiveSettings::Defaults()), hFullScreenDialog(nullptr), windows(*this, images),
       cycle(*this, windows, images), selection(windows, cycle, snapshot), drag(*this, windows, images),
       launchers(*this, selection), language(*this, plugins), pluginRuns(*this, plugins, selection, language),
       menus(*this, windows, cycle, selection, pluginRuns, launchers),
-      options(*this, windows, cycle, launchers, plugins, tray), commands(*this, selection, cycle, images)
+      options(*this, windows, cycle, launchers, plugins, tray), liveUpdates(*this, windows, cycle),
+      commands(*this, selection, cycle, images)
 {
     snapshot.SetLocalFilesOnly(true);
     LoadSettings(UserSettingsFile::DefaultPath());
@@ -55,6 +56,7 @@ void TarnwickMainFrame::LoadSettings(const std::string& path)
     strSettingsPath = path;
     UserSettingsFile::SetDefaults(settings);
     UserSettingsFile::Load(settings, strSettingsPath);
+    UserSettingsFile::LoadLive(live, strSettingsPath);
 }
 
 ClDebugString& TarnwickMainFrame::Debug()
@@ -169,7 +171,10 @@ LRESULT TarnwickMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
     case WM_SYSCOMMAND: return OnSysCommand(wParam, lParam);
     case WM_TIMER: OnTimer(wParam); return 0;
     case WM_INITMENU: if (fullScreen.IsOn()) fullScreen.OnInitMenu(GetSystemMenu(hwnd, FALSE)); return 0;
-    case WM_INITMENUPOPUP: menus.OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return 0;
+    case WM_INITMENUPOPUP:
+        menus.OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+        liveUpdates.CheckMenu(reinterpret_cast<HMENU>(wParam));
+        return 0;
     case WM_MENUSELECT: menus.OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam)); return 0;
     case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
     case WM_LBUTTONDOWN: OnLButtonDown(); return 0;
@@ -205,6 +210,10 @@ void TarnwickMainFrame::OnCommand(UINT id, HWND control, LPARAM lParam)
     case ID_VIEW_STATUSBAR: windows.ToggleBar(FrameWindows::Bar::Statusbar); return;
     case ID_VIEW_REFRESH: OnRefreshCommand(lParam == FrameIds::kFullRefreshMark); return;
     case ID_VIEW_FULLSCREEN: OnFullScreen(); return;
+    case ID_UPDATE_PAUSED:
+    case ID_UPDATE_1S:
+    case ID_UPDATE_2S:
+    case ID_UPDATE_5S: liveUpdates.SetSpeed(id); return;
     // Properties
     case ID_PROPERTIES_STANDARD: commands.StandardProperties(); return;
     case ID_PROPERTIES_ADVANCED: commands.AdvancedProperties(); return;
@@ -297,6 +306,7 @@ LRESULT TarnwickMainFrame::OnTreeNotify(NMHDR& header)
         }
         return 0;
     case NM_SETFOCUS: selection.NoteFocus(windows.Tree()); return 0;
+    case NM_CUSTOMDRAW: return cycle.TreeCustomDraw(reinterpret_cast<NMTVCUSTOMDRAW&>(header));
     default: return 0;
     }
 }
@@ -363,6 +373,7 @@ LRESULT TarnwickMainFrame::OnCreate()
     pluginRuns.Initialize();
     tray.Attach(hwnd, app.GetInstance(), IDI_TARNWICK, StringTable::Load(1).c_str(), settings.bHideWhenMinimized != 0);
     StartWorkers();
+    liveUpdates.Start();
     return 0;
 }
 
@@ -370,6 +381,7 @@ void TarnwickMainFrame::OnDestroy()
 {
     // Threads first: they may be sending to windows that are about to go.
     StopWorkers();
+    liveUpdates.Stop();
     KillTimer(hwnd, FrameIds::kDragScrollTimer);
     windows.Destroy();
     cycle.Clear();
@@ -398,7 +410,8 @@ bool TarnwickMainFrame::SaveSettings()
     fullScreen.Store(settings, placement);
     cycle.CaptureColumns(true);
     if (windows.Tree()) settings.nLeftPaneWidth = static_cast<uint16_t>(windows.TreeWidth());
-    return UserSettingsFile::Save(settings, strSettingsPath);
+    const bool saved = UserSettingsFile::Save(settings, strSettingsPath);
+    return UserSettingsFile::SaveLive(live, strSettingsPath) && saved;
 }
 
 bool TarnwickMainFrame::CreateFullScreenWindow()
@@ -498,6 +511,7 @@ void TarnwickMainFrame::OnTimer(UINT_PTR id)
 {
     if (id == FrameIds::kSelectionTimer) cycle.OnSelectionTimer();
     else if (id == FrameIds::kDragScrollTimer) drag.OnScrollTimer();
+    else if (id == FrameIds::kLiveTimer) liveUpdates.OnTimer();
 }
 
 void TarnwickMainFrame::OnLButtonDown()

@@ -10,11 +10,13 @@
 #include "app/mainframe/FrameWindows.h"
 #include "app/mainframe/LanguageSwitch.h"
 #include "app/mainframe/LauncherRuns.h"
+#include "app/mainframe/LiveUpdates.h"
 #include "app/mainframe/OptionsApplier.h"
 #include "app/mainframe/PluginRuns.h"
 #include "app/mainframe/RefreshCycle.h"
 #include "app/mainframe/SelectionModel.h"
 #include "app/pluginhost/PluginHost.h"
+#include "app/settings/LiveSettings.h"
 #include "app/settings/UserSettings.h"
 #include "app/threads/BackgroundThreads.h"
 #include "app/tray/TrayIcon.h"
@@ -53,11 +55,16 @@ public:
     HWND GetHwnd() const { return hwnd; }
 
     UserSettings& Settings() override { return settings; }
+    LiveSettings& Live() override { return live; }
     bool IsNtFamily() const override;
     void Refresh(bool full) override { cycle.Refresh(full); }
     // How many refreshes ran (full and partial); for tests and the bench.
     unsigned RefreshCount() const { return cycle.RefreshCount(); }
-    bool IsBusy() const { return busy.IsBusy(); }
+    bool IsBusy() const override { return busy.IsBusy(); }
+    // How many live updates ran; for tests and the bench.
+    unsigned LiveTickCount() const { return liveUpdates.TickCount(); }
+    // One live update as its timer runs it (the bench).
+    void RunLiveTick() { liveUpdates.OnTimer(); }
     // The selection as the commands see it.
     const SelectionModel& Selection() const { return selection; }
     // The process whose modules the list shows.
@@ -132,6 +139,7 @@ private:
     TarnwickApp& app;
     HWND hwnd;
     UserSettings settings;
+    LiveSettings live;
     std::string strSettingsPath;
     ProcessSnapshot snapshot;
     BusyCount busy;
@@ -153,5 +161,6 @@ private:
     PluginRuns pluginRuns;
     FrameMenus menus;
     OptionsApplier options;
+    LiveUpdates liveUpdates;
     FrameCommands commands;
 };
