@@ -13,6 +13,7 @@
 #include "sysinfo/ServiceList.h"
 
 #include <cstring>
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -361,16 +362,27 @@ ProcessView::Update ProcessView::ApplySample(const ProcessSampler& sampler, HWND
         resort = true;
     }
 
+    // Ended: what the sampler saw go, and items of a fill (refresh) that the
+    // sample does not have (a process that ended before the sampler first looked).
+    std::vector<ProcessItem*> gone;
     for (const SampledProcess& process : sampler.Removed()) {
         auto found = byKey.find(ProcessKey(process.record.dwProcessId, process.record.ftCreationTime.Value()));
-        if (found == byKey.end()) continue;
+        if (found != byKey.end()) gone.push_back(found->second);
+    }
+    for (const auto& item : items) {
+        const ProcessKey key = KeyOf(*item);
+        if (item->nHighlight != ProcessItem::kEnded && !sampler.Find(key.first, key.second)
+            && std::find(gone.begin(), gone.end(), item.get()) == gone.end())
+            gone.push_back(item.get());
+    }
+    for (ProcessItem* item : gone) {
         ++update.nEnded;
         if (live->bHighlightChanges) {
-            found->second->nHighlight = ProcessItem::kEnded;
-            if (list) RedrawRow(list, *found->second);
-            redrawNode(*found->second);
+            item->nHighlight = ProcessItem::kEnded;
+            if (list) RedrawRow(list, *item);
+            redrawNode(*item);
         } else {
-            RemoveItem(found->second, tree, processesItem, list);
+            RemoveItem(item, tree, processesItem, list);
             ++update.nRemoved;
         }
     }

@@ -355,7 +355,7 @@ TEST_CASE("main window: process list columns, the helper's row, nesting, sorting
     else
         CHECK(headers == std::vector<std::string>{"Name", "PID", "Parent PID", "Version", "Description", "Company Name",
                                                   "Owner", "Threads", "Handles", "Priority Class", "Created",
-                                                  "Commandline"});
+                                                  "Commandline", "CPU", "Private Bytes"});
 
     // The helper's row reads as the console tool's.
     const int row = main.ProcessRow(helper.Pid());

@@ -395,7 +395,8 @@ TEST_CASE("options: OK changes bars, font, nesting, columns, colours, formats an
         nineX ? std::vector<std::string>{"Name", "PID", "Parent PID", "Threads", "Priority Class", "Version",
                                          "Description", "Company Name"}
               : std::vector<std::string>{"Name", "PID", "Parent PID", "Version", "Description", "Company Name",
-                                         "Owner", "Threads", "Handles", "Priority Class", "Created", "Commandline"};
+                                         "Owner", "Threads", "Handles", "Priority Class", "Created", "Commandline",
+                                         "CPU", "Private Bytes"};
     CHECK(RemoteHeader(RemoteListView(main.List()).Header()).Texts() == natural);
     const LRESULT itemHeight = main.Tree().Send(TVM_GETITEMHEIGHT);
 
