@@ -36,7 +36,8 @@ void FrameMenus::Setup(bool ownerDraw)
                              {ID_PROPERTIES_ADVANCED, FrameWindows::kImageProperties},
                              {ID_PROPERTIES_STANDARD, FrameWindows::kImageProperties},
                              {ID_VIEW_FULLSCREEN, FrameWindows::kImageFullScreen}});
-    ownerDrawMenu.SetRadioCommands(ID_SORT_NAME, ID_SORT_LOADORDER);
+    ownerDrawMenu.AddRadioCommands(ID_SORT_NAME, ID_SORT_LOADORDER);
+    ownerDrawMenu.AddRadioCommands(ID_UPDATE_PAUSED, ID_UPDATE_5S);
 }
 
 // ---- Enabling ---------------------------------------------------------------------

@@ -32,7 +32,7 @@ SIZE TextSize(HDC dc, HFONT font, const std::string& text)
 } // namespace
 
 OwnerDrawMenu::OwnerDrawMenu()
-    : hMenuFont(nullptr), hBoldMenuFont(nullptr), hImages(nullptr), nRadioFirst(0), nRadioLast(0)
+    : hMenuFont(nullptr), hBoldMenuFont(nullptr), hImages(nullptr)
 {
     RecreateFonts();
 }
@@ -63,10 +63,9 @@ void OwnerDrawMenu::SetImages(HIMAGELIST list, const std::map<UINT, int>& comman
     images = commandImages;
 }
 
-void OwnerDrawMenu::SetRadioCommands(UINT first, UINT last)
+void OwnerDrawMenu::AddRadioCommands(UINT first, UINT last)
 {
-    nRadioFirst = first;
-    nRadioLast = last;
+    radioRanges[first] = last;
 }
 
 void OwnerDrawMenu::Convert(HMENU menu)
@@ -151,7 +150,8 @@ bool OwnerDrawMenu::Draw(const DRAWITEMSTRUCT& item)
     const int top = rect.top + (rect.bottom - rect.top - 16) / 2;
     auto picture = images.find(entry->nId);
     if (checked) {
-        const bool radio = entry->nId >= nRadioFirst && entry->nId <= nRadioLast;
+        auto range = radioRanges.upper_bound(entry->nId);
+        const bool radio = range != radioRanges.begin() && entry->nId <= (--range)->second;
         HBRUSH brush = CreateSolidBrush(GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
         HGDIOBJ oldBrush = SelectObject(dc, brush);
         HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));

@@ -21,8 +21,8 @@ public:
     void RecreateFonts();
     // Pictures: `images` with the image index of each command that has one.
     void SetImages(HIMAGELIST images, const std::map<UINT, int>& commandImages);
-    // Commands whose checked state is drawn as a radio dot.
-    void SetRadioCommands(UINT first, UINT last);
+    // Commands whose checked state is drawn as a radio dot (one range per call).
+    void AddRadioCommands(UINT first, UINT last);
 
     void Convert(HMENU menu);
     void Release();
@@ -48,7 +48,6 @@ private:
     HFONT hBoldMenuFont;
     HIMAGELIST hImages;
     std::map<UINT, int> images;
-    UINT nRadioFirst;
-    UINT nRadioLast;
+    std::map<UINT, UINT> radioRanges;  // first command to last
     std::deque<Entry> entries;
 };
