@@ -198,6 +198,7 @@ TEST_SUITE("live view")
         auto* more = new Samples;
         more->queue.push_back({Process(4, 0, 0), Process(16, 8, 0)});
         more->queue.push_back({Process(4, 0, 0), Process(20, 4, 0)});
+        more->queue.push_back({Process(4, 0, 0), Process(20, 4, 0)});
         ProcessSampler again{std::unique_ptr<ProcessSampleSource>(more)};
         REQUIRE(again.Sample());
         view.ApplySample(again, windows.tree, windows.processes, true, windows.list);
@@ -207,5 +208,16 @@ TEST_SUITE("live view")
         CHECK(update.nRemoved == 1);
         CHECK(Marks(view).empty());
         CHECK(windows.Nodes(windows.processes) == "4(20)");
+
+        // Items built anew (a refresh) take every figure of the next sample, changed or not.
+        view.Build({Process(4, 0, 0), Process(20, 4, 0)}, nullptr, 0);
+        view.FillTree(windows.tree, windows.processes, true);
+        view.FillList(windows.list);
+        REQUIRE(again.Sample());
+        CHECK(again.Changed().size() == 1);  // 20 has its first load; 4 stayed at 0.0
+        update = view.ApplySample(again, windows.tree, windows.processes, true, windows.list, true);
+        CHECK(update.nChanged == 2);
+        CHECK(windows.Row(0)->strCpu == "0.0");
+        CHECK(windows.Row(1)->strCpu == "0.0");
     }
 }

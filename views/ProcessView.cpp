@@ -293,7 +293,7 @@ void ProcessView::RemoveItem(ProcessItem* item, HWND tree, HTREEITEM processesIt
 }
 
 ProcessView::Update ProcessView::ApplySample(const ProcessSampler& sampler, HWND tree, HTREEITEM processesItem,
-                                             bool nested, HWND list)
+                                             bool nested, HWND list, bool allFigures)
 {
     Update update;
     auto redrawNode = [tree](const ProcessItem& item) {
@@ -341,8 +341,12 @@ ProcessView::Update ProcessView::ApplySample(const ProcessSampler& sampler, HWND
         }
         if (list && shown) RedrawRow(list, *found->second);
     };
-    for (const SampledProcess& process : sampler.Changed()) take(process);
-    for (const SampledProcess& process : sampler.Added()) take(process);
+    if (allFigures) {
+        for (const SampledProcess& process : sampler.Processes()) take(process);
+    } else {
+        for (const SampledProcess& process : sampler.Changed()) take(process);
+        for (const SampledProcess& process : sampler.Added()) take(process);
+    }
 
     if (!added.empty()) {
         ServiceList services;

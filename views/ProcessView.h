@@ -75,7 +75,10 @@ public:
     // marked ended (gone at the next update) with highlighting on, else go at
     // once. A process the view does not have yet counts as added, one it
     // has already as changed. `list` is null when the list shows something else.
-    Update ApplySample(const ProcessSampler& sampler, HWND tree, HTREEITEM processesItem, bool nested, HWND list);
+    // allFigures: the figures of every process of the sample are taken, not
+    // only those that changed (the items were built anew since the last one).
+    Update ApplySample(const ProcessSampler& sampler, HWND tree, HTREEITEM processesItem, bool nested, HWND list,
+                       bool allFigures = false);
 
     size_t Count() const { return items.size(); }
     // No file over the network is read for the rows (the window's thread).

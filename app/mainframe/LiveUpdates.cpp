@@ -20,7 +20,7 @@ const uint32_t kSeconds[4] = {0, 1, 2, 5};
 } // namespace
 
 LiveUpdates::LiveUpdates(FrameHost& host, FrameWindows& windows, RefreshCycle& cycle)
-    : host(host), windows(windows), cycle(cycle), listed(0, 0), nTicks(0), bTimer(false)
+    : host(host), windows(windows), cycle(cycle), listed(0, 0), nTicks(0), nRefreshSeen(0), bTimer(false)
 {
 }
 
@@ -79,8 +79,11 @@ void LiveUpdates::OnTimer()
     HWND list = cycle.Content() == ListContent::Processes ? windows.List() : nullptr;
     // Selection changes while nodes go are looked at once the update is done.
     windows.MuteTree(true);
+    // After a refresh the items are new: they take every figure, not only what changed.
+    const bool refreshed = cycle.RefreshCount() != nRefreshSeen;
+    nRefreshSeen = cycle.RefreshCount();
     const ProcessView::Update update = cycle.Processes().ApplySample(
-        *sampler, tree, windows.ProcessesItem(), host.Settings().bResolveProcessDependencies != 0, list);
+        *sampler, tree, windows.ProcessesItem(), host.Settings().bResolveProcessDependencies != 0, list, refreshed);
     windows.MuteTree(false);
     if (windows.SelectedTreeItem() != selected) {
         cycle.ShowSelection();

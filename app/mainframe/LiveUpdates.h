@@ -51,5 +51,6 @@ private:
     std::pair<uint32_t, uint64_t> listed;
     std::vector<std::pair<std::string, uint32_t>> moduleSet;
     unsigned nTicks;
+    unsigned nRefreshSeen;  // the refresh cycle's count at the last tick
     bool bTimer;
 };
