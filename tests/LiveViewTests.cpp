@@ -1,9 +1,15 @@
 // The process view applying samples to a hidden tree and list: rows added,
 // changed in place, marked ended and removed a tick later; the selection kept
 // while a sort by CPU moves the rows; items of a fill that the first sample
-// does not have count as ended.
+// does not have count as ended. The main window's update speed commands and
+// when its ticks run.
 #include <doctest/doctest.h>
 
+#include "tests/FrameHarness.h"
+#include "tests/HelperProcess.h"
+#include "tests/TestPaths.h"
+#include "app/mainframe/BusyCount.h"
+#include "app/res/resource.h"
 #include "app/settings/LiveSettings.h"
 #include "app/settings/UserSettingsFile.h"
 #include "sysinfo/FileFactsCache.h"
@@ -219,5 +225,63 @@ TEST_SUITE("live view")
         CHECK(update.nChanged == 2);
         CHECK(windows.Row(0)->strCpu == "0.0");
         CHECK(windows.Row(1)->strCpu == "0.0");
+    }
+
+    TEST_CASE("the main window: update speed commands, ticks held while busy or minimised, the speed saved")
+    {
+        using namespace frametest;
+        const std::string folder = TestPaths::MakeScratchFolder("frame-live");
+        const std::string path = folder + "\\Tarnwick.ui";
+        Frame window(path);
+        CHECK(window.frame->Live().nUpdateSeconds == 0);
+        const int rows = window.ListCount();
+
+        // Paused: a tick (as a stray timer message) does nothing.
+        window.frame->RunLiveTick();
+        CHECK(window.frame->LiveTickCount() == 0);
+        window.Command(ID_UPDATE_2S);
+        CHECK(window.frame->Live().nUpdateSeconds == 2);
+        window.Command(ID_UPDATE_1S);
+        CHECK(window.frame->Live().nUpdateSeconds == 1);
+
+        // A helper started now comes with a tick, without a refresh.
+        const unsigned refreshes = window.frame->RefreshCount();
+        HelperProcess helper;
+        REQUIRE(helper.Start(""));
+        window.frame->RunLiveTick();
+        CHECK(window.ProcessRow(helper.Pid()) >= 0);
+        CHECK(window.ListCount() == rows + 1);
+        CHECK(StatusText(window.hwnd) == "Processes : " + std::to_string(rows + 1));
+        CHECK(window.frame->RefreshCount() == refreshes);
+
+        // Held while busy, and while minimised.
+        helper.End();
+        const unsigned ticks = window.frame->LiveTickCount();
+        {
+            BusyScope busy(window.frame->Busy());
+            window.frame->RunLiveTick();
+            CHECK(window.frame->LiveTickCount() == ticks);
+        }
+        ShowWindow(window.hwnd, SW_MINIMIZE);
+        window.frame->RunLiveTick();
+        CHECK(window.frame->LiveTickCount() == ticks);
+        ShowWindow(window.hwnd, SW_RESTORE);
+        // Ended: marked for one tick, then gone.
+        window.frame->RunLiveTick();
+        CHECK(window.ProcessRow(helper.Pid()) >= 0);
+        window.frame->RunLiveTick();
+        CHECK(window.ProcessRow(helper.Pid()) < 0);
+        CHECK(window.ListCount() == rows);
+        // The timer itself ticks about once a second.
+        const unsigned before = window.frame->LiveTickCount();
+        Pump(2600);
+        CHECK(window.frame->LiveTickCount() >= before + 2);
+
+        window.Command(ID_UPDATE_PAUSED);
+        SendMessageA(window.hwnd, WM_CLOSE, 0, 0);
+        CHECK(ReadFile(path).size() == 778);
+        const std::vector<char> live = ReadFile(folder + "\\Tarnwick.live");
+        CHECK(std::string(live.begin(), live.end()).find("update\t0\n") != std::string::npos);
+        TestPaths::RemoveTree(folder);
     }
 }

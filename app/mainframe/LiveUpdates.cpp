@@ -63,6 +63,8 @@ void LiveUpdates::CheckMenu(HMENU menu) const
 bool LiveUpdates::CanTick() const
 {
     HWND frame = host.Window();
+    // A timer message still queued when updates were paused.
+    if (host.Live().nUpdateSeconds == 0) return false;
     // Waits for commands that hold items of the views, and for a keyboard selection still to be shown.
     if (!frame || host.IsBusy() || cycle.IsSelectionPending() || windows.IsTreeMuted()) return false;
     return IsWindowVisible(frame) && !IsIconic(frame);
