@@ -168,6 +168,28 @@ void GridView::DrawGrid(HDC dc)
     RestoreDC(dc, saved);
 }
 
+LRESULT GridView::EraseAroundRows(HWND window, HDC dc)
+{
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    const bool ownerRows = (style & LVS_OWNERDRAWFIXED) && (style & LVS_TYPEMASK) == LVS_REPORT;
+    const int saved = SaveDC(dc);
+    if (ownerRows) {
+        const int count = static_cast<int>(SendMessageA(window, LVM_GETITEMCOUNT, 0, 0));
+        const int top = static_cast<int>(SendMessageA(window, LVM_GETTOPINDEX, 0, 0));
+        const int page = static_cast<int>(SendMessageA(window, LVM_GETCOUNTPERPAGE, 0, 0));
+        for (int row = top; row >= 0 && row < count && row <= top + page; ++row) {
+            RECT rect = {};
+            rect.left = LVIR_BOUNDS;
+            if (SendMessageA(window, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect)))
+                ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+        }
+    }
+    const LRESULT result = CallWindowProcA(g_class.BaseProc(), window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    // The rows are painted with the same device context afterwards.
+    RestoreDC(dc, saved);
+    return result;
+}
+
 LRESULT CALLBACK GridView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     GridView* self = FromWindow(window);
@@ -206,6 +228,7 @@ LRESULT CALLBACK GridView::WindowProc(HWND window, UINT message, WPARAM wParam, 
         if (SendMessageA(window, LVM_GETITEMCOUNT, 0, 0) == 0) InvalidateRect(window, nullptr, TRUE);
         return result;
     }
+    case WM_ERASEBKGND: return EraseAroundRows(window, reinterpret_cast<HDC>(wParam));
     case WM_PAINT: {
         LRESULT result = CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
         if (self) {

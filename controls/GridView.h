@@ -27,6 +27,9 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static GridView* FromWindow(HWND window);
     void DrawGrid(HDC dc);
+    // WM_ERASEBKGND: owner-drawn rows paint their whole rectangle, so only
+    // what lies around the visible rows is erased (rows updated in place do not flicker).
+    static LRESULT EraseAroundRows(HWND window, HDC dc);
     void DrawEmptyText(HDC dc);
     int ItemAreaTop() const;
 

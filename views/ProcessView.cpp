@@ -209,7 +209,11 @@ std::string ProcessView::InfoTip(const ProcessItem& item) const
 void ProcessView::RedrawRow(HWND list, const ProcessItem& item) const
 {
     const int row = RowOf(list, item);
-    if (row >= 0) SendMessageA(list, LVM_REDRAWITEMS, row, row);
+    if (row < 0) return;
+    // The painter fills the whole row: no erasing first (it would flicker).
+    RECT rect = {};
+    rect.left = LVIR_BOUNDS;
+    if (SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rect))) InvalidateRect(list, &rect, FALSE);
 }
 
 void ProcessView::AddItem(std::unique_ptr<ProcessItem> owned, HWND tree, HTREEITEM processesItem, bool nested,
