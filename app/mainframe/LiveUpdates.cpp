@@ -35,9 +35,12 @@ void LiveUpdates::SetSpeed(UINT command)
 
 void LiveUpdates::Start()
 {
-    Stop();
     const uint32_t seconds = host.Live().nUpdateSeconds;
-    if (!host.Window() || seconds == 0) return;
+    // Another speed keeps the last sample: the next tick has loads to show.
+    if (!host.Window() || seconds == 0) {
+        Stop();
+        return;
+    }
     bTimer = SetTimer(host.Window(), FrameIds::kLiveTimer, seconds * 1000, nullptr) != 0;
 }
 

@@ -31,6 +31,7 @@ public:
     void SetSpeed(UINT command);
     // The timer for the stored speed (none when paused); after the window is made.
     void Start();
+    // No timer, and the last sample forgotten (paused, or the window going).
     void Stop();
     void OnTimer();
     // The speed items of a menu radio-checked when it has them.
