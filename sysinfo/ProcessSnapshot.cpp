@@ -9,6 +9,7 @@
 #include "sysinfo/WTSWrapper.h"
 #include "sysutils/Orvo_SystemUtilities.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <vector>
@@ -475,6 +476,36 @@ bool ProcessSnapshot::EnumProcessModules(uint32_t processId, SnapshotProgressCal
     if (!bValid) return false;
     return osVersion.Is9xFamily() ? EnumProcessModulesTH32(processId, callback, userValue)
                                   : EnumProcessModulesNT(processId, callback, userValue);
+}
+
+bool ProcessSnapshot::ModuleBases(uint32_t processId, std::vector<uint32_t>& bases)
+{
+    bases.clear();
+    if (!bValid) return false;
+    if (osVersion.Is9xFamily()) {
+        HANDLE snapshot = toolhelp.CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+        if (snapshot == INVALID_HANDLE_VALUE) return false;
+        ToolhelpModule entry;
+        for (bool more = NextModuleTH32(snapshot, true, entry); more; more = NextModuleTH32(snapshot, false, entry))
+            bases.push_back(entry.dwBaseAddress);
+        CloseHandle(snapshot);
+    } else {
+        HANDLE process = OpenProcess(kQueryAndRead, FALSE, processId);
+        if (!process) return false;
+        DWORD needed = 0;
+        std::vector<HMODULE> handles(256);
+        bool ok = psapi.EnumProcessModules(process, handles.data(), 256 * sizeof(HMODULE), &needed) != FALSE;
+        if (ok && needed > 256 * sizeof(HMODULE) && needed <= 65536 * sizeof(HMODULE)) {
+            handles.resize(needed / sizeof(HMODULE));
+            ok = psapi.EnumProcessModules(process, handles.data(), needed, &needed) != FALSE;
+        }
+        CloseHandle(process);
+        if (!ok) return false;
+        handles.resize(std::min<size_t>(handles.size(), needed / sizeof(HMODULE)));
+        for (HMODULE module : handles) bases.push_back(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(module)));
+    }
+    std::sort(bases.begin(), bases.end());
+    return true;
 }
 
 uint32_t ProcessSnapshot::GetModuleCountTH32(uint32_t processId)

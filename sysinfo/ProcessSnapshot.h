@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 // A picture of the running processes, and of the modules of one process.
 // Toolhelp on the 9x family; the native call, the process-status library and
@@ -25,6 +26,10 @@ public:
 
     bool EnumProcesses(SnapshotProgressCallback callback, uint32_t userValue);
     bool EnumProcessModules(uint32_t processId, SnapshotProgressCallback callback, uint32_t userValue);
+    // The load addresses of a process's modules, sorted, and nothing else
+    // read (no names, no files): a cheap look whether its set of modules
+    // changed (one unloaded and another loaded at its address meanwhile is not seen).
+    bool ModuleBases(uint32_t processId, std::vector<uint32_t>& bases);
 
     int GetProcessExecutable(uint32_t processId, char* buffer, int bufferSize);
 

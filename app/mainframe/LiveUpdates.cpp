@@ -12,8 +12,6 @@
 #include "sysinfo/SnapshotSampleSource.h"
 #include "views/ProcessView.h"
 
-#include <algorithm>
-#include <cctype>
 
 namespace {
 const uint32_t kSeconds[4] = {0, 1, 2, 5};
@@ -106,18 +104,9 @@ void LiveUpdates::CheckModules()
         moduleSet.clear();
         return;
     }
-    if (!modules) {
-        modules.reset(new ProcessSnapshot);
-        modules->SetLocalFilesOnly(true);
-    }
-    if (!modules->EnumProcessModules(process.dwPid, nullptr, 0)) return;
-    std::vector<std::pair<std::string, uint32_t>> now;
-    for (const ModuleRecord& module : modules->Modules()) {
-        std::string path = module.strPath;
-        for (char& c : path) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        now.emplace_back(path, module.dwBaseAddress);
-    }
-    std::sort(now.begin(), now.end());
+    if (!modules) modules.reset(new ProcessSnapshot);
+    std::vector<uint32_t> now;
+    if (!modules->ModuleBases(process.dwPid, now)) return;
     const std::pair<uint32_t, uint64_t> key(process.dwPid, ProcessIdentity::Value(process.ftCreated));
     if (key != listed) {
         // The list was just built for this process.

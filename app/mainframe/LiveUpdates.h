@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -48,9 +47,9 @@ private:
     RefreshCycle& cycle;
     std::unique_ptr<ProcessSampler> sampler;
     std::unique_ptr<ProcessSnapshot> modules;
-    // The listed process (id, creation time) and its modules (path, base) last seen.
+    // The listed process (id, creation time) and its modules' load addresses last seen.
     std::pair<uint32_t, uint64_t> listed;
-    std::vector<std::pair<std::string, uint32_t>> moduleSet;
+    std::vector<uint32_t> moduleSet;
     unsigned nTicks;
     unsigned nRefreshSeen;  // the refresh cycle's count at the last tick
     bool bTimer;
