@@ -12,7 +12,6 @@
 #include "sysinfo/SnapshotSampleSource.h"
 #include "views/ProcessView.h"
 
-
 namespace {
 const uint32_t kSeconds[4] = {0, 1, 2, 5};
 } // namespace
