@@ -169,9 +169,8 @@ bool HtmlReportWriter::Write(const std::vector<const ProcessItem*>& processes, c
             else
                 files.Drop(page);
         }
-        // Without a formatter, the name of the priority class is not known.
-        const std::string priority = context.formatter ? ValueFormatter::PriorityClassText(p.dwPriorityClass)
-                                                       : p.strPriority;
+        // Fixed texts of the report: English, whatever the interface language.
+        const std::string priority = ValueFormatter::PriorityClassText(p.dwPriorityClass, true);
         Put(file, "<td nowrap>" + name + "</td>\n");
         Put(file, "<td align=\"right\">" + H(p.strPid) + "</td>\n");
         Put(file, "<td align=\"right\">" + H(p.strParentPid) + "</td>\n");
