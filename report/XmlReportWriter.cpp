@@ -2,6 +2,8 @@
 
 #include "report/ReportText.h"
 
+#include "TarnwickVersion.h"
+
 #include <windows.h>
 #include <vector>
 
@@ -35,7 +37,7 @@ std::string XmlReportWriter::ElementOrMissing(const char* name, const std::strin
 void XmlReportWriter::WriteHeader(FILE* file, const ReportContext& c)
 {
     Put(file, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-    Put(file, "<!-- This report was created by Tarnwick 2.6 -->\n");
+    Put(file, "<!-- This report was created by " TARNWICK_TITLE " -->\n");
     Put(file, "<!-- Date      : " + Utf8(ReportText::XmlComment(c.strDate)) + "-->\n");
     Put(file, "<!-- Time      : " + Utf8(ReportText::XmlComment(c.strTime)) + "-->\n");
     Put(file, "<!-- Machine   : " + Utf8(ReportText::XmlComment(c.strMachine)) + "-->\n");
