@@ -18,7 +18,9 @@ public:
     std::string FormatDateTime(const FILETIME& time) const;
 
     static std::string FormatSizeKb(uint32_t bytes);
-    static std::string PriorityClassText(uint32_t priorityClass);
+    // The name of a priority class in the interface language, or with
+    // `ownTable` from the program's own table (the reports' fixed texts).
+    static std::string PriorityClassText(uint32_t priorityClass, bool ownTable = false);
     std::string ProcessId(uint32_t pid) const;
     std::string ProcessCaption(const std::string& name, uint32_t pid) const;
 
