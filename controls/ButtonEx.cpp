@@ -1,6 +1,7 @@
 #include "controls/ButtonEx.h"
 #include "controls/Superclass.h"
 #include "controls/ThisModule.h"
+#include "gdiutils/Orvo_GdiUtilities.h"
 
 #include <commctrl.h>
 
@@ -19,17 +20,6 @@ bool CursorInside(HWND window, LPARAM lParam)
     return PtInRect(&client, point) != 0;
 }
 
-void HLine(HDC dc, int left, int right, int y, int colorIndex)
-{
-    RECT rect = {left, y, right, y + 1};
-    FillRect(dc, &rect, GetSysColorBrush(colorIndex));
-}
-
-void VLine(HDC dc, int x, int top, int bottom, int colorIndex)
-{
-    RECT rect = {x, top, x + 1, bottom};
-    FillRect(dc, &rect, GetSysColorBrush(colorIndex));
-}
 } // namespace
 
 ButtonEx::ButtonEx()
@@ -114,16 +104,13 @@ void ButtonEx::Click()
 void ButtonEx::DrawClassicFrame(HDC dc, const RECT& rect)
 {
     FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
-    const int light = bPressed ? COLOR_BTNTEXT : COLOR_3DHILIGHT;
-    const int dark = bPressed ? COLOR_3DHILIGHT : COLOR_BTNSHADOW;
-    HLine(dc, rect.left, rect.right, rect.top, light);
-    VLine(dc, rect.left, rect.top, rect.bottom, light);
-    HLine(dc, rect.left, rect.right, rect.bottom - 1, dark);
-    VLine(dc, rect.right - 1, rect.top, rect.bottom, dark);
+    const COLORREF light = GetSysColor(bPressed ? COLOR_BTNTEXT : COLOR_3DHILIGHT);
+    const COLORREF dark = GetSysColor(bPressed ? COLOR_3DHILIGHT : COLOR_BTNSHADOW);
+    Draw3dRect(dc, &rect, light, dark);
     // Hot (and not pressed): a second shadow line lifts the button a little more.
     if (bHot && !bPressed) {
-        HLine(dc, rect.left + 1, rect.right - 1, rect.bottom - 2, COLOR_BTNSHADOW);
-        VLine(dc, rect.right - 2, rect.top + 1, rect.bottom - 1, COLOR_BTNSHADOW);
+        const RECT inner = {rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1};
+        Draw3dRect(dc, &inner, GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNSHADOW));
     }
 }
 

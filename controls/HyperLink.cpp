@@ -89,7 +89,35 @@ void HyperLink::Paint(HDC dc)
     SetTextColor(dc, color);
     SetBkMode(dc, TRANSPARENT);
     DrawTextA(dc, text, -1, &client, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    if (GetFocus() == hWnd) {
+        // Around the text, inside the window.
+        RECT box = client;
+        DrawTextA(dc, text, -1, &box, DT_SINGLELINE | DT_LEFT | DT_CALCRECT);
+        const int height = box.bottom - box.top;
+        box.top = client.top + (client.bottom - client.top - height) / 2 - 1;
+        box.bottom = box.top + height + 2;
+        box.right += 2;
+        IntersectRect(&box, &box, &client);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        DrawFocusRect(dc, &box);
+    }
     RestoreDC(dc, saved);
+}
+
+void HyperLink::Follow()
+{
+    bVisited = true;
+    InvalidateRect(hWnd, nullptr, FALSE);
+    PostMessageA(hNotifyTarget, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hWnd), 0), reinterpret_cast<LPARAM>(hWnd));
+}
+
+LRESULT HyperLink::DialogCode(const MSG* message)
+{
+    // Enter and Space are the link's own: Enter would press the dialog's default button.
+    if (message && (message->message == WM_KEYDOWN || message->message == WM_CHAR)
+        && (message->wParam == VK_RETURN || message->wParam == VK_SPACE))
+        return DLGC_WANTMESSAGE | DLGC_WANTCHARS;
+    return 0;
 }
 
 LRESULT CALLBACK HyperLink::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -151,12 +179,24 @@ LRESULT CALLBACK HyperLink::WindowProc(HWND window, UINT message, WPARAM wParam,
             RECT client;
             GetClientRect(window, &client);
             POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            if (PtInRect(&client, point)) {
-                self->bVisited = true;
-                PostMessageA(self->hNotifyTarget, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window), 0),
-                             reinterpret_cast<LPARAM>(window));
-            }
+            if (PtInRect(&client, point)) self->Follow();
         }
+        return 0;
+    case WM_GETDLGCODE:
+        return DialogCode(reinterpret_cast<const MSG*>(lParam));
+    case WM_KEYDOWN:
+        // Once per press, not again while the key repeats.
+        if ((wParam == VK_RETURN || wParam == VK_SPACE) && !(lParam & 0x40000000)) {
+            self->Follow();
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_CHAR:
+        if (wParam == VK_RETURN || wParam == VK_SPACE) return 0;
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(window, nullptr, FALSE);
         return 0;
     case WM_CAPTURECHANGED:
         InvalidateRect(window, nullptr, FALSE);

@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-// A clickable link text. A click posts WM_COMMAND (control id, window) to the
-// parent; after the first click the link shows in its visited colour.
+// A clickable link text. A click, or Enter or Space while it has the focus,
+// posts WM_COMMAND (control id, window) to the parent; after the first click
+// the link shows in its visited colour. The focused link has a focus rectangle.
 class HyperLink {
 public:
     static const COLORREF kUnvisitedColor = RGB(0, 0, 255);
@@ -28,6 +29,9 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc);
     void SetFont(HFONT font);
+    // What a click does: visited, and the command to the parent.
+    void Follow();
+    static LRESULT DialogCode(const MSG* message);
 
     HWND hWnd;
     HWND hNotifyTarget;

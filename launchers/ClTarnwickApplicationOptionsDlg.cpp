@@ -1,5 +1,7 @@
 #include "launchers/ClTarnwickApplicationOptionsDlg.h"
 
+#include "controls/ListRowLook.h"
+
 #include "launchers/ClTarnwickApplicationPropertiesDlg.h"
 #include "launchers/LauncherLists.h"
 
@@ -31,6 +33,7 @@ ClTarnwickApplicationOptionsDlg::~ClTarnwickApplicationOptionsDlg()
 
 void ClTarnwickApplicationOptionsDlg::OnInitPage()
 {
+    bThemed = ListRowLook::ThemedNow();
     list.Attach(Item(IDC_APPS_LIST));
     SendMessageA(list.GetHwnd(), LB_SETITEMHEIGHT, 0, kIconSide + 4);
     for (int i = 0; i < 3; ++i) {
@@ -117,8 +120,8 @@ void ClTarnwickApplicationOptionsDlg::OnDrawEntry(const DRAWITEMSTRUCT& draw)
 {
     HDC dc = draw.hDC;
     RECT box = draw.rcItem;
-    const bool selected = (draw.itemState & ODS_SELECTED) != 0;
-    FillRect(dc, &box, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const ListRowLook look(bThemed);
+    const COLORREF textColour = look.Background(draw);
     if (draw.itemID < applications.size()) {
         const UserApplication& entry = applications[draw.itemID];
         const int middle = (box.top + box.bottom) / 2;
@@ -128,12 +131,12 @@ void ClTarnwickApplicationOptionsDlg::OnDrawEntry(const DRAWITEMSTRUCT& draw)
         RECT text = box;
         text.left += kGap + kIconSide + 2 * kGap;
         const int mode = SetBkMode(dc, TRANSPARENT);
-        const COLORREF colour = SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        const COLORREF colour = SetTextColor(dc, textColour);
         DrawTextA(dc, entry.szDescription, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
         SetTextColor(dc, colour);
         SetBkMode(dc, mode);
     }
-    if (draw.itemState & ODS_FOCUS) DrawFocusRect(dc, &box);
+    look.Focus(draw);
 }
 
 void ClTarnwickApplicationOptionsDlg::OnAdd()

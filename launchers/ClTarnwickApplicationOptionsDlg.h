@@ -37,4 +37,5 @@ private:
     HINSTANCE hProgram;
     DragList list;
     HICON ahIcons[3];
+    bool bThemed = false;
 };

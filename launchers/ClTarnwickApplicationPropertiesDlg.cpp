@@ -77,8 +77,11 @@ void ClTarnwickApplicationPropertiesDlg::OnOk()
     bModified = false;
     for (int id : kFields)
         if (SendDlgItemMessageA(hWnd, id, EM_GETMODIFY, 0, 0)) bModified = true;
+    const std::string before = pEntry->szApplication;
     pEntry->SetTexts(FieldText(IDC_APP_DESCRIPTION), FieldText(IDC_APP_APPLICATION), FieldText(IDC_APP_STARTPATH),
                      FieldText(IDC_APP_ARGUMENTS));
+    // Another program: its icon, not the old one's (the page and "Open with" copy it from here).
+    if (before != pEntry->szApplication) pEntry->LoadIcon(GetModuleHandleA(nullptr));
     EndDialog(hWnd, 1);
 }
 

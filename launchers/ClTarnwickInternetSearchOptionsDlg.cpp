@@ -1,5 +1,7 @@
 #include "launchers/ClTarnwickInternetSearchOptionsDlg.h"
 
+#include "controls/ListRowLook.h"
+
 #include "launchers/IconFromImage.h"
 #include "launchers/LauncherLists.h"
 #include "launchers/MozillaSearchPluginImpDlg.h"
@@ -37,6 +39,7 @@ ClTarnwickInternetSearchOptionsDlg::~ClTarnwickInternetSearchOptionsDlg()
 
 void ClTarnwickInternetSearchOptionsDlg::OnInitPage()
 {
+    bThemed = ListRowLook::ThemedNow();
     list.Attach(Item(IDC_ENGINES_LIST));
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(list.GetHwnd(), WM_GETFONT, 0, 0));
     LOGFONTA bold = {};
@@ -141,8 +144,8 @@ void ClTarnwickInternetSearchOptionsDlg::OnDrawEntry(const DRAWITEMSTRUCT& draw)
 {
     HDC dc = draw.hDC;
     RECT box = draw.rcItem;
-    const bool selected = (draw.itemState & ODS_SELECTED) != 0;
-    FillRect(dc, &box, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const ListRowLook look(bThemed);
+    const COLORREF textColour = look.Background(draw);
     if (draw.itemID < engines.size()) {
         const SearchEngine& engine = engines[draw.itemID];
         const int middle = (box.top + box.bottom) / 2;
@@ -156,7 +159,7 @@ void ClTarnwickInternetSearchOptionsDlg::OnDrawEntry(const DRAWITEMSTRUCT& draw)
         upper.bottom = middle;
         lower.top = middle;
         const int mode = SetBkMode(dc, TRANSPARENT);
-        const COLORREF colour = SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        const COLORREF colour = SetTextColor(dc, textColour);
         HGDIOBJ old = SelectObject(dc, hBoldFont);
         DrawTextA(dc, engine.strName.c_str(), -1, &upper, DT_SINGLELINE | DT_BOTTOM | DT_NOPREFIX | DT_END_ELLIPSIS);
         SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list.GetHwnd(), WM_GETFONT, 0, 0)));
@@ -166,7 +169,7 @@ void ClTarnwickInternetSearchOptionsDlg::OnDrawEntry(const DRAWITEMSTRUCT& draw)
         SetTextColor(dc, colour);
         SetBkMode(dc, mode);
     }
-    if (draw.itemState & ODS_FOCUS) DrawFocusRect(dc, &box);
+    look.Focus(draw);
 }
 
 void ClTarnwickInternetSearchOptionsDlg::OnAdd()

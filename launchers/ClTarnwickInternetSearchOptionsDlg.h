@@ -42,4 +42,5 @@ private:
     std::vector<HICON> icons;
     HICON ahButtonIcons[2];
     HFONT hBoldFont;
+    bool bThemed = false;
 };

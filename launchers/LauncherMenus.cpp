@@ -4,20 +4,11 @@
 
 #include "app/menus/StringTable.h"
 
-namespace {
-// The same metrics as the main window's own owner-drawn items.
-const int kIconSide = 16;
-const int kIconLeft = 4;
-const int kTextLeft = 30;
-const int kMinHeight = 20;
-} // namespace
-
-LauncherMenus::LauncherMenus() : bOwnerDraw(true), hMenuFont(nullptr) {}
+LauncherMenus::LauncherMenus() : bOwnerDraw(true) {}
 
 LauncherMenus::~LauncherMenus()
 {
     Release();
-    if (hMenuFont) DeleteObject(hMenuFont);
 }
 
 std::string LauncherMenus::MenuText(const std::string& text)
@@ -107,59 +98,11 @@ bool LauncherMenus::InsertSearchEngines(HMENU menu, const std::vector<SearchEngi
     return true;
 }
 
-HFONT LauncherMenus::MenuFont()
+bool LauncherMenus::Lookup(ULONG_PTR data, std::string& text, HICON& icon) const
 {
-    if (!hMenuFont) {
-        NONCLIENTMETRICSA metrics = {};
-        metrics.cbSize = sizeof(metrics);  // without the Vista field: every version knows this size
-        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
-            hMenuFont = CreateFontIndirectA(&metrics.lfMenuFont);
-    }
-    return hMenuFont ? hMenuFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
-
-bool LauncherMenus::MeasureItem(MEASUREITEMSTRUCT& measure)
-{
-    if (measure.CtlType != ODT_MENU) return false;
-    const Item* item = Find(measure.itemData);
+    const Item* item = Find(data);
     if (!item) return false;
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, MenuFont());
-    RECT box = {0, 0, 0, 0};
-    DrawTextA(dc, item->strText.c_str(), -1, &box, DT_SINGLELINE | DT_CALCRECT);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    measure.itemWidth = static_cast<UINT>(kTextLeft + (box.right - box.left) + 8);
-    const int height = (box.bottom - box.top) + 6;
-    measure.itemHeight = static_cast<UINT>(height > kMinHeight ? height : kMinHeight);
-    return true;
-}
-
-bool LauncherMenus::DrawItem(const DRAWITEMSTRUCT& draw)
-{
-    if (draw.CtlType != ODT_MENU) return false;
-    const Item* item = Find(draw.itemData);
-    if (!item) return false;
-    const bool selected = (draw.itemState & ODS_SELECTED) != 0;
-    const bool grayed = (draw.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
-    HDC dc = draw.hDC;
-    RECT box = draw.rcItem;
-    FillRect(dc, &box, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
-    if (item->hIcon) {
-        const int top = box.top + (box.bottom - box.top - kIconSide) / 2;
-        DrawIconEx(dc, box.left + kIconLeft, top, item->hIcon, kIconSide, kIconSide, 0, nullptr, DI_NORMAL);
-    }
-    RECT textBox = box;
-    textBox.left += kTextLeft;
-    textBox.right -= 8;
-    HGDIOBJ old = SelectObject(dc, MenuFont());
-    const int mode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF colour = SetTextColor(
-        dc, GetSysColor(grayed ? COLOR_GRAYTEXT : (selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT)));
-    const UINT hidePrefix = (draw.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
-    DrawTextA(dc, item->strText.c_str(), -1, &textBox, DT_SINGLELINE | DT_VCENTER | DT_LEFT | hidePrefix);
-    SetTextColor(dc, colour);
-    SetBkMode(dc, mode);
-    SelectObject(dc, old);
+    text = item->strText;
+    icon = item->hIcon;
     return true;
 }

@@ -11,7 +11,8 @@
 // The "Open with" pop-up of the user-defined applications (ids 1 to 1000)
 // and the search-engine pop-up (ids 2004 to 4002) of the context menus,
 // owner-drawn with icons unless that is switched off. The items' records and
-// icons live here until Release().
+// icons live here until Release(); the window's menu renderer draws them
+// from what Lookup gives.
 class LauncherMenus {
 public:
     static constexpr UINT kFirstApplicationId = 1;
@@ -41,9 +42,9 @@ public:
     // Frees the item records and icons of the menus built so far (after the menu closed).
     void Release();
 
-    // WM_MEASUREITEM and WM_DRAWITEM: true when the item is one of ours.
-    bool MeasureItem(MEASUREITEMSTRUCT& item);
-    bool DrawItem(const DRAWITEMSTRUCT& item);
+    // The text and icon (or null) of an owner-drawn item of ours by its item
+    // data; false when the item is not one of ours.
+    bool Lookup(ULONG_PTR data, std::string& text, HICON& icon) const;
 
     // Menu text: "&" doubled so that it shows as written.
     static std::string MenuText(const std::string& text);
@@ -56,9 +57,7 @@ private:
     };
     Item* Find(ULONG_PTR data) const;
     void AppendItem(HMENU menu, UINT id, const std::string& text, HICON icon, bool ownsIcon);
-    HFONT MenuFont();
 
     std::vector<std::unique_ptr<Item>> items;
     bool bOwnerDraw;
-    HFONT hMenuFont;
 };

@@ -1,5 +1,7 @@
 #include "launchers/MozillaSearchPluginImpDlg.h"
 
+#include "controls/ListRowLook.h"
+
 #include "launchers/IconFromImage.h"
 #include "launchers/SearchPlugins.h"
 
@@ -59,6 +61,7 @@ INT_PTR MozillaSearchPluginImpDlg::Dispatch(UINT message, WPARAM wParam, LPARAM 
 
 void MozillaSearchPluginImpDlg::OnInitDialog()
 {
+    bThemed = ListRowLook::ThemedNow();
     hList = GetDlgItem(hWnd, IDC_IMPORT_LIST);
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(hList, WM_GETFONT, 0, 0));
     LOGFONTA bold = {};
@@ -168,10 +171,10 @@ void MozillaSearchPluginImpDlg::OnDrawItem(const DRAWITEMSTRUCT& draw)
     if (draw.CtlID != IDC_IMPORT_LIST) return;
     HDC dc = draw.hDC;
     RECT box = draw.rcItem;
-    const bool selected = (draw.itemState & ODS_SELECTED) != 0;
-    FillRect(dc, &box, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const ListRowLook look(bThemed);
+    const COLORREF textColour = look.Background(draw);
     if (draw.itemID == static_cast<UINT>(-1) || draw.itemID >= engines.size()) {
-        if (draw.itemState & ODS_FOCUS) DrawFocusRect(dc, &box);
+        look.Focus(draw);
         return;
     }
     const SearchEngine& engine = engines[draw.itemID];
@@ -187,7 +190,7 @@ void MozillaSearchPluginImpDlg::OnDrawItem(const DRAWITEMSTRUCT& draw)
     text.left = iconLeft + kIconSide + 2 * kGap;
     text.right -= kGap;
     const int mode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF colour = SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    const COLORREF colour = SetTextColor(dc, textColour);
     RECT upper = text, lower = text;
     upper.bottom = middle;
     lower.top = middle;
@@ -198,5 +201,5 @@ void MozillaSearchPluginImpDlg::OnDrawItem(const DRAWITEMSTRUCT& draw)
     SelectObject(dc, old);
     SetTextColor(dc, colour);
     SetBkMode(dc, mode);
-    if (draw.itemState & ODS_FOCUS) DrawFocusRect(dc, &box);
+    look.Focus(draw);
 }

@@ -46,4 +46,5 @@ private:
     std::vector<HICON> icons;
     std::vector<SearchEngine> chosen;
     HFONT hBoldFont;
+    bool bThemed = false;
 };

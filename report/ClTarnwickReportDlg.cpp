@@ -4,6 +4,7 @@
 #include "app/menus/StringTable.h"
 #include "app/res/resource.h"
 #include "controls/ButtonEx.h"
+#include "controls/ListRowLook.h"
 #include "views/ValueFormatter.h"
 
 #include <commdlg.h>
@@ -62,6 +63,7 @@ int ClTarnwickReportDlg::Show(HWND owner, const std::vector<ProcessItem>& proces
 {
     hOwner = owner;
     bTooltips = tooltips;
+    bThemed = ListRowLook::ThemedNow();
     nType = type >= Text && type <= Html ? type : static_cast<uint32_t>(Text);
     strPath.clear();
     FreeRows();
@@ -242,8 +244,8 @@ void ClTarnwickReportDlg::OnDrawItem(const DRAWITEMSTRUCT* draw)
     if (draw->CtlID != IDC_PROCESS_LIST) return;
     HDC dc = draw->hDC;
     RECT rect = draw->rcItem;
-    const bool selected = (draw->itemState & ODS_SELECTED) != 0;
-    FillRect(dc, &rect, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const ListRowLook look(bThemed);
+    const COLORREF text = look.Background(*draw);
     if (draw->itemID < rows.size()) {
         const Row& row = rows[draw->itemID];
         const int iconWidth = GetSystemMetrics(SM_CXSMICON), iconHeight = GetSystemMetrics(SM_CYSMICON);
@@ -253,11 +255,11 @@ void ClTarnwickReportDlg::OnDrawItem(const DRAWITEMSTRUCT* draw)
         RECT textRect = rect;
         textRect.left += iconWidth + 6;
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        SetTextColor(dc, text);
         DrawTextA(dc, row.strCaption.c_str(), -1, &textRect,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
-    if ((draw->itemState & ODS_FOCUS) && draw->itemAction != ODA_SELECT) DrawFocusRect(dc, &rect);
+    if (draw->itemAction != ODA_SELECT) look.Focus(*draw);
 }
 
 bool ClTarnwickReportDlg::OnNotify(NMHDR* header)

@@ -66,6 +66,7 @@ private:
     std::string strPath;
     uint32_t nType = Text;
     bool bTooltips = false;
+    bool bThemed = false;
     TooltipCtrl tooltip;
     DialogResizer resizer;
     std::string strTip;

@@ -3,11 +3,32 @@
 #include "app/language/ResourceModule.h"
 #include "app/menus/StringTable.h"
 #include "app/res/resource.h"
+#include "gdiutils/Orvo_GdiUtilities.h"
 
 #include <commctrl.h>
 
 namespace {
 const char kTemplate[] = "CLTARNWICKREPORTPROGRESSDLG";
+
+// The text as it fits the width of its line: cut, with "..." at the end, when longer.
+std::string FitToLine(HWND line, const std::string& text)
+{
+    RECT client = {};
+    GetClientRect(line, &client);
+    const int width = client.right - client.left;
+    HDC dc = GetDC(line);
+    if (!dc) return text;
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(line, WM_GETFONT, 0, 0));
+    auto fits = [&](const std::string& candidate) {
+        SIZE size = {};
+        return !GetTextExtent(dc, font, candidate.c_str(), &size) || size.cx <= width;
+    };
+    std::string shown = text;
+    for (size_t keep = text.size(); width > 0 && keep > 0 && !fits(shown);)
+        shown = text.substr(0, --keep) + "...";
+    ReleaseDC(line, dc);
+    return shown;
+}
 } // namespace
 
 ClTarnwickReportProgressDlg::~ClTarnwickReportProgressDlg()
@@ -96,10 +117,14 @@ void ClTarnwickReportProgressDlg::Step(int bar)
 
 void ClTarnwickReportProgressDlg::SetProcessText(const std::string& text)
 {
-    if (hWnd) SetDlgItemTextA(hWnd, IDC_REPORT_PROCESS_TEXT, text.c_str());
+    if (!hWnd) return;
+    HWND line = GetDlgItem(hWnd, IDC_REPORT_PROCESS_TEXT);
+    SetWindowTextA(line, FitToLine(line, text).c_str());
 }
 
 void ClTarnwickReportProgressDlg::SetModuleText(const std::string& text)
 {
-    if (hWnd) SetDlgItemTextA(hWnd, IDC_REPORT_MODULE_TEXT, text.c_str());
+    if (!hWnd) return;
+    HWND line = GetDlgItem(hWnd, IDC_REPORT_MODULE_TEXT);
+    SetWindowTextA(line, FitToLine(line, text).c_str());
 }

@@ -4,10 +4,12 @@
 #include "app/menus/StringTable.h"
 #include "views/ValueFormatter.h"
 
+#include "TarnwickVersion.h"
+
 #include <cstdio>
 
 const char* const HtmlReportWriter::kHeading =
-    "<h1><a class=\"content\" href=\"http://www.tarnwick.org/\">Tarnwick 2.6</a></h1>\n";
+    "<h1><a class=\"content\" href=\"" TARNWICK_HOME_SITE "/\">" TARNWICK_TITLE "</a></h1>\n";
 
 namespace {
 const char kTableOpen[] =
@@ -31,7 +33,7 @@ std::string HtmlReportWriter::MetaLines()
     snprintf(charset, sizeof(charset),
              "<meta http-equiv=\"content-type\" content=\"text/html; charset=windows-%u\">\n",
              static_cast<unsigned>(GetACP()));
-    return std::string(charset) + "<meta name=\"generator\" Content=\"Tarnwick 2.6\">\n";
+    return std::string(charset) + "<meta name=\"generator\" Content=\"" TARNWICK_TITLE "\">\n";
 }
 
 bool HtmlReportWriter::WriteStyleSheet(const std::string& path) const
@@ -74,7 +76,7 @@ bool HtmlReportWriter::WriteHtmlModulePage(const std::string& pagePath, const Pr
     const std::string caption =
         H(context.formatter ? context.formatter->ProcessCaption(process.strName, process.dwPid) : process.strName);
     Put(file, "<html>\n<head>\n" + MetaLines());
-    Put(file, "<title>Tarnwick 2.6 - Modules of " + caption + "</title>\n");
+    Put(file, "<title>" TARNWICK_TITLE " - Modules of " + caption + "</title>\n");
     Put(file, "<link rel=\"stylesheet\" type=\"text/css\" href=\"./tarnwick_report.css\">\n");
     Put(file, "<style type=\"text/css\">\n</style>\n</head>\n<body>\n");
     Put(file, kHeading);
@@ -134,7 +136,7 @@ bool HtmlReportWriter::Write(const std::vector<const ProcessItem*>& processes, c
 
     const std::string folderUrl = "./" + H(ReportText::UrlSegment(folderName)) + "/";
     Put(file, "<html>\n<head>\n" + MetaLines());
-    Put(file, "<title>Tarnwick 2.6</title>\n");
+    Put(file, "<title>" TARNWICK_TITLE "</title>\n");
     Put(file, "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + folderUrl + "tarnwick_report.css\">\n");
     Put(file, "<style type=\"text/css\">\n</style>\n</head>\n<body>\n");
     Put(file, kHeading);
@@ -167,9 +169,8 @@ bool HtmlReportWriter::Write(const std::vector<const ProcessItem*>& processes, c
             else
                 files.Drop(page);
         }
-        // Without a formatter, the name of the priority class is not known.
-        const std::string priority = context.formatter ? ValueFormatter::PriorityClassText(p.dwPriorityClass)
-                                                       : p.strPriority;
+        // Fixed texts of the report: English, whatever the interface language.
+        const std::string priority = ValueFormatter::PriorityClassText(p.dwPriorityClass, true);
         Put(file, "<td nowrap>" + name + "</td>\n");
         Put(file, "<td align=\"right\">" + H(p.strPid) + "</td>\n");
         Put(file, "<td align=\"right\">" + H(p.strParentPid) + "</td>\n");

@@ -2,6 +2,8 @@
 
 #include "report/ReportText.h"
 
+#include "TarnwickVersion.h"
+
 namespace {
 std::string V(const std::string& value)
 {
@@ -13,7 +15,7 @@ void TextReportWriter::WriteHeader(FILE* file, const ReportContext& context)
 {
     const std::string frame(79, '#');
     Put(file, frame + "\n");
-    Put(file, "This report was created by Tarnwick 2.6\n");
+    Put(file, "This report was created by " TARNWICK_TITLE "\n");
     Put(file, "Date      : " + context.strDate + "\n");
     Put(file, "Time      : " + context.strTime + "\n");
     Put(file, "Machine   : " + V(context.strMachine) + "\n");

@@ -2,6 +2,8 @@
 
 #include "report/ReportText.h"
 
+#include "TarnwickVersion.h"
+
 #include <windows.h>
 #include <vector>
 
@@ -28,16 +30,16 @@ std::string XmlReportWriter::Element(const char* name, const std::string& value)
 
 std::string XmlReportWriter::ElementOrMissing(const char* name, const std::string& value) const
 {
-    if (IsMissing(value)) return std::string("<") + name + ">" + notAvailable + "</" + name + ">\n";
-    return Element(name, value);
+    // The word for missing values is the interface language's: converted like any value.
+    return Element(name, IsMissing(value) ? notAvailable : value);
 }
 
 void XmlReportWriter::WriteHeader(FILE* file, const ReportContext& c)
 {
     Put(file, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n");
-    Put(file, "<!-- This report was created by Tarnwick 2.6 -->\n");
-    Put(file, "<!-- Date      : " + ReportText::XmlComment(c.strDate) + "-->\n");
-    Put(file, "<!-- Time      : " + ReportText::XmlComment(c.strTime) + "-->\n");
+    Put(file, "<!-- This report was created by " TARNWICK_TITLE " -->\n");
+    Put(file, "<!-- Date      : " + Utf8(ReportText::XmlComment(c.strDate)) + "-->\n");
+    Put(file, "<!-- Time      : " + Utf8(ReportText::XmlComment(c.strTime)) + "-->\n");
     Put(file, "<!-- Machine   : " + Utf8(ReportText::XmlComment(c.strMachine)) + "-->\n");
     Put(file, "<!-- Local User: " + Utf8(ReportText::XmlComment(c.strUser)) + "-->\n");
     Put(file, "<!-- OS        : " + Utf8(ReportText::XmlComment(c.strOs)) + "-->\n");
@@ -58,7 +60,7 @@ void XmlReportWriter::WriteProcess(FILE* file, const ProcessItem& p)
     Put(file, ElementOrMissing("Description", p.strDescription));
     Put(file, ElementOrMissing("Company", p.strCompany));
     if (IsMissing(p.strPriority))
-        Put(file, "<PriorityClass>" + notAvailable + "</PriorityClass>\n");
+        Put(file, Element("PriorityClass", notAvailable));
     else
         std::fprintf(file, "<PriorityClass>%d</PriorityClass>\n", static_cast<int>(p.dwPriorityClass));
     Put(file, "<Modules>\n");
@@ -66,7 +68,7 @@ void XmlReportWriter::WriteProcess(FILE* file, const ProcessItem& p)
 
 void XmlReportWriter::WriteModulesNotAvailable(FILE* file)
 {
-    Put(file, notAvailable + "\n");
+    Put(file, Value(notAvailable) + "\n");
 }
 
 void XmlReportWriter::WriteModule(FILE* file, const ModuleItem& m)

@@ -7,11 +7,24 @@
 #include <vector>
 
 namespace {
+// The answer per drive letter for about a second: a refresh asks for every
+// module, and each question is a round trip to the system. Entries hold the
+// tick of the answer with its low bit set for a remote drive; races only ask again.
+volatile LONG driveAnswers[26];
+const DWORD kAnswerLifetime = 1000;
+
 bool IsRemoteDrive(char drive)
 {
+    if (drive < 'A' || drive > 'Z') return false;
+    volatile LONG& entry = driveAnswers[drive - 'A'];
+    const DWORD now = GetTickCount() | 2;  // never 0: 0 is "not asked yet"
+    const DWORD known = static_cast<DWORD>(entry);
+    if (known && now - (known & ~1UL) < kAnswerLifetime) return (known & 1) != 0;
     // The drive type comes from the mapping itself: asking does not reach the server.
     const char root[4] = {drive, ':', '\\', '\0'};
-    return GetDriveTypeA(root) == DRIVE_REMOTE;
+    const bool remote = GetDriveTypeA(root) == DRIVE_REMOTE;
+    entry = static_cast<LONG>((now & ~1UL) | (remote ? 1 : 0));
+    return remote;
 }
 } // namespace
 

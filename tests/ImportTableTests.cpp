@@ -126,6 +126,23 @@ TEST_SUITE("import tables")
         }
     }
 
+    TEST_CASE("the program calls the drawing library's exports its parts use, by ordinal")
+    {
+        MappedImageFile file;
+        file.open((ProductFolder() + "tarnwick.exe").c_str());
+        REQUIRE(file.IsPE());
+        std::set<uint32_t> ordinals;
+        for (const ImportedModule& module : file.View().ReadImports())
+            if (Lower(module.strName) == "orvogdiutils.dll")
+                for (const ImportedFunction& function : module.functions)
+                    if (function.bByOrdinal) ordinals.insert(function.dwValue);
+        // Colours, frames, check marks and greyed images of menus and list rows,
+        // the splash bitmap, the infobar's gradients and font, the font preview,
+        // the report progress text, the swatches and the icon button's edges.
+        const std::set<uint32_t> used = {1, 4, 5, 7, 17, 18, 19, 20, 21, 22, 24, 25, 28, 29, 31, 32};
+        CHECK(ordinals == used);
+    }
+
     TEST_CASE("the shipped binaries carry the build's version resource")
     {
         const uint32_t versionMs = (TARNWICK_VERSION_MAJOR << 16) | TARNWICK_VERSION_MINOR;

@@ -5,6 +5,7 @@
 #include "app/menus/StringTable.h"
 #include "app/res/resource.h"
 #include "controls/ButtonEx.h"
+#include "sysinfo/DllGetVersionWrapper.h"
 #include "sysinfo/ProcessSnapshot.h"
 
 namespace {
@@ -35,6 +36,15 @@ ClTarnwickFindDllDlg::~ClTarnwickFindDllDlg()
     for (HICON& icon : hIcons)
         if (icon) DestroyIcon(icon);
     if (hImages) ImageList_Destroy(hImages);
+}
+
+UINT ClTarnwickFindDllDlg::ImageColorFlag(DWORD comctlVersion, int screenBits)
+{
+    if (HIWORD(comctlVersion) >= 6 || screenBits >= 32) return ILC_COLOR32;
+    if (screenBits >= 24) return ILC_COLOR24;
+    if (screenBits >= 16) return ILC_COLOR16;
+    if (screenBits >= 8) return ILC_COLOR8;
+    return ILC_COLOR4;
 }
 
 int ClTarnwickFindDllDlg::Show(HWND owner, bool tooltips)
@@ -84,7 +94,11 @@ BOOL ClTarnwickFindDllDlg::OnInitDialog()
     AddColumn(hList, 0, 11, 150);
     AddColumn(hList, 1, 12, 200);
     if (!hImages) {
-        hImages = ImageList_Create(16, 16, ILC_MASK | ILC_COLOR8, 2, 0);
+        HDC screen = GetDC(nullptr);
+        const int screenBits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+        ReleaseDC(nullptr, screen);
+        DllGetVersionWrapper comctl("COMCTL32.DLL");
+        hImages = ImageList_Create(16, 16, ILC_MASK | ImageColorFlag(comctl.DllGetVersion(), screenBits), 2, 0);
         for (int id : {IDI_PROCESS, IDI_MODULE}) {
             HICON icon = LoadIcon16(id);
             ImageList_AddIcon(hImages, icon);

@@ -23,6 +23,10 @@ public:
     // Runs modally: 1 for OK, 0 for Cancel.
     int Show(HWND owner, bool tooltips);
 
+    // The colour flag of the result list's images: 32 bits with common
+    // controls 6 (version as DllGetVersion packs it), else the screen's depth.
+    static UINT ImageColorFlag(DWORD comctlVersion, int screenBits);
+
 private:
     friend INT_PTR CALLBACK DialogProcedure<ClTarnwickFindDllDlg>(HWND, UINT, WPARAM, LPARAM);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);

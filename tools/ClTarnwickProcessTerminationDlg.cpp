@@ -6,7 +6,7 @@
 #include "app/menus/StringTable.h"
 #include "app/res/resource.h"
 #include "controls/ButtonEx.h"
-#include "gdiutils/Orvo_GdiUtilities.h"
+#include "controls/ListRowLook.h"
 #include "views/ValueFormatter.h"
 
 #include <commctrl.h>
@@ -231,18 +231,10 @@ void ClTarnwickProcessTerminationDlg::OnDrawItem(const DRAWITEMSTRUCT* draw)
     if (draw->CtlID != IDC_PROCESS_LIST) return;
     HDC dc = draw->hDC;
     RECT rect = draw->rcItem;
-    const bool themed = theme.IsAppThemed() != FALSE;
-    const bool selected = (draw->itemState & ODS_SELECTED) != 0;
-    COLORREF text = GetSysColor(COLOR_WINDOWTEXT), back = GetSysColor(COLOR_WINDOW);
-    if (selected) {
-        text = GetSysColor(themed ? COLOR_WINDOWTEXT : COLOR_HIGHLIGHTTEXT);
-        back = themed ? LightenColor(GetSysColor(COLOR_HIGHLIGHT), 0.7) : GetSysColor(COLOR_HIGHLIGHT);
-    }
-    HBRUSH brush = CreateSolidBrush(back);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
+    const ListRowLook look(theme.IsAppThemed() != FALSE);
+    const COLORREF text = look.Background(*draw);
     if (draw->itemID == static_cast<UINT>(-1) || draw->itemID >= entries.size()) {
-        if (draw->itemState & ODS_FOCUS) DrawFocusRect(dc, &rect);
+        look.Focus(*draw);
         return;
     }
 
@@ -262,12 +254,7 @@ void ClTarnwickProcessTerminationDlg::OnDrawItem(const DRAWITEMSTRUCT* draw)
     const std::string caption = formatter->ProcessCaption(entry.strName, entry.dwProcessId);
     DrawTextA(dc, caption.c_str(), -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 
-    if ((draw->itemState & ODS_FOCUS) && draw->itemAction != ODA_SELECT) {
-        if (themed)
-            DrawFrame(dc, GetSysColor(COLOR_HIGHLIGHT), &rect, 1);
-        else
-            DrawFocusRect(dc, &rect);
-    }
+    if (draw->itemAction != ODA_SELECT) look.Focus(*draw);
 }
 
 INT_PTR ClTarnwickProcessTerminationDlg::OnCtlColorStatic(HDC dc, HWND control)

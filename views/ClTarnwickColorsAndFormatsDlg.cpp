@@ -3,6 +3,8 @@
 #include "views/ColorsAndFormats.h"
 #include "app/menus/StringTable.h"
 #include "app/res/resource.h"
+#include "controls/ListRowLook.h"
+#include "gdiutils/Orvo_GdiUtilities.h"
 
 #include <commdlg.h>
 
@@ -202,26 +204,24 @@ void ClTarnwickColorsAndFormatsDlg::OnDrawColor(const DRAWITEMSTRUCT& draw)
 {
     HDC dc = draw.hDC;
     RECT box = draw.rcItem;
-    const bool selected = (draw.itemState & ODS_SELECTED) != 0;
-    FillRect(dc, &box, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const ListRowLook look(ListRowLook::ThemedNow());
+    const COLORREF textColour = look.Background(draw);
     if (draw.itemID < ColorsAndFormats::kAllColorCount) {
         const size_t entry = draw.itemID;
         RECT swatch = {box.left + kGap, box.top + 2, box.left + kGap + kSwatchWidth, box.bottom - 2};
-        HBRUSH brush = CreateSolidBrush(
-            ColorsAndFormats::Shown(ColorsAndFormats::Color(settings, live, entry), GetSysColor(COLOR_BTNFACE)));
-        FillRect(dc, &swatch, brush);
-        DeleteObject(brush);
+        FillSolidRect(dc, swatch.left, swatch.top, swatch.right - swatch.left, swatch.bottom - swatch.top,
+                      ColorsAndFormats::Shown(ColorsAndFormats::Color(settings, live, entry), GetSysColor(COLOR_BTNFACE)));
         FrameRect(dc, &swatch, GetSysColorBrush(COLOR_WINDOWTEXT));
         RECT text = box;
         text.left = swatch.right + 2 * kGap;
         const int mode = SetBkMode(dc, TRANSPARENT);
-        const COLORREF colour = SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        const COLORREF colour = SetTextColor(dc, textColour);
         DrawTextA(dc, StringTable::Load(ColorsAndFormats::ColorString(entry)).c_str(), -1, &text,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
         SetTextColor(dc, colour);
         SetBkMode(dc, mode);
     }
-    if (draw.itemState & ODS_FOCUS) DrawFocusRect(dc, &box);
+    look.Focus(draw);
 }
 
 void ClTarnwickColorsAndFormatsDlg::OnColorEntry(const POINT* screen)

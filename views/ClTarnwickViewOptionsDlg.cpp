@@ -2,6 +2,7 @@
 
 #include "views/ColorsAndFormats.h"
 #include "app/res/resource.h"
+#include "gdiutils/Orvo_GdiUtilities.h"
 
 #include <commdlg.h>
 #include <cstdio>
@@ -68,7 +69,7 @@ std::string ClTarnwickViewOptionsDlg::PreviewText(const std::string& face, int p
 int ClTarnwickViewOptionsDlg::PointSize(const LOGFONTA& font, int pixelsPerInch)
 {
     if (pixelsPerInch <= 0) return 0;
-    if (font.lfHeight < 0) return MulDiv(-font.lfHeight, 72, pixelsPerInch);
+    if (font.lfHeight < 0) return HeightToPoints(font.lfHeight, pixelsPerInch);
     // A cell height (or the default size): the em height of the font made from it.
     HFONT made = CreateFontIndirectA(&font);
     HDC dc = GetDC(nullptr);
@@ -78,7 +79,7 @@ int ClTarnwickViewOptionsDlg::PointSize(const LOGFONTA& font, int pixelsPerInch)
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     if (made) DeleteObject(made);
-    return MulDiv(metrics.tmHeight - metrics.tmInternalLeading, 72, pixelsPerInch);
+    return HeightToPoints(-(metrics.tmHeight - metrics.tmInternalLeading), pixelsPerInch);
 }
 
 void ClTarnwickViewOptionsDlg::OnInitPage()

@@ -113,16 +113,17 @@ std::string ValueFormatter::FormatLoad(int32_t tenths)
     return ProcessLoad::Text(tenths, LocaleText(LOCALE_SDECIMAL, "."));
 }
 
-std::string ValueFormatter::PriorityClassText(uint32_t priorityClass)
+std::string ValueFormatter::PriorityClassText(uint32_t priorityClass, bool ownTable)
 {
+    std::string (*load)(UINT) = ownTable ? StringTable::LoadOwn : StringTable::Load;
     switch (priorityClass) {
-    case 0x40: return StringTable::Load(160);
-    case 0x4000: return StringTable::Load(164);
-    case 0x20: return StringTable::Load(162);
-    case 0x8000: return StringTable::Load(165);
-    case 0x80: return StringTable::Load(161);
-    case 0x100: return StringTable::Load(163);
-    default: return NotAvailable();
+    case 0x40: return load(160);
+    case 0x4000: return load(164);
+    case 0x20: return load(162);
+    case 0x8000: return load(165);
+    case 0x80: return load(161);
+    case 0x100: return load(163);
+    default: return load(19);
     }
 }
 

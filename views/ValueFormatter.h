@@ -26,7 +26,9 @@ public:
     // A load in tenths of a percent with one decimal ("12.5", the user's
     // decimal separator); "" without a load.
     static std::string FormatLoad(int32_t tenths);
-    static std::string PriorityClassText(uint32_t priorityClass);
+    // The name of a priority class in the interface language, or with
+    // `ownTable` from the program's own table (the reports' fixed texts).
+    static std::string PriorityClassText(uint32_t priorityClass, bool ownTable = false);
     std::string ProcessId(uint32_t pid) const;
     std::string ProcessCaption(const std::string& name, uint32_t pid) const;
 

@@ -1,6 +1,8 @@
 #include "app/commands/ShellCommandText.h"
 
-const char ShellCommandText::kHomeSite[] = "http://www.tarnwick.example";
+#include "TarnwickVersion.h"
+
+const char ShellCommandText::kHomeSite[] = TARNWICK_HOME_SITE;
 
 std::string ShellCommandText::FolderOf(const std::string& path)
 {

@@ -214,14 +214,25 @@ UINT FrameMenus::OptionsDropDown(const NMTOOLBARA& button)
 
 // ---- Owner drawing ----------------------------------------------------------------------
 
+// One renderer for all: the launcher pop-ups' items are drawn like the converted ones.
 bool FrameMenus::DrawItem(const DRAWITEMSTRUCT& item)
 {
-    return item.CtlType == ODT_MENU && (launchers.Menus().DrawItem(item) || ownerDrawMenu.Draw(item));
+    if (item.CtlType != ODT_MENU) return false;
+    std::string text;
+    HICON icon = nullptr;
+    if (!launchers.Menus().Lookup(item.itemData, text, icon)) return ownerDrawMenu.Draw(item);
+    ownerDrawMenu.DrawLabel(item, text, icon);
+    return true;
 }
 
 bool FrameMenus::MeasureItem(MEASUREITEMSTRUCT& item)
 {
-    return item.CtlType == ODT_MENU && (launchers.Menus().MeasureItem(item) || ownerDrawMenu.Measure(item));
+    if (item.CtlType != ODT_MENU) return false;
+    std::string text;
+    HICON icon = nullptr;
+    if (!launchers.Menus().Lookup(item.itemData, text, icon)) return ownerDrawMenu.Measure(item);
+    ownerDrawMenu.MeasureLabel(item, text);
+    return true;
 }
 
 LRESULT FrameMenus::OnMenuChar(WPARAM wParam, LPARAM lParam)

@@ -1,10 +1,39 @@
 #include "app/menus/OwnerDrawMenu.h"
 
+#include "gdiutils/Orvo_GdiUtilities.h"
+#include "sysinfo/UxThemeWrapper.h"
+
 #include <cctype>
 
 namespace {
 const int kIconColumn = 24;
 const int kGap = 20;
+const int kPicture = 16;
+const int kPictureLeft = 4;
+const int kMinHeight = 20;
+
+// The text colour, inverted when its luminance is too close to the background's to be read.
+COLORREF Readable(COLORREF text, COLORREF back)
+{
+    WORD hue = 0, textLuminance = 0, backLuminance = 0, saturation = 0;
+    ColorToHls(text, &hue, &textLuminance, &saturation);
+    ColorToHls(back, &hue, &backLuminance, &saturation);
+    const int gap = textLuminance > backLuminance ? textLuminance - backLuminance : backLuminance - textLuminance;
+    return gap < 60 ? InvertColor(text) : text;
+}
+
+// Image `index` greyed at (x, y): drawn over the button face, greyed, the face becoming `background`.
+void DrawGreyedImage(HDC dc, HIMAGELIST images, int index, int x, int y, COLORREF background)
+{
+    HBITMAP bitmap = ImageListIconToBitmap(dc, images, index);
+    if (!bitmap) return;
+    // The library draws at the DC's origin.
+    POINT origin = {0, 0};
+    OffsetViewportOrgEx(dc, x, y, &origin);
+    DrawGreyedBitmap(dc, bitmap, background);
+    SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+    DeleteObject(bitmap);
+}
 
 std::string Before(const std::string& text, char separator)
 {
@@ -32,7 +61,7 @@ SIZE TextSize(HDC dc, HFONT font, const std::string& text)
 } // namespace
 
 OwnerDrawMenu::OwnerDrawMenu()
-    : hMenuFont(nullptr), hBoldMenuFont(nullptr), hImages(nullptr)
+    : hMenuFont(nullptr), hBoldMenuFont(nullptr), hImages(nullptr), bThemed(false)
 {
     RecreateFonts();
 }
@@ -55,6 +84,8 @@ void OwnerDrawMenu::RecreateFonts()
         metrics.lfMenuFont.lfWeight = FW_BOLD;
         hBoldMenuFont = CreateFontIndirectA(&metrics.lfMenuFont);
     }
+    UxThemeWrapper theme;
+    bThemed = theme.IsAppThemed() != FALSE;
 }
 
 void OwnerDrawMenu::SetImages(HIMAGELIST list, const std::map<UINT, int>& commandImages)
@@ -113,22 +144,25 @@ const OwnerDrawMenu::Entry* OwnerDrawMenu::FromData(ULONG_PTR data) const
     return nullptr;
 }
 
+OwnerDrawMenu::Look OwnerDrawMenu::LookOf(const Entry& entry) const
+{
+    Look look;
+    look.strText = entry.strText;
+    look.bBold = !entry.bPopup && GetMenuDefaultItem(entry.hMenu, FALSE, 0) == entry.nId;
+    auto range = radioRanges.upper_bound(entry.nId);
+    look.bRadio = range != radioRanges.begin() && entry.nId <= (--range)->second;
+    look.hIcon = nullptr;
+    const auto picture = images.find(entry.nId);
+    look.nImage = hImages && picture != images.end() ? picture->second : -1;
+    return look;
+}
+
 bool OwnerDrawMenu::Measure(MEASUREITEMSTRUCT& item)
 {
     if (item.CtlType != ODT_MENU) return false;
     const Entry* entry = FromData(item.itemData);
     if (!entry) return false;
-    HDC dc = GetDC(nullptr);
-    const bool isDefault = GetMenuDefaultItem(entry->hMenu, FALSE, 0) == entry->nId && !entry->bPopup;
-    HFONT font = isDefault && hBoldMenuFont ? hBoldMenuFont : hMenuFont;
-    if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    const SIZE label = TextSize(dc, font, Before(entry->strText, '\t'));
-    const std::string shortcut = After(entry->strText, '\t');
-    const SIZE keys = shortcut.empty() ? SIZE{0, 0} : TextSize(dc, font, shortcut);
-    ReleaseDC(nullptr, dc);
-    item.itemWidth = static_cast<UINT>(kIconColumn + 6 + label.cx + (keys.cx ? kGap + keys.cx : 0) + 8);
-    const int height = label.cy + 6;
-    item.itemHeight = static_cast<UINT>(height < 20 ? 20 : height);
+    MeasureLook(item, LookOf(*entry));
     return true;
 }
 
@@ -137,54 +171,103 @@ bool OwnerDrawMenu::Draw(const DRAWITEMSTRUCT& item)
     if (item.CtlType != ODT_MENU) return false;
     const Entry* entry = FromData(item.itemData);
     if (!entry) return false;
+    Paint(item, LookOf(*entry));
+    return true;
+}
+
+void OwnerDrawMenu::MeasureLabel(MEASUREITEMSTRUCT& item, const std::string& text) const
+{
+    MeasureLook(item, Look{Before(text, '\t'), false, false, nullptr, -1});
+}
+
+void OwnerDrawMenu::DrawLabel(const DRAWITEMSTRUCT& item, const std::string& text, HICON icon) const
+{
+    Paint(item, Look{Before(text, '\t'), false, false, icon, -1});
+}
+
+void OwnerDrawMenu::MeasureLook(MEASUREITEMSTRUCT& item, const Look& look) const
+{
+    HDC dc = GetDC(nullptr);
+    HFONT font = look.bBold && hBoldMenuFont ? hBoldMenuFont : hMenuFont;
+    if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    const SIZE label = TextSize(dc, font, Before(look.strText, '\t'));
+    const std::string shortcut = After(look.strText, '\t');
+    const SIZE keys = shortcut.empty() ? SIZE{0, 0} : TextSize(dc, font, shortcut);
+    ReleaseDC(nullptr, dc);
+    item.itemWidth = static_cast<UINT>(kIconColumn + 6 + label.cx + (keys.cx ? kGap + keys.cx : 0) + 8);
+    const int height = label.cy + 6;
+    item.itemHeight = static_cast<UINT>(height < kMinHeight ? kMinHeight : height);
+}
+
+void OwnerDrawMenu::Paint(const DRAWITEMSTRUCT& item, const Look& look) const
+{
     HDC dc = item.hDC;
     const RECT& rect = item.rcItem;
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     const bool grayed = (item.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
-    const bool checked = (item.itemState & ODS_CHECKED) != 0;
 
     const int saved = SaveDC(dc);
-    SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
-    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, "", 0, nullptr);
+    // The selection: with visual styles the highlight lightened and framed, else the highlight itself.
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    COLORREF back = GetSysColor(COLOR_MENU);
+    COLORREF text = GetSysColor(COLOR_MENUTEXT);
+    if (selected && bThemed) {
+        back = LightenColor(highlight, 0.7);
+    } else if (selected) {
+        back = highlight;
+        text = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    }
+    FillSolidRect(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, back);
+    if (selected && bThemed) DrawFrame(dc, highlight, &rect, 1);
+    text = grayed ? GetSysColor(COLOR_GRAYTEXT) : Readable(text, back);
 
-    const int top = rect.top + (rect.bottom - rect.top - 16) / 2;
-    auto picture = images.find(entry->nId);
-    if (checked) {
-        auto range = radioRanges.upper_bound(entry->nId);
-        const bool radio = range != radioRanges.begin() && entry->nId <= (--range)->second;
-        HBRUSH brush = CreateSolidBrush(GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    const int top = rect.top + (rect.bottom - rect.top - kPicture) / 2;
+    const RECT cell = {rect.left + kPictureLeft - 2, top - 2, rect.left + kPictureLeft + kPicture + 2, top + kPicture + 2};
+    PaintPicture(dc, cell, look, item.itemState, back, text);
+
+    HFONT font = look.bBold && hBoldMenuFont ? hBoldMenuFont : hMenuFont;
+    SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, text);
+    RECT label = {rect.left + kIconColumn + 6, rect.top, rect.right - 8, rect.bottom};
+    const UINT hide = (item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
+    DrawTextA(dc, Before(look.strText, '\t').c_str(), -1, &label, DT_SINGLELINE | DT_VCENTER | DT_LEFT | hide);
+    const std::string shortcut = After(look.strText, '\t');
+    if (!shortcut.empty())
+        DrawTextA(dc, shortcut.c_str(), -1, &label, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+    RestoreDC(dc, saved);
+}
+
+void OwnerDrawMenu::PaintPicture(HDC dc, const RECT& cell, const Look& look, UINT state, COLORREF back,
+                                 COLORREF text) const
+{
+    const bool selected = (state & ODS_SELECTED) != 0;
+    const bool grayed = (state & (ODS_GRAYED | ODS_DISABLED)) != 0;
+    const int x = cell.left + 2, y = cell.top + 2;
+    if ((state & ODS_CHECKED) && look.bRadio) {
+        HBRUSH brush = CreateSolidBrush(text);
         HGDIOBJ oldBrush = SelectObject(dc, brush);
         HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-        if (radio) {
-            Ellipse(dc, rect.left + 8, top + 5, rect.left + 16, top + 13);
-        } else {
-            POINT check[] = {{rect.left + 6, top + 8}, {rect.left + 9, top + 11}, {rect.left + 16, top + 4},
-                             {rect.left + 16, top + 7}, {rect.left + 9, top + 14}, {rect.left + 6, top + 11}};
-            Polygon(dc, check, 6);
-        }
+        Ellipse(dc, x + 4, y + 5, x + 12, y + 13);
         SelectObject(dc, oldPen);
         SelectObject(dc, oldBrush);
         DeleteObject(brush);
-    } else if (hImages && picture != images.end()) {
-        ImageList_DrawEx(hImages, picture->second, dc, rect.left + 4, top, 16, 16, CLR_NONE, CLR_DEFAULT,
-                         grayed ? ILD_TRANSPARENT | ILD_BLEND50 : ILD_TRANSPARENT);
+    } else if (state & ODS_CHECKED) {
+        if (bThemed) {
+            DrawMenuCheck(dc, &cell, GetSysColor(COLOR_HIGHLIGHT), selected);
+        } else {
+            // A sunken box on the menu colour, the mark in the menu text colour.
+            FillSolidRect(dc, cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top,
+                          GetSysColor(COLOR_MENU));
+            DrawCheckBox(dc, &cell);
+        }
+    } else if (look.hIcon) {
+        DrawIconEx(dc, x, y, look.hIcon, kPicture, kPicture, 0, nullptr, DI_NORMAL);
+    } else if (look.nImage >= 0 && grayed) {
+        DrawGreyedImage(dc, hImages, look.nImage, x, y, back);
+    } else if (look.nImage >= 0) {
+        ImageList_DrawEx(hImages, look.nImage, dc, x, y, kPicture, kPicture, CLR_NONE, CLR_DEFAULT, ILD_TRANSPARENT);
     }
-
-    const bool isDefault = GetMenuDefaultItem(entry->hMenu, FALSE, 0) == entry->nId && !entry->bPopup;
-    HFONT font = isDefault && hBoldMenuFont ? hBoldMenuFont : hMenuFont;
-    SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc, TRANSPARENT);
-    COLORREF color = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
-    if (grayed) color = GetSysColor(COLOR_GRAYTEXT);
-    SetTextColor(dc, color);
-    RECT text = {rect.left + kIconColumn + 6, rect.top, rect.right - 8, rect.bottom};
-    const UINT hide = (item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
-    DrawTextA(dc, Before(entry->strText, '\t').c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | hide);
-    const std::string shortcut = After(entry->strText, '\t');
-    if (!shortcut.empty())
-        DrawTextA(dc, shortcut.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
-    RestoreDC(dc, saved);
-    return true;
 }
 
 LRESULT OwnerDrawMenu::MenuChar(char character, HMENU menu) const

@@ -3,6 +3,7 @@
 #include "app/menus/StringTable.h"
 #include "app/settings/UserSettingsFile.h"
 #include "app/res/resource.h"
+#include "sysinfo/DllGetVersionWrapper.h"
 #include "sysinfo/ProcessSnapshot.h"
 #include "tools/ClTarnwickFindDllDlg.h"
 #include "tools/ClTarnwickProcessTerminationDlg.h"
@@ -204,6 +205,33 @@ TEST_SUITE("controls")
         CHECK(dialog.Show(nullptr, {Record("a.exe", 10), Record("b.exe", 20)}, false, f.formatter) == 0);
         CHECK(terminator.calls.empty());
         CHECK(dialog.Entries().empty());
+    }
+
+    TEST_CASE("Find Dll: the result images in the screen's depth, 32 bits with common controls 6")
+    {
+        CHECK(ClTarnwickFindDllDlg::ImageColorFlag(0x00060000, 16) == ILC_COLOR32);
+        CHECK(ClTarnwickFindDllDlg::ImageColorFlag(0x00050050, 16) == ILC_COLOR16);
+        HDC screen = GetDC(nullptr);
+        const int screenBits = GetDeviceCaps(screen, BITSPIXEL);
+        ReleaseDC(nullptr, screen);
+        DllGetVersionWrapper comctl("COMCTL32.DLL");
+        const DWORD version = comctl.DllGetVersion();
+        REQUIRE(version != 0);
+        const int expected = HIWORD(version) >= 6 || screenBits >= 32 ? 32 : screenBits;
+        int bits = 0;
+        ClTarnwickFindDllDlg dialog;
+        ModalScript script({{"Find Dll", [&](HWND window) {
+                                 HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendDlgItemMessageA(
+                                     window, IDC_FINDDLL_RESULTS, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+                                 IMAGEINFO info = {};
+                                 BITMAP bitmap = {};
+                                 if (images && ImageList_GetImageInfo(images, 0, &info)
+                                     && GetObjectA(info.hbmImage, sizeof(bitmap), &bitmap))
+                                     bits = bitmap.bmBitsPixel;
+                                 PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+                             }}});
+        CHECK(dialog.Show(nullptr, false) == 0);
+        CHECK(bits == expected);
     }
 
     TEST_CASE("Find Dll: a burst of Find, OK and Cancel during a search leaves one complete result")

@@ -509,6 +509,23 @@ TEST_CASE("report: closing the main window during a report lets it finish, then 
     CHECK(ReadText(path).find("</html>") != std::string::npos);
 }
 
+TEST_CASE("report and kill dialogs: rows as high as a small icon and 4 pixels")
+{
+    auto helper = StartHelper();
+    Session session;
+    REQUIRE(session.Start());
+    const LRESULT expected = GetSystemMetrics(SM_CYSMICON) + 4;
+    for (const auto& dialog : {std::make_pair(kReport, "Create Report"), std::make_pair(kKill, "Process Termination")}) {
+        CAPTURE(dialog.second);
+        REQUIRE(session.SelectProcesses({helper->Pid()}));
+        const Dialog shown = session.Open(dialog.first, dialog.second);
+        REQUIRE(shown);
+        CHECK(shown.Control(kProcessList).Send(LB_GETITEMHEIGHT, 0, 0) == expected);
+        shown.Press(IDCANCEL);
+        REQUIRE(shown.WaitGone(5000));
+    }
+}
+
 TEST_CASE("find dll: rows equal the console tool's, also after a burst of Find")
 {
     auto first = StartHelper("load restypes.dll"), second = StartHelper("load restypes.dll");

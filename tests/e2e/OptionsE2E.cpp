@@ -563,6 +563,63 @@ TEST_CASE("options: OK changes bars, font, nesting, columns, colours, formats an
     CHECK(saved["aModuleColumns[8]"].substr(0, 1) == "1");
 }
 
+TEST_CASE("options: Download Plugins from the keyboard: the focused link shows it, Enter and Space follow it")
+{
+    // Addresses go to tw-recorder, which logs its command line; the handler comes back afterwards.
+    struct HttpHandler {
+        char old[1024] = {};
+        bool had = false;
+        HttpHandler()
+        {
+            LONG size = sizeof(old);
+            had = RegQueryValueA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", old, &size) == ERROR_SUCCESS;
+        }
+        ~HttpHandler()
+        {
+            if (had)
+                RegSetValueA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", REG_SZ, old,
+                             static_cast<DWORD>(std::strlen(old)));
+            else
+                RegDeleteKeyA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command");
+        }
+    } restore;
+    const std::string log = E2ePaths::ProgramPath("tw-recorder.exe.log");
+    DeleteFileA(log.c_str());
+    const std::string handler = "\"" + E2ePaths::ProgramPath("tw-recorder.exe") + "\" \"%1\"";
+    REQUIRE(RegSetValueA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", REG_SZ, handler.c_str(),
+                         static_cast<DWORD>(handler.size())) == ERROR_SUCCESS);
+    auto opened = [&] {
+        size_t count = 0;
+        for (const std::string& line : Split(ReadFileText(log), '\n'))
+            count += line.rfind("cmd=", 0) == 0 && line.find("/tarnwick_plugins.htm") != std::string::npos ? 1 : 0;
+        return count;
+    };
+
+    Program app;
+    const Main main = StartMain(app, {});
+    REQUIRE(main.frame);
+    Options options = OpenOptions(main, 40084, app.Pid());
+    REQUIRE(options);
+    const Window link = options.Control(1158);
+    REQUIRE(link.ClassName() == "ClHyperLinkStatic");
+    const ScreenImage before = ScreenImage::CaptureClient(link);
+    REQUIRE(Input::Focus(link));
+    // The focus rectangle brings colours of its own.
+    const ScreenImage focused = ScreenImage::CaptureClient(link);
+    Screenshot::Save(focused, "download-link-focused");
+    CHECK(focused.DistinctColors() > before.DistinctColors());
+    Input::Keys("Enter");
+    CHECK(Wait::Until([&] { return opened() == 1; }, 10000));
+    CHECK(options.dialog.GetWindow().IsVisible());
+    REQUIRE(Input::Focus(link));
+    Input::Keys("Space");
+    CHECK(Wait::Until([&] { return opened() == 2; }, 10000));
+    CHECK(options.dialog.GetWindow().IsVisible());
+    CHECK(options.Cancel());
+    CHECK(app.Close());
+    DeleteFileA(log.c_str());
+}
+
 TEST_CASE("options: the plug-in page configures and keeps the owner; applications and search engines kept after OK")
 {
     LauncherScene scene;

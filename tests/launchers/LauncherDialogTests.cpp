@@ -181,6 +181,8 @@ TEST_SUITE("launcher dialogs")
         CHECK(result.find("\napplication=" + bin + "tw-console.exe\n") != std::string::npos);
         CHECK(result.find("\nstartpath=C:\\\n") != std::string::npos);
         CHECK(result.find("\nmodified=1\n") != std::string::npos);
+        // Another program: the entry shows that program's icon, not the old one.
+        CHECK(result.find("\nicon=new\n") != std::string::npos);
     }
 
     TEST_CASE("Application Properties: Cancel keeps the entry")
@@ -193,6 +195,7 @@ TEST_SUITE("launcher dialogs")
         const std::string result = host.Result();
         CHECK(result.find("result=0\ndescription=Keep\n") == 0);
         CHECK(result.find("\nmodified=0\n") != std::string::npos);
+        CHECK(result.find("\nicon=kept\n") != std::string::npos);
     }
 
     TEST_CASE("search-plugin import: given paths come checked, OK returns only new checks")
