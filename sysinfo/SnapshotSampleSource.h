@@ -12,6 +12,8 @@ public:
     bool Take(std::list<ProcessRecord>& processes, uint64_t& wallTime, uint32_t& processors) override;
     bool IsNtFamily() const override { return !snapshot.Os().Is9xFamily(); }
 
+    // Paths on a share or a remote drive are taken as the system gives them (no file is opened).
+    void SetLocalFilesOnly(bool on) { snapshot.SetLocalFilesOnly(on); }
     // The number of processors the system reports (at least 1).
     static uint32_t ProcessorCount();
 

@@ -325,6 +325,7 @@ ProcessView::Update ProcessView::ApplySample(const ProcessSampler& sampler, HWND
     std::map<ProcessKey, ProcessItem*> byKey;
     for (const auto& item : items) byKey[KeyOf(*item)] = item.get();
     ItemBuilder builder(formatter, cache, images);
+    builder.SetLocalFilesOnly(bLocalFilesOnly);
     const SortState sort = ProcessColumnSettings(settings, *live).Sort();
     bool resort = false;
     std::vector<const SampledProcess*> added;

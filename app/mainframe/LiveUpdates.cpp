@@ -73,7 +73,12 @@ bool LiveUpdates::CanTick() const
 void LiveUpdates::OnTimer()
 {
     if (!CanTick()) return;
-    if (!sampler) sampler.reset(new ProcessSampler(std::unique_ptr<ProcessSampleSource>(new SnapshotSampleSource)));
+    if (!sampler) {
+        // The window's thread reads no file over the network.
+        std::unique_ptr<SnapshotSampleSource> source(new SnapshotSampleSource);
+        source->SetLocalFilesOnly(true);
+        sampler.reset(new ProcessSampler(std::move(source)));
+    }
     if (!sampler->Sample()) return;
     ++nTicks;
     HWND tree = windows.Tree();
