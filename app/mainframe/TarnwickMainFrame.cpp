@@ -511,7 +511,8 @@ void TarnwickMainFrame::OnTimer(UINT_PTR id)
 {
     if (id == FrameIds::kSelectionTimer) cycle.OnSelectionTimer();
     else if (id == FrameIds::kDragScrollTimer) drag.OnScrollTimer();
-    else if (id == FrameIds::kLiveTimer) liveUpdates.OnTimer();
+    // Not while processes are dragged: the tree is locked for the drag picture.
+    else if (id == FrameIds::kLiveTimer && !drag.IsDragging()) liveUpdates.OnTimer();
 }
 
 void TarnwickMainFrame::OnLButtonDown()
