@@ -1,6 +1,7 @@
 #include "launchers/QueryUrl.h"
 
 #include "launchers/SearchEngine.h"
+#include "launchers/Utf8Text.h"
 
 #include <cstring>
 
@@ -24,32 +25,6 @@ void AppendEscape(std::string& out, unsigned char c)
     out += '%';
     out += kHex[c >> 4];
     out += kHex[c & 15];
-}
-
-// The length of the well-formed UTF-8 sequence at `at` (0 when there is
-// none) and its code point.
-size_t SequenceAt(const std::string& text, size_t at, char32_t& value)
-{
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    size_t extra;
-    char32_t minimum;
-    if ((lead & 0xE0) == 0xC0) {
-        extra = 1, value = lead & 0x1F, minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        extra = 2, value = lead & 0x0F, minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        extra = 3, value = lead & 0x07, minimum = 0x10000;
-    } else {
-        return 0;
-    }
-    if (text.size() - at <= extra) return 0;
-    for (size_t k = 1; k <= extra; ++k) {
-        const unsigned char next = static_cast<unsigned char>(text[at + k]);
-        if ((next & 0xC0) != 0x80) return 0;
-        value = (value << 6) | (next & 0x3F);
-    }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-    return extra + 1;
 }
 
 // Letters an address may show as they are: no C1 controls, no spaces or
@@ -102,7 +77,7 @@ std::string QueryUrl::CleanAction(const std::string& utf8)
         if (c == '#') break;
         if (c >= 0x80) {
             char32_t value = 0;
-            const size_t length = SequenceAt(utf8, i, value);
+            const size_t length = Utf8Text::SequenceAt(utf8, i, value);
             if (length && ShownAsItIs(value)) {
                 out.append(utf8, i, length);
                 i += length;

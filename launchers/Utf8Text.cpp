@@ -15,24 +15,9 @@ bool Utf8Text::Decode(const std::string& bytes, std::u16string& out)
             ++i;
             continue;
         }
-        size_t extra;
-        char32_t value, minimum;
-        if ((lead & 0xE0) == 0xC0) {
-            extra = 1, value = lead & 0x1F, minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2, value = lead & 0x0F, minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3, value = lead & 0x07, minimum = 0x10000;
-        } else {
-            return false;
-        }
-        if (bytes.size() - i <= extra) return false;
-        for (size_t k = 1; k <= extra; ++k) {
-            const unsigned char next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            value = (value << 6) | (next & 0x3F);
-        }
-        if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
+        char32_t value = 0;
+        const size_t length = SequenceAt(bytes, i, value);
+        if (!length) return false;
         if (value >= 0x10000) {
             value -= 0x10000;
             out += static_cast<char16_t>(0xD800 + (value >> 10));
@@ -40,9 +25,34 @@ bool Utf8Text::Decode(const std::string& bytes, std::u16string& out)
         } else {
             out += static_cast<char16_t>(value);
         }
-        i += extra + 1;
+        i += length;
     }
     return true;
+}
+
+size_t Utf8Text::SequenceAt(const std::string& text, size_t at, char32_t& value)
+{
+    if (at >= text.size()) return 0;
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    size_t extra;
+    char32_t minimum;
+    if ((lead & 0xE0) == 0xC0) {
+        extra = 1, value = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2, value = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3, value = lead & 0x07, minimum = 0x10000;
+    } else {
+        return 0;
+    }
+    if (text.size() - at <= extra) return 0;
+    for (size_t k = 1; k <= extra; ++k) {
+        const unsigned char next = static_cast<unsigned char>(text[at + k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        value = (value << 6) | (next & 0x3F);
+    }
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+    return extra + 1;
 }
 
 std::string Utf8Text::Encode(const std::u16string& text)

@@ -4,24 +4,19 @@
 // info tips of the views, strings 73 to 75, are checked in-process: Wine's
 // list and tree views ask for no info tips.)
 #include "tests/e2e/E2eTest.h"
+#include "tests/e2e/E2eFiles.h"
 
 #include <fstream>
 #include <sstream>
 
 namespace {
 
+using E2eFiles::ReadText;
+
 const int kTree = 302;
 const int kList = 304;
 const char kMainClass[] = "TarnwickMainFrameWndClass";
 const char kTitle[] = "Tarnwick 2.6";
-
-std::string ReadText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 // The hostile module as the chosen language, the lists file with a tool
 // that does not exist; both as before afterwards.

@@ -2,6 +2,8 @@
 // progress and Find Dll dialogs driven from outside.
 #include "tests/e2e/ConsoleTool.h"
 #include "tests/e2e/E2eTest.h"
+#include "tests/e2e/ClassesRoot.h"
+#include "tests/e2e/E2eFiles.h"
 
 #include <cstdio>
 #include <fstream>
@@ -9,6 +11,8 @@
 #include <sstream>
 
 namespace {
+
+using E2eFiles::ReadText;
 using Texts = std::vector<std::string>;
 
 const int kKill = 40049, kReport = 40050, kFindDll = 40103, kRefresh = 40056;
@@ -82,14 +86,6 @@ void SlowDrag(POINT from, POINT to)
 bool FileExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 // The rows the Find Dll list should show: those of `tarnwick-cli finddll`.
@@ -214,12 +210,12 @@ void ExpectBox(DWORD pid, const std::string& text, int button = IDOK)
 // The ".html" files open with tw-recorder for the life of the object.
 class RecorderAssociation {
 public:
-    RecorderAssociation() : strOldClass(Get(".html"))
+    RecorderAssociation() : strOldClass(ClassesRoot::Value(".html"))
     {
         DeleteFileA(LogPath().c_str());
         const std::string command = "\"" + E2ePaths::ProgramPath("tw-recorder.exe") + "\" \"%1\"";
-        Set(".html", "TwE2E.recorder");
-        Set("TwE2E.recorder\\shell\\open\\command", command);
+        ClassesRoot::SetValue(".html", "TwE2E.recorder");
+        ClassesRoot::SetValue("TwE2E.recorder\\shell\\open\\command", command);
     }
     ~RecorderAssociation()
     {
@@ -227,27 +223,11 @@ public:
         RegDeleteKeyA(HKEY_CLASSES_ROOT, "TwE2E.recorder\\shell\\open");
         RegDeleteKeyA(HKEY_CLASSES_ROOT, "TwE2E.recorder\\shell");
         RegDeleteKeyA(HKEY_CLASSES_ROOT, "TwE2E.recorder");
-        Set(".html", strOldClass);
+        ClassesRoot::SetValue(".html", strOldClass);
     }
     static std::string LogPath() { return E2ePaths::ProgramPath("tw-recorder.exe.log"); }
 
 private:
-    static std::string Get(const char* key)
-    {
-        char value[260] = {};
-        LONG size = sizeof(value);
-        return RegQueryValueA(HKEY_CLASSES_ROOT, key, value, &size) == ERROR_SUCCESS ? value : "";
-    }
-    static void Set(const char* key, const std::string& value)
-    {
-        HKEY handle;
-        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr)
-            != ERROR_SUCCESS)
-            return;
-        RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-        RegCloseKey(handle);
-    }
     std::string strOldClass;
 };
 

@@ -4,6 +4,9 @@
 // that loads the module, and recorder programs standing in for the tools and
 // the browser.
 #include "tests/e2e/E2eTest.h"
+#include "tests/RuntimeArguments.h"
+#include "tests/e2e/BrowserCatcher.h"
+#include "tests/e2e/E2eFiles.h"
 
 #include <cctype>
 #include <fstream>
@@ -11,57 +14,20 @@
 
 namespace {
 
+using E2eFiles::ReadText;
+using E2eFiles::ListsPath;
+
 const int kTree = 302;
 const int kList = 304;
 const char kMainClass[] = "TarnwickMainFrameWndClass";
 const char kTitle[] = "Tarnwick 2.6";
 const int kConsoleEdit = 1169;
 
-std::string ReadText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::string ListsPath()
-{
-    return E2ePaths::ProgramPath("Tarnwick.lists");
-}
-
 // A path as the lists file writes it (backslashes escaped).
 std::string Escaped(std::string text)
 {
     for (size_t at = 0; (at = text.find('\\', at)) != std::string::npos; at += 2) text.insert(at, "\\");
     return text;
-}
-
-// The arguments of a command line by the C runtime's rules (the program too).
-std::vector<std::string> RuntimeArguments(const std::string& line)
-{
-    std::vector<std::string> args;
-    size_t i = 0;
-    for (;;) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-        if (i >= line.size()) return args;
-        std::string arg;
-        bool quoted = false;
-        while (i < line.size() && (quoted || (line[i] != ' ' && line[i] != '\t'))) {
-            size_t backslashes = 0;
-            while (i < line.size() && line[i] == '\\') ++backslashes, ++i;
-            if (i < line.size() && line[i] == '"') {
-                arg.append(backslashes / 2, '\\');
-                if (backslashes % 2) arg += '"';
-                else quoted = !quoted;
-                ++i;
-            } else {
-                arg.append(backslashes, '\\');
-                if (i < line.size() && (quoted || (line[i] != ' ' && line[i] != '\t'))) arg += line[i++];
-            }
-        }
-        args.push_back(arg);
-    }
 }
 
 // The "cmd=" lines tw-recorder appended to its log.
@@ -92,67 +58,6 @@ std::string PercentDecoded(const std::string& text)
     }
     return out;
 }
-
-// tw-catcher as the "open" command of http and https addresses for the
-// object's life; it writes its command line in UTF-8.
-class BrowserCatcher {
-public:
-    explicit BrowserCatcher(const std::string& out) : strOut(out)
-    {
-        DeleteFileA(strOut.c_str());
-        const std::string command = "\"" + E2ePaths::ProgramPath("tw-catcher.exe") + "\" " + out + " \"%1\"";
-        for (const char* scheme : {"http", "https"}) {
-            const std::string key = std::string(scheme) + "\\shell\\open\\command";
-            HKEY handle;
-            if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
-                                nullptr) != ERROR_SUCCESS)
-                continue;
-            char old[1024] = {};
-            DWORD size = sizeof(old);
-            const bool had = RegQueryValueExA(handle, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size)
-                             == ERROR_SUCCESS;
-            saved.push_back({key, had ? std::string(old) : std::string(), had});
-            RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                           static_cast<DWORD>(command.size() + 1));
-            RegCloseKey(handle);
-        }
-    }
-    ~BrowserCatcher()
-    {
-        for (const Saved& entry : saved) {
-            HKEY handle;
-            if (RegOpenKeyExA(HKEY_CLASSES_ROOT, entry.key.c_str(), 0, KEY_ALL_ACCESS, &handle) != ERROR_SUCCESS)
-                continue;
-            if (entry.had)
-                RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.value.c_str()),
-                               static_cast<DWORD>(entry.value.size() + 1));
-            else
-                RegDeleteValueA(handle, nullptr);
-            RegCloseKey(handle);
-        }
-        DeleteFileA(strOut.c_str());
-    }
-    // The address the browser was given: the last argument of its command line, unquoted.
-    bool WaitAddress(std::string& address) const
-    {
-        std::string text;
-        if (!Wait::Until([&] { return !(text = ReadText(strOut)).empty(); }, 10000)) return false;
-        DeleteFileA(strOut.c_str());
-        std::string line = text.substr(0, text.find("\r\n"));
-        if (!line.empty() && line.back() == '"') line.pop_back();
-        const size_t start = line.find_last_of(" \"");
-        address = start == std::string::npos ? line : line.substr(start + 1);
-        return true;
-    }
-
-private:
-    struct Saved {
-        std::string key, value;
-        bool had;
-    };
-    std::string strOut;
-    std::vector<Saved> saved;
-};
 
 // The program with a helper process that has `module` loaded, the module
 // selected in the module list.

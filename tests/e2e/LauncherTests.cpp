@@ -2,6 +2,8 @@
 // real program: the browser is a catcher program registered for http and
 // https, the tools are the test programs tw-console and tw-catcher.
 #include "tests/e2e/E2eTest.h"
+#include "tests/e2e/BrowserCatcher.h"
+#include "tests/e2e/E2eFiles.h"
 
 #include <cstring>
 #include <fstream>
@@ -9,18 +11,13 @@
 
 namespace {
 
+using E2eFiles::ReadText;
+using E2eFiles::ListsPath;
+
 const int kTree = 302;
 const int kList = 304;
 const int kConsoleEdit = 1169;
 const int kConsoleHelp = 1087;
-
-std::string ReadText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 // What tw-catcher wrote: its command line and its folder.
 struct Caught {
@@ -48,52 +45,6 @@ std::string CaughtAddress(const Caught& caught)
     const size_t start = line.find_last_of(" \"");
     return start == std::string::npos ? line : line.substr(start + 1);
 }
-
-// tw-catcher as the "open" command of http and https addresses, for the
-// object's life.
-class BrowserCatcher {
-public:
-    explicit BrowserCatcher(const std::string& out)
-    {
-        const std::string command = "\"" + E2ePaths::ProgramPath("tw-catcher.exe") + "\" " + out + " \"%1\"";
-        for (const char* scheme : {"http", "https"}) {
-            const std::string key = std::string(scheme) + "\\shell\\open\\command";
-            HKEY handle;
-            if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
-                                nullptr) != ERROR_SUCCESS)
-                continue;
-            char old[1024] = {};
-            DWORD size = sizeof(old);
-            const bool had = RegQueryValueExA(handle, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size)
-                             == ERROR_SUCCESS;
-            saved.push_back({key, had ? std::string(old) : std::string(), had});
-            RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                           static_cast<DWORD>(command.size() + 1));
-            RegCloseKey(handle);
-        }
-    }
-    ~BrowserCatcher()
-    {
-        for (const Saved& entry : saved) {
-            HKEY handle;
-            if (RegOpenKeyExA(HKEY_CLASSES_ROOT, entry.key.c_str(), 0, KEY_ALL_ACCESS, &handle) != ERROR_SUCCESS)
-                continue;
-            if (entry.had)
-                RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.value.c_str()),
-                               static_cast<DWORD>(entry.value.size() + 1));
-            else
-                RegDeleteValueA(handle, nullptr);
-            RegCloseKey(handle);
-        }
-    }
-
-private:
-    struct Saved {
-        std::string key, value;
-        bool had;
-    };
-    std::vector<Saved> saved;
-};
 
 // A copy of tw-helper under another name, waiting to be ended.
 class NamedHelper {
@@ -128,11 +79,6 @@ private:
     std::string path;
     PROCESS_INFORMATION info = {};
 };
-
-std::string ListsPath()
-{
-    return E2ePaths::ProgramPath("Tarnwick.lists");
-}
 
 // Opens the context menu of a view (as the menu key does) and then the
 // submenu whose mnemonic is `key`; a screenshot of both.

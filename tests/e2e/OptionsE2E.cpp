@@ -3,6 +3,7 @@
 // was, OK that changes the views at once and the file at closing, the
 // plug-in page and the launcher lists.
 #include "tests/e2e/E2eTest.h"
+#include "tests/e2e/E2eFiles.h"
 
 #include "tests/e2e/RemoteBuffer.h"
 #include "app/settings/UserSettings.h"
@@ -15,6 +16,9 @@
 #include <sstream>
 
 namespace {
+
+using E2eFiles::ListsPath;
+using E2eFiles::ReadText;
 
 const char kFrameClass[] = "TarnwickMainFrameWndClass";
 const char kTitle[] = "Tarnwick 2.6";
@@ -84,19 +88,6 @@ std::map<std::string, std::string> SavedSettings()
         if (tab != std::string::npos) fields[line.substr(0, tab)] = line.substr(tab + 1);
     }
     return fields;
-}
-
-std::string ReadFileText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::string ListsPath()
-{
-    return E2ePaths::ProgramPath("Tarnwick.lists");
 }
 
 // ---- The program ---------------------------------------------------------------------
@@ -276,7 +267,7 @@ public:
     std::vector<std::string> Log() const
     {
         std::vector<std::string> lines;
-        for (const std::string& line : Split(ReadFileText(log), '\n'))
+        for (const std::string& line : Split(ReadText(log), '\n'))
             if (!line.empty()) lines.push_back(line);
         return lines;
     }
@@ -300,7 +291,7 @@ TEST_CASE("options: each page from its command and from the drop-down; Cancel ke
         REQUIRE(StartMain(app, known).frame);
         CHECK(app.Close());
         without = Program::ReadSettings();
-        listsWithout = ReadFileText(ListsPath());
+        listsWithout = ReadText(ListsPath());
         DeleteFileA(ListsPath().c_str());
     }
     REQUIRE(without.size() == 778);
@@ -370,7 +361,7 @@ TEST_CASE("options: each page from its command and from the drop-down; Cancel ke
     CHECK(app.WaitExit(10000));
     CHECK(app.ExitCode() == 0);
     CHECK(Program::ReadSettings() == without);
-    CHECK(ReadFileText(ListsPath()) == listsWithout);
+    CHECK(ReadText(ListsPath()) == listsWithout);
     DeleteFileA(ListsPath().c_str());
 }
 
@@ -590,7 +581,7 @@ TEST_CASE("options: Download Plugins from the keyboard: the focused link shows i
                          static_cast<DWORD>(handler.size())) == ERROR_SUCCESS);
     auto opened = [&] {
         size_t count = 0;
-        for (const std::string& line : Split(ReadFileText(log), '\n'))
+        for (const std::string& line : Split(ReadText(log), '\n'))
             count += line.rfind("cmd=", 0) == 0 && line.find("/tarnwick_plugins.htm") != std::string::npos ? 1 : 0;
         return count;
     };
@@ -701,7 +692,7 @@ TEST_CASE("options: the plug-in page configures and keeps the owner; application
     CHECK(RemoteListBox(reopened.Control(1101)).Count() == 1);
     CHECK(reopened.Cancel());
     CHECK(app.Close());
-    const std::vector<std::string> lines = Split(ReadFileText(ListsPath()), '\n');
+    const std::vector<std::string> lines = Split(ReadText(ListsPath()), '\n');
     int apps = 0, engines = 0;
     for (const std::string& line : lines) {
         apps += line.rfind("app\t", 0) == 0 ? 1 : 0;

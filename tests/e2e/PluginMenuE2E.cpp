@@ -2,6 +2,7 @@
 // built for, even when that plug-in's name turns unreadable while the menu
 // is open (tw-badplugin as bad-fading.dll beside the probe plug-ins).
 #include "tests/e2e/E2eTest.h"
+#include "tests/e2e/E2eFiles.h"
 
 #include "tests/e2e/ConsoleTool.h"
 
@@ -10,21 +11,11 @@
 
 namespace {
 
+using E2eFiles::ReadLines;
+
 const int kTree = 302;
 const char kMainClass[] = "TarnwickMainFrameWndClass";
 const char kTitle[] = "Tarnwick 2.6";
-
-std::vector<std::string> ReadLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::ifstream in(path.c_str());
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 void RemoveFiles(const std::string& folder)
 {

@@ -2,6 +2,7 @@
 // tarnwick.exe from the program folder, with test plug-ins and language
 // modules copied into its Plugins and Language folders.
 #include "tests/e2e/E2eTest.h"
+#include "tests/e2e/E2eFiles.h"
 
 #include "tests/e2e/RemoteBuffer.h"
 
@@ -15,6 +16,8 @@
 #include <sstream>
 
 namespace {
+
+using E2eFiles::ReadLines;
 
 const char kMainClass[] = "TarnwickMainFrameWndClass";
 const char kTitle[] = "Tarnwick 2.6";
@@ -31,18 +34,6 @@ std::string Lower(std::string text)
 bool EndsWith(const std::string& text, const std::string& end)
 {
     return text.size() >= end.size() && Lower(text.substr(text.size() - end.size())) == Lower(end);
-}
-
-std::vector<std::string> ReadLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::ifstream in(path.c_str());
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 void RemoveTree(const std::string& folder)

@@ -2,6 +2,8 @@
 // the XML stays well-formed UTF-8 and the HTML keeps its English fixed texts;
 // every format names the build's version and the product's one address.
 #include "tests/e2e/E2eTest.h"
+#include "tests/e2e/ClassesRoot.h"
+#include "tests/e2e/E2eFiles.h"
 
 #include "TarnwickVersion.h"
 
@@ -12,18 +14,12 @@
 
 namespace {
 
+using E2eFiles::ReadText;
+
 const int kReport = 40050, kRefresh = 40056;
 const int kBrowse = 1130;
 const int kSaveName = 0x47C, kSaveNameEdit = 0x480, kSaveFilter = 0x470;
 enum Type { Text = 0, Xml = 1, Html = 2 };
-
-std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string PidText(DWORD pid)
 {
@@ -124,36 +120,20 @@ std::string HtmlRow(const std::string& page, DWORD pid)
 // ".html" files open with tw-recorder (which only logs) for the life of the object.
 class QuietHtmlViewer {
 public:
-    QuietHtmlViewer() : strOld(Get(".html"))
+    QuietHtmlViewer() : strOld(ClassesRoot::Value(".html"))
     {
-        Set(".html", "TwE2E.quiet");
-        Set("TwE2E.quiet\\shell\\open\\command", "\"" + E2ePaths::ProgramPath("tw-recorder.exe") + "\" \"%1\"");
+        ClassesRoot::SetValue(".html", "TwE2E.quiet");
+        ClassesRoot::SetValue("TwE2E.quiet\\shell\\open\\command", "\"" + E2ePaths::ProgramPath("tw-recorder.exe") + "\" \"%1\"");
     }
     ~QuietHtmlViewer()
     {
         for (const char* key : {"TwE2E.quiet\\shell\\open\\command", "TwE2E.quiet\\shell\\open", "TwE2E.quiet\\shell",
                                 "TwE2E.quiet"})
             RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
-        Set(".html", strOld);
+        ClassesRoot::SetValue(".html", strOld);
     }
 
 private:
-    static std::string Get(const char* key)
-    {
-        char value[260] = {};
-        LONG size = sizeof(value);
-        return RegQueryValueA(HKEY_CLASSES_ROOT, key, value, &size) == ERROR_SUCCESS ? value : "";
-    }
-    static void Set(const char* key, const std::string& value)
-    {
-        HKEY handle;
-        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr)
-            != ERROR_SUCCESS)
-            return;
-        RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-        RegCloseKey(handle);
-    }
     std::string strOld;
 };
 
