@@ -66,7 +66,7 @@ else
   done
 fi
 
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$prefix" WINEARCH="${TARNWICK_WINEARCH:-win32}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export TW_E2E_VER="$ver"
 "$root/scripts/wineprefix-init" "$prefix" 9>&-
 
