@@ -31,7 +31,7 @@ ButtonEx::ButtonEx()
 ButtonEx::~ButtonEx()
 {
     if (hWnd && IsWindow(hWnd)) {
-        SetWindowLongA(hWnd, g_class.ObjectSlot(), 0);
+        SetWindowLongPtrA(hWnd, g_class.ObjectSlot(), 0);
         DestroyWindow(hWnd);
     }
 }
@@ -57,7 +57,7 @@ bool ButtonEx::Create(DWORD exStyle, DWORD style, const char* text, const RECT& 
 
 ButtonEx* ButtonEx::FromWindow(HWND window)
 {
-    return reinterpret_cast<ButtonEx*>(static_cast<LONG_PTR>(GetWindowLongA(window, g_class.ObjectSlot())));
+    return reinterpret_cast<ButtonEx*>(GetWindowLongPtrA(window, g_class.ObjectSlot()));
 }
 
 HICON ButtonEx::SetIcon(HICON icon)
@@ -200,7 +200,7 @@ LRESULT CALLBACK ButtonEx::WindowProc(HWND window, UINT message, WPARAM wParam, 
         }
         self->hWnd = window;
         self->bDefault = (create->style & 0x0F) == BS_DEFPUSHBUTTON;
-        SetWindowLongA(window, g_class.ObjectSlot(), static_cast<LONG>(reinterpret_cast<LONG_PTR>(self)));
+        SetWindowLongPtrA(window, g_class.ObjectSlot(), reinterpret_cast<LONG_PTR>(self));
         return CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
     }
     ButtonEx* self = FromWindow(window);
@@ -290,7 +290,7 @@ LRESULT CALLBACK ButtonEx::WindowProc(HWND window, UINT message, WPARAM wParam, 
         return result;
     }
     case WM_NCDESTROY: {
-        SetWindowLongA(window, g_class.ObjectSlot(), 0);
+        SetWindowLongPtrA(window, g_class.ObjectSlot(), 0);
         self->hWnd = nullptr;
         if (self->bOwnedByWindow) delete self;
         return CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);

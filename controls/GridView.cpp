@@ -27,7 +27,7 @@ GridView::GridView() : hWnd(nullptr), nColumns(0), hHeader(nullptr) {}
 GridView::~GridView()
 {
     if (hWnd && IsWindow(hWnd)) {
-        SetWindowLongA(hWnd, g_class.ObjectSlot(), 0);
+        SetWindowLongPtrA(hWnd, g_class.ObjectSlot(), 0);
         DestroyWindow(hWnd);
     }
 }
@@ -44,7 +44,7 @@ void GridView::Unregister()
 
 GridView* GridView::FromWindow(HWND window)
 {
-    return reinterpret_cast<GridView*>(static_cast<LONG_PTR>(GetWindowLongA(window, g_class.ObjectSlot())));
+    return reinterpret_cast<GridView*>(GetWindowLongPtrA(window, g_class.ObjectSlot()));
 }
 
 bool GridView::Create(DWORD exStyle, DWORD style, const RECT& rect, HWND parent, UINT id)
@@ -198,7 +198,7 @@ LRESULT CALLBACK GridView::WindowProc(HWND window, UINT message, WPARAM wParam, 
         GridView* created = static_cast<GridView*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         if (created) {
             created->hWnd = window;
-            SetWindowLongA(window, g_class.ObjectSlot(), static_cast<LONG>(reinterpret_cast<LONG_PTR>(created)));
+            SetWindowLongPtrA(window, g_class.ObjectSlot(), reinterpret_cast<LONG_PTR>(created));
         }
         return CallWindowProcA(g_class.BaseProc(), window, message, wParam, lParam);
     }
@@ -245,7 +245,7 @@ LRESULT CALLBACK GridView::WindowProc(HWND window, UINT message, WPARAM wParam, 
     }
     case WM_NCDESTROY:
         if (self) {
-            SetWindowLongA(window, g_class.ObjectSlot(), 0);
+            SetWindowLongPtrA(window, g_class.ObjectSlot(), 0);
             self->hWnd = nullptr;
             self->hHeader = nullptr;
         }

@@ -13,7 +13,7 @@ HyperLink::HyperLink() : hWnd(nullptr), hNotifyTarget(nullptr), hFont(nullptr), 
 HyperLink::~HyperLink()
 {
     if (hWnd && IsWindow(hWnd)) {
-        SetWindowLongA(hWnd, 0, 0);
+        SetWindowLongPtrA(hWnd, 0, 0);
         DestroyWindow(hWnd);
     }
     if (hFont) DeleteObject(hFont);
@@ -25,7 +25,7 @@ bool HyperLink::Register()
     WNDCLASSA windowClass = {};
     windowClass.style = CS_GLOBALCLASS | CS_PARENTDC;
     windowClass.lpfnWndProc = WindowProc;
-    windowClass.cbWndExtra = 4;
+    windowClass.cbWndExtra = sizeof(LONG_PTR);
     windowClass.hInstance = ThisModule();
     // IDC_HAND is missing before Windows 98 and 2000.
     windowClass.hCursor = LoadCursor(nullptr, IDC_HAND);
@@ -53,7 +53,7 @@ bool HyperLink::Create(DWORD exStyle, DWORD style, const char* text, const RECT&
 
 HyperLink* HyperLink::FromWindow(HWND window)
 {
-    return reinterpret_cast<HyperLink*>(static_cast<LONG_PTR>(GetWindowLongA(window, 0)));
+    return reinterpret_cast<HyperLink*>(GetWindowLongPtrA(window, 0));
 }
 
 void HyperLink::SetFont(HFONT font)
@@ -135,7 +135,7 @@ LRESULT CALLBACK HyperLink::WindowProc(HWND window, UINT message, WPARAM wParam,
         self->hWnd = window;
         self->hNotifyTarget = create->hwndParent;
         self->SetFont(nullptr);
-        SetWindowLongA(window, 0, static_cast<LONG>(reinterpret_cast<LONG_PTR>(self)));
+        SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(self));
         return DefWindowProcA(window, message, wParam, lParam);
     }
     HyperLink* self = FromWindow(window);
@@ -202,7 +202,7 @@ LRESULT CALLBACK HyperLink::WindowProc(HWND window, UINT message, WPARAM wParam,
         InvalidateRect(window, nullptr, FALSE);
         return 0;
     case WM_NCDESTROY: {
-        SetWindowLongA(window, 0, 0);
+        SetWindowLongPtrA(window, 0, 0);
         self->hWnd = nullptr;
         if (self->bOwnedByWindow) delete self;
         return DefWindowProcA(window, message, wParam, lParam);

@@ -20,7 +20,7 @@ Infobar::Infobar()
         WNDCLASSA windowClass = {};
         windowClass.style = CS_DBLCLKS | CS_PARENTDC;
         windowClass.lpfnWndProc = WindowProc;
-        windowClass.cbWndExtra = 4;
+        windowClass.cbWndExtra = sizeof(LONG_PTR);
         windowClass.hInstance = hInstance;
         windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(5);
@@ -45,7 +45,7 @@ Infobar::Infobar()
 Infobar::~Infobar()
 {
     if (hWnd && IsWindow(hWnd)) {
-        SetWindowLongA(hWnd, 0, 0);
+        SetWindowLongPtrA(hWnd, 0, 0);
         DestroyWindow(hWnd);
     }
     if (hFont) DeleteObject(hFont);
@@ -196,11 +196,11 @@ LRESULT CALLBACK Infobar::WindowProc(HWND window, UINT message, WPARAM wParam, L
         Infobar* self = static_cast<Infobar*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         if (self) {
             self->hWnd = window;
-            SetWindowLongA(window, 0, static_cast<LONG>(reinterpret_cast<LONG_PTR>(self)));
+            SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(self));
         }
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    Infobar* self = reinterpret_cast<Infobar*>(static_cast<LONG_PTR>(GetWindowLongA(window, 0)));
+    Infobar* self = reinterpret_cast<Infobar*>(GetWindowLongPtrA(window, 0));
     if (!self) return DefWindowProcA(window, message, wParam, lParam);
 
     switch (message) {
@@ -236,7 +236,7 @@ LRESULT CALLBACK Infobar::WindowProc(HWND window, UINT message, WPARAM wParam, L
     }
     case WM_NCDESTROY:
         // The object may outlive its window (destroyed with the parent).
-        SetWindowLongA(window, 0, 0);
+        SetWindowLongPtrA(window, 0, 0);
         self->hWnd = nullptr;
         return DefWindowProcA(window, message, wParam, lParam);
     default:

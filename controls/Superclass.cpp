@@ -24,7 +24,7 @@ bool Superclass::Register(WNDPROC procedure)
     WNDCLASSA windowClass = base;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = ThisModule();
-    windowClass.cbWndExtra = base.cbWndExtra + 4;
+    windowClass.cbWndExtra = base.cbWndExtra + sizeof(LONG_PTR);
     windowClass.lpszClassName = className;
     // Application-wide: dialog templates of a language module create these classes too.
     windowClass.style |= CS_GLOBALCLASS;

@@ -14,7 +14,7 @@ TreeViewEx::TreeViewEx() : hWnd(nullptr) {}
 TreeViewEx::~TreeViewEx()
 {
     if (hWnd && IsWindow(hWnd)) {
-        SetWindowLongA(hWnd, g_class.ObjectSlot(), 0);
+        SetWindowLongPtrA(hWnd, g_class.ObjectSlot(), 0);
         DestroyWindow(hWnd);
     }
 }
@@ -44,7 +44,7 @@ LRESULT CALLBACK TreeViewEx::WindowProc(HWND window, UINT message, WPARAM wParam
         TreeViewEx* self = static_cast<TreeViewEx*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         if (self) {
             self->hWnd = window;
-            SetWindowLongA(window, g_class.ObjectSlot(), static_cast<LONG>(reinterpret_cast<LONG_PTR>(self)));
+            SetWindowLongPtrA(window, g_class.ObjectSlot(), reinterpret_cast<LONG_PTR>(self));
         }
         break;
     }
@@ -52,9 +52,9 @@ LRESULT CALLBACK TreeViewEx::WindowProc(HWND window, UINT message, WPARAM wParam
         if (wParam == VK_TAB || wParam == VK_RETURN || wParam == VK_ESCAPE) return 0;
         break;
     case WM_NCDESTROY: {
-        TreeViewEx* self = reinterpret_cast<TreeViewEx*>(static_cast<LONG_PTR>(GetWindowLongA(window, g_class.ObjectSlot())));
+        TreeViewEx* self = reinterpret_cast<TreeViewEx*>(GetWindowLongPtrA(window, g_class.ObjectSlot()));
         if (self) {
-            SetWindowLongA(window, g_class.ObjectSlot(), 0);
+            SetWindowLongPtrA(window, g_class.ObjectSlot(), 0);
             self->hWnd = nullptr;
         }
         break;

@@ -4,8 +4,15 @@
 #include <cstring>
 
 namespace {
-const uint32_t kDirectoryOffset = 0x78;   // data directory, from the signature
 const uint32_t kOptionalHeaderOffset = 24;
+// The data directory, from the optional header: PE32 and PE32+.
+const uint32_t kDirectoryOffset32 = 96;
+const uint32_t kDirectoryOffset64 = 112;
+// ImageBase, from the optional header: 4 bytes in PE32, 8 in PE32+.
+const uint32_t kImageBaseOffset32 = 28;
+const uint32_t kImageBaseOffset64 = 24;
+const uint64_t kOrdinalFlag32 = 0x80000000u;
+const uint64_t kOrdinalFlag64 = 0x8000000000000000ull;
 const uint32_t kSectionHeaderSize = 40;
 const uint32_t kImportDescriptorSize = 20;
 const uint32_t kExportDirectorySize = 40;
@@ -85,6 +92,14 @@ bool PeImageView::ReadU32(const uint8_t* p, uint32_t& value) const
     return true;
 }
 
+bool PeImageView::ReadU64(const uint8_t* p, uint64_t& value) const
+{
+    uint32_t low = 0, high = 0;
+    if (!ReadU32(p, low) || !ReadU32(p + 4, high)) return false;
+    value = (uint64_t(high) << 32) | low;
+    return true;
+}
+
 size_t PeImageView::Available(const uint8_t* p) const
 {
     if (!p || p < data || static_cast<size_t>(p - data) >= size) return 0;
@@ -126,9 +141,23 @@ bool PeImageView::IsPE32Plus() const
     return ntHeaders && OptionalHeaderMagic() == 0x20B;
 }
 
+bool PeImageView::ImageBase64(uint64_t& value) const
+{
+    if (!ntHeaders) return false;
+    const uint8_t* optional = ntHeaders + kOptionalHeaderOffset;
+    if (IsPE32Plus()) return ReadU64(optional + kImageBaseOffset64, value);
+    uint32_t base = 0;
+    if (!ReadU32(optional + kImageBaseOffset32, base)) return false;
+    value = base;
+    return true;
+}
+
 bool PeImageView::ImageBase(uint32_t& value) const
 {
-    return ntHeaders && !IsPE32Plus() && ReadU32(ntHeaders + 0x34, value);
+    uint64_t base = 0;
+    if (!ImageBase64(base) || base > 0xFFFFFFFFu) return false;
+    value = static_cast<uint32_t>(base);
+    return true;
 }
 
 bool PeImageView::Subsystem(uint16_t& value) const
@@ -183,17 +212,24 @@ bool PeImageView::SectionByName(const char* name, PeSection& out) const
     return false;
 }
 
+const uint8_t* PeImageView::DirectoryEntry(unsigned index) const
+{
+    if (!ntHeaders || index >= 16) return nullptr;
+    const uint32_t start = kOptionalHeaderOffset + (IsPE32Plus() ? kDirectoryOffset64 : kDirectoryOffset32);
+    return ntHeaders + start + index * 8;
+}
+
 uint32_t PeImageView::DirectoryRva(unsigned index) const
 {
     uint32_t value = 0;
-    if (ntHeaders && index < 16 && !IsPE32Plus()) ReadU32(ntHeaders + kDirectoryOffset + index * 8, value);
+    if (const uint8_t* entry = DirectoryEntry(index)) ReadU32(entry, value);
     return value;
 }
 
 uint32_t PeImageView::DirectorySize(unsigned index) const
 {
     uint32_t value = 0;
-    if (ntHeaders && index < 16 && !IsPE32Plus()) ReadU32(ntHeaders + kDirectoryOffset + index * 8 + 4, value);
+    if (const uint8_t* entry = DirectoryEntry(index)) ReadU32(entry + 4, value);
     return value;
 }
 
@@ -253,7 +289,10 @@ std::vector<ImportedModule> PeImageView::ReadImports(const Undecorator& undecora
 {
     std::vector<ImportedModule> modules;
     if (truncated) *truncated = false;
-    if (!IsPE() || IsPE32Plus()) return modules;
+    if (!IsPE()) return modules;
+    const bool wide = IsPE32Plus();
+    const size_t thunkSize = wide ? 8 : 4;
+    const uint64_t ordinalFlag = wide ? kOrdinalFlag64 : kOrdinalFlag32;
     // Descriptors may share one thunk list: the total counts, not each list.
     size_t room = TableEntryLimit();
 
@@ -277,9 +316,15 @@ std::vector<ImportedModule> PeImageView::ReadImports(const Undecorator& undecora
         ImportedModule module;
         module.strName = ReadString(name);
         bool full = false;
-        for (; Available(thunk) >= 4; thunk += 4) {
-            uint32_t value = 0;
-            ReadU32(thunk, value);
+        for (; Available(thunk) >= thunkSize; thunk += thunkSize) {
+            uint64_t value = 0;
+            if (wide) {
+                ReadU64(thunk, value);
+            } else {
+                uint32_t narrow = 0;
+                ReadU32(thunk, narrow);
+                value = narrow;
+            }
             if (value == 0) break;
             if (room == 0) {
                 full = true;
@@ -287,12 +332,12 @@ std::vector<ImportedModule> PeImageView::ReadImports(const Undecorator& undecora
             }
             --room;
             ImportedFunction function;
-            if (value & 0x80000000u) {
-                function.dwValue = value & 0xFFFF;
+            if (value & ordinalFlag) {
+                function.dwValue = static_cast<uint32_t>(value & 0xFFFF);
                 function.strName = "N/A";
                 function.bByOrdinal = 1;
             } else {
-                const uint8_t* hintName = PointerFromRvaBounded(value, bound);
+                const uint8_t* hintName = PointerFromRvaBounded(static_cast<uint32_t>(value & 0x7FFFFFFFu), bound);
                 uint16_t hint = 0;
                 if (hintName && ReadU16(hintName, hint)) {
                     function.dwValue = hint;
@@ -318,7 +363,7 @@ std::vector<ExportedFunction> PeImageView::ReadExports(const Undecorator& undeco
 {
     std::vector<ExportedFunction> exports;
     if (truncated) *truncated = false;
-    if (!IsPE() || IsPE32Plus()) return exports;
+    if (!IsPE()) return exports;
 
     const uint32_t bound = BoundFor(".edata", 0);
     const uint64_t rangeStart = DirectoryRva(0);
@@ -386,7 +431,7 @@ std::vector<ExportedFunction> PeImageView::ReadExports(const Undecorator& undeco
 std::vector<std::string> PeImageView::ImportedDllNames() const
 {
     std::vector<std::string> names;
-    if (!IsPE() || IsPE32Plus() || DirectorySize(1) == 0) return names;
+    if (!IsPE() || DirectorySize(1) == 0) return names;
     const uint8_t* descriptor = DirectoryPointer(1);
     for (; descriptor && Available(descriptor) >= kImportDescriptorSize; descriptor += kImportDescriptorSize) {
         uint32_t nameRva = 0;

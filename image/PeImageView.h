@@ -58,7 +58,9 @@ public:
     int32_t HeaderOffset() const { return headerOffset; }
     uint32_t Kind() const { return kind; }
     bool IsPE() const { return imageState == StateExecutable && kind == KindPE; }
-    // PE with a 64-bit optional header: recognised, its tables are not read.
+    // PE with a 64-bit optional header (PE32+): its data directory starts 16
+    // bytes later, ImageBase is 8 bytes and import thunks are 8 bytes; every
+    // reader below handles both kinds.
     bool IsPE32Plus() const;
 
     // Pointer to the PE signature, or null.
@@ -70,6 +72,10 @@ public:
     uint16_t SizeOfOptionalHeader() const;
     uint16_t OptionalHeaderMagic() const;
     // Fields of the optional header; false when outside the file.
+    // ImageBase64 answers for both kinds. ImageBase answers only when the
+    // base fits in 32 bits: always for PE32, for PE32+ only with a base
+    // below 4 GB (false, `value` untouched, otherwise).
+    bool ImageBase64(uint64_t& value) const;
     bool ImageBase(uint32_t& value) const;
     bool Subsystem(uint16_t& value) const;
     bool SubsystemVersion(uint16_t& major, uint16_t& minor) const;
@@ -112,6 +118,9 @@ public:
 private:
     bool ReadU16(const uint8_t* p, uint16_t& value) const;
     bool ReadU32(const uint8_t* p, uint32_t& value) const;
+    bool ReadU64(const uint8_t* p, uint64_t& value) const;
+    // Entry `index` of the data directory (where it would be; reads check it), or null.
+    const uint8_t* DirectoryEntry(unsigned index) const;
     uint32_t BoundFor(const char* sectionName, unsigned directory) const;
     const uint8_t* Translate(uint32_t rva, uint32_t bound, bool bounded) const;
 

@@ -9,7 +9,7 @@ const uint32_t kHighBit = 0x80000000u;
 
 PeResourceWalker::PeResourceWalker(const PeImageView& view) : view(view), root(nullptr), limit(0)
 {
-    if (!view.IsPE() || view.IsPE32Plus()) return;
+    if (!view.IsPE()) return;
     // Offsets inside the directory count from its first byte, wherever the
     // section ends: the loader reads them that way too.
     root = view.DirectoryPointer(kResourceDirectory);

@@ -17,8 +17,10 @@ if [ "$(id -u)" != "0" ]; then SUDO="sudo"; fi
 PKGS=(
   mingw-w64-i686-dev g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32
   binutils-mingw-w64-i686
+  mingw-w64-x86-64-dev g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32
+  binutils-mingw-w64-x86-64
   cmake ninja-build make
-  wine wine32:i386
+  wine wine32:i386 wine64
   xvfb xauth x11-utils imagemagick
   doctest-dev libstb-dev libxml2-utils
   g++ clang libclang-rt-14-dev

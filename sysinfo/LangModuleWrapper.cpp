@@ -14,7 +14,7 @@ int LangModuleWrapper::GetLangModuleInfo(LangModuleInfo* info)
     int result = 0;
     // Through the stack-restoring call: a module built with stdcall pops its argument.
     if (!GuardedCall::Invoke([&] {
-            result = StackRestoringCall::Call(reinterpret_cast<const void*>(pfnGetLangModuleInfo), info);
+            result = static_cast<int>(StackRestoringCall::Call(reinterpret_cast<const void*>(pfnGetLangModuleInfo), info));
         })) {
         DebugOutput::Format(260, "Exception caught in \"%s\" at line %d!\n", "LangModuleWrapper", 42);
         return 0;

@@ -13,7 +13,9 @@ struct LangModuleInfo {
 };
 #pragma pack(pop)
 
+#ifndef _WIN64
 static_assert(sizeof(LangModuleInfo) == 18, "LangModuleInfo is a packed 18-byte record");
+#endif
 
 enum : DWORD {
     LMI_ICON = 1,

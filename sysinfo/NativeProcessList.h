@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-// One entry of the system's process list (32-bit layout), as read from the
-// block that NtQuerySystemInformation fills.
+// One entry of the system's process list, as read from the block that
+// NtQuerySystemInformation fills.
 struct NativeProcessEntry {
     uint32_t dwThreadCount = 0;
     uint64_t qwCreateTime = 0;
@@ -31,9 +31,30 @@ struct NativeProcessEntry {
 // checked against the block; a bad entry ends the walk.
 class NativeProcessList {
 public:
+    // Where an entry keeps its fields: the block has the layout of the caller's
+    // bitness (the 64-bit one only in the 64-bit test build).
+    struct Layout {
+        size_t entryMinimum;
+        size_t nameBuffer;
+        size_t pointerSize;
+        size_t basePriority;
+        size_t processId;
+        size_t parentProcessId;
+        size_t handleCount;
+        size_t pageFaults;
+        size_t peakWorkingSet;
+        size_t workingSet;
+        size_t pagefileUsage;
+        size_t memoryEnd;
+    };
+    static const Layout k32Bit;
+    static const Layout k64Bit;
+    static const Layout& OfThisProgram() { return sizeof(void*) == 8 ? k64Bit : k32Bit; }
+
     // `blockAddress` is the address the block has in this process (image-name
     // buffers point into it).
-    static std::vector<NativeProcessEntry> Parse(const uint8_t* block, size_t size, uintptr_t blockAddress);
+    static std::vector<NativeProcessEntry> Parse(const uint8_t* block, size_t size, uintptr_t blockAddress,
+                                                 const Layout& layout = k32Bit);
 
     // True when the list begins with the idle and system entries: the first
     // entry has no image name, as the system gives the idle process. (Wine's

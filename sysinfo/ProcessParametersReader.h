@@ -8,20 +8,22 @@
 class ProcessMemory {
 public:
     virtual ~ProcessMemory() {}
-    virtual bool Read(uint32_t address, void* buffer, uint32_t size) = 0;
+    virtual bool Read(uint64_t address, void* buffer, uint32_t size) = 0;
 };
 
 // Reads the command line, current directory, DLL path and environment out of
-// a 32-bit process's environment block. Every length and pointer read from the
+// a process's environment block (a 32-bit one; a 64-bit one when the pointer
+// size is 8, which only the 64-bit test build asks for). Every length and pointer read from the
 // other process is checked; bad values give "no value", never a fault.
 class ProcessParametersReader {
 public:
+    // Offsets in the 32-bit parameters record.
     enum StringField : uint32_t { CurrentDirectory = 36, DllPath = 48, CommandLine = 64 };
 
     // Environment blocks larger than this are taken as runaway.
     static const uint32_t kMaxEnvironmentBytes = 4u << 20;
 
-    ProcessParametersReader(ProcessMemory& memory, uint32_t pebAddress);
+    ProcessParametersReader(ProcessMemory& memory, uint64_t pebAddress, uint32_t pointerSize = 4);
 
     std::optional<std::string> ReadString(StringField field);
     // The block as the system keeps it: "name=value" strings each ended by a
@@ -30,13 +32,16 @@ public:
 
 private:
     bool ReadParameters(uint8_t (&parameters)[656]);
-    bool ReadStep(uint32_t address, uint8_t step[4]);
+    bool ReadStep(uint64_t address, uint8_t step[4]);
+    uint64_t Pointer(const uint8_t* at) const;
+    uint32_t OffsetOf(uint32_t offset32) const;
 
     ProcessMemory& memory;
-    uint32_t peb;
+    uint64_t peb;
+    uint32_t pointerSize;
     // One page of the target, to read the environment in whole pages.
-    uint32_t cachedPage;
-    uint32_t cachedFrom;
+    uint64_t cachedPage;
+    uint64_t cachedFrom;
     uint32_t cachedLength;
     uint8_t cache[4096];
 };

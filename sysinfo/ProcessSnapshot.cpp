@@ -44,7 +44,7 @@ void CopyLimited(char* buffer, int bufferSize, const char* text)
 class RemoteMemory : public ProcessMemory {
 public:
     explicit RemoteMemory(HANDLE process) : process(process) {}
-    bool Read(uint32_t address, void* buffer, uint32_t size) override
+    bool Read(uint64_t address, void* buffer, uint32_t size) override
     {
         SIZE_T read = 0;
         return ReadProcessMemory(process, reinterpret_cast<LPCVOID>(static_cast<uintptr_t>(address)), buffer, size,
@@ -194,7 +194,8 @@ bool ProcessSnapshot::EnumProcessesNT(SnapshotProgressCallback callback, uint32_
     if (returned < block.size()) block.resize(returned);
 
     const std::vector<NativeProcessEntry> entries =
-        NativeProcessList::Parse(block.data(), block.size(), reinterpret_cast<uintptr_t>(block.data()));
+        NativeProcessList::Parse(block.data(), block.size(), reinterpret_cast<uintptr_t>(block.data()),
+                                 NativeProcessList::OfThisProgram());
 
     // The terminal-services list, read when an owner is first looked up there.
     WTSWrapper wts;
@@ -627,12 +628,11 @@ bool ProcessSnapshot::EnumProcessModulesNT(uint32_t processId, SnapshotProgressC
 std::optional<std::string> ProcessSnapshot::ReadParameter(HANDLE process, int what)
 {
     if (!ntdll.pfnNtQuerySystemInformation || !ntdll.pfnNtQueryInformationProcess) return std::nullopt;
-    uint8_t basic[24] = {};
+    // The basic information record: exit status, then the environment block's address.
+    uintptr_t basic[6] = {};
     ntdll.NtQueryInformationProcess(process, 0, basic, sizeof(basic), nullptr);
-    uint32_t peb = 0;
-    std::memcpy(&peb, basic + 4, 4);
     RemoteMemory memory(process);
-    ProcessParametersReader reader(memory, peb);
+    ProcessParametersReader reader(memory, basic[1], sizeof(void*));
     if (what < 0) return reader.ReadEnvironment();
     return reader.ReadString(static_cast<ProcessParametersReader::StringField>(what));
 }

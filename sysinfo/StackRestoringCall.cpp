@@ -1,5 +1,13 @@
 #include "sysinfo/StackRestoringCall.h"
 
+#ifdef _WIN64
+// One calling convention: nothing to restore.
+intptr_t StackRestoringCall::Call(const void* function, void* argument)
+{
+    typedef intptr_t (*Entry)(void*);
+    return reinterpret_cast<Entry>(const_cast<void*>(function))(argument);
+}
+#else
 extern "C" int __cdecl TwCallRestoringStack(const void* function, void* argument);
 
 // ebp keeps the frame; esp is reset from it whatever the callee popped.
@@ -22,7 +30,8 @@ __asm__(
     "    popl %ebp\n"
     "    ret\n");
 
-int StackRestoringCall::Call(const void* function, void* argument)
+intptr_t StackRestoringCall::Call(const void* function, void* argument)
 {
     return TwCallRestoringStack(function, argument);
 }
+#endif

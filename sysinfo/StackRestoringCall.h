@@ -1,10 +1,12 @@
 #pragma once
 
 // Calls an outside function that takes one pointer argument and returns an
-// int, restoring the stack pointer and the callee-saved registers afterwards.
+// int or a pointer (the whole return register comes back), restoring the stack pointer and the callee-saved registers afterwards.
 // A function built as stdcall instead of cdecl removes its own argument; a
 // plain call would then leave the stack shifted by four bytes per call.
+#include <cstdint>
+
 class StackRestoringCall {
 public:
-    static int Call(const void* function, void* argument);
+    static intptr_t Call(const void* function, void* argument);
 };

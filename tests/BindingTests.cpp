@@ -215,7 +215,7 @@ TEST_SUITE("bindings")
 
         CHECK(ntdll.GetModule() != nullptr);
         ULONG length = 0;
-        unsigned char basic[44] = {}; // SYSTEM_BASIC_INFORMATION
+        unsigned char basic[sizeof(void*) == 8 ? 64 : 44] = {}; // SYSTEM_BASIC_INFORMATION
         CHECK(ntdll.NtQuerySystemInformation(0, basic, sizeof(basic), &length) == 0);
 
         char longPath[MAX_PATH] = {};

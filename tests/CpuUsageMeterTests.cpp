@@ -103,7 +103,7 @@ TEST_SUITE("cpu usage")
         CHECK(meter.GetProcessorCount() == 0);
         meter.Begin(true, basic.data(), basic.size(), false, performance.data(), performance.size());
         CHECK(meter.GetProcessorCount() == 0);
-        meter.Begin(true, basic.data(), 40, true, performance.data(), performance.size());
+        meter.Begin(true, basic.data(), CpuUsageMeter::kProcessorCountOffset, true, performance.data(), performance.size());
         CHECK(meter.GetProcessorCount() == 0);
         meter.Begin(true, basic.data(), basic.size(), true, performance.data(), 48 + 24);
         CHECK(meter.GetProcessorCount() == 2);

@@ -28,6 +28,11 @@ public:
         for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
         return rva;
     }
+    void AddThunk(uint64_t value, bool wide)
+    {
+        AddU32(static_cast<uint32_t>(value));
+        if (wide) AddU32(static_cast<uint32_t>(value >> 32));
+    }
     void PutU32(uint32_t rva, uint32_t value)
     {
         uint32_t offset = rva - PeBuilder::kSectionRva;
@@ -50,7 +55,14 @@ void Put32(std::vector<uint8_t>& image, uint32_t offset, uint32_t value)
 {
     for (int i = 0; i < 4; ++i) image[offset + i] = static_cast<uint8_t>(value >> (8 * i));
 }
+
+const uint32_t kOptionalHeader = 24;  // from the signature
 } // namespace
+
+uint32_t PeBuilder::DirectoryEntryOffset(unsigned index) const
+{
+    return kHeaderOffset + kOptionalHeader + (bPe32Plus ? 112 : 96) + 8 * index;
+}
 
 std::vector<uint8_t> PeBuilder::Build() const
 {
@@ -103,13 +115,14 @@ std::vector<uint8_t> PeBuilder::Build() const
     if (!imports.empty()) {
         // Names and hint/name records first, then thunk arrays, then descriptors.
         std::vector<uint32_t> dllNameRvas;
-        std::vector<std::vector<uint32_t>> thunkValues;
+        std::vector<std::vector<uint64_t>> thunkValues;
+        const uint64_t ordinalFlag = bPe32Plus ? 0x8000000000000000ull : 0x80000000u;
         for (const ImportDll& dll : imports) {
             dllNameRvas.push_back(blob.AddString(dll.strName));
-            std::vector<uint32_t> values;
+            std::vector<uint64_t> values;
             for (const ImportFunction& function : dll.functions) {
                 if (function.bByOrdinal) {
-                    values.push_back(0x80000000u | function.wValue);
+                    values.push_back(ordinalFlag | function.wValue);
                 } else {
                     uint32_t record = blob.AddU16(function.wValue);
                     blob.AddString(function.strName);
@@ -123,8 +136,8 @@ std::vector<uint8_t> PeBuilder::Build() const
         for (size_t i = 0; i < imports.size(); ++i) {
             for (int pass = 0; pass < 2; ++pass) {
                 uint32_t start = blob.Rva();
-                for (uint32_t value : thunkValues[i]) blob.AddU32(value);
-                blob.AddU32(0);
+                for (uint64_t value : thunkValues[i]) blob.AddThunk(value, bPe32Plus);
+                blob.AddThunk(0, bPe32Plus);
                 (pass == 0 ? originalThunks : firstThunks).push_back(start);
             }
         }
@@ -144,7 +157,8 @@ std::vector<uint8_t> PeBuilder::Build() const
 
     blob.Align(0x200);
 
-    const uint32_t sectionTable = kHeaderOffset + 24 + wOptionalHeaderSize;
+    const uint16_t optionalSize = wOptionalHeaderSize ? wOptionalHeaderSize : (bPe32Plus ? 240 : 224);
+    const uint32_t sectionTable = kHeaderOffset + kOptionalHeader + optionalSize;
     const uint16_t sectionCount = resourceSection.empty() ? 1 : 2;
     const uint32_t headersEnd = sectionTable + 40u * sectionCount;
     std::vector<uint8_t> image(kSectionFileOffset > headersEnd ? kSectionFileOffset : headersEnd, 0);
@@ -162,13 +176,18 @@ std::vector<uint8_t> PeBuilder::Build() const
     // NT headers.
     const uint32_t nt = kHeaderOffset;
     Put32(image, nt, 0x00004550);
-    Put16(image, nt + 4, 0x014C);
+    Put16(image, nt + 4, bPe32Plus ? 0x8664 : 0x014C);
     Put16(image, nt + 6, sectionCount);
-    Put16(image, nt + 20, wOptionalHeaderSize);
-    Put16(image, nt + 22, 0x2102);
-    const uint32_t opt = nt + 24;
+    Put16(image, nt + 20, optionalSize);
+    Put16(image, nt + 22, bPe32Plus ? 0x2022 : 0x2102);
+    const uint32_t opt = nt + kOptionalHeader;
     Put16(image, opt, bPe32Plus ? 0x20B : 0x10B);
-    Put32(image, nt + 0x34, dwImageBase);
+    if (bPe32Plus) {
+        Put32(image, opt + 24, static_cast<uint32_t>(qwImageBase));
+        Put32(image, opt + 28, static_cast<uint32_t>(qwImageBase >> 32));
+    } else {
+        Put32(image, opt + 28, static_cast<uint32_t>(qwImageBase));
+    }
     Put32(image, opt + 32, 0x1000);
     Put32(image, opt + 36, 0x200);
     Put16(image, opt + 40, 4);
@@ -176,11 +195,11 @@ std::vector<uint8_t> PeBuilder::Build() const
     Put32(image, opt + 56, resourceSection.empty() ? kSectionRva + blob.Size() : resourceRva + resourceSize);
     Put32(image, opt + 60, sectionFileOffset);
     Put16(image, opt + 68, 2);
-    Put32(image, opt + 92, 16);
-    Put32(image, nt + 0x78, exportRva);
-    Put32(image, nt + 0x7C, exportSize);
-    Put32(image, nt + 0x80, importRva);
-    Put32(image, nt + 0x84, bImportSizeIsSectionSize ? blob.Size() : importSize);
+    Put32(image, opt + (bPe32Plus ? 108 : 92), 16);
+    Put32(image, DirectoryEntryOffset(0), exportRva);
+    Put32(image, DirectoryEntryOffset(0) + 4, exportSize);
+    Put32(image, DirectoryEntryOffset(1), importRva);
+    Put32(image, DirectoryEntryOffset(1) + 4, bImportSizeIsSectionSize ? blob.Size() : importSize);
     // The section.
     char name[8] = {};
     std::memcpy(name, strSectionName.data(), strSectionName.size() < 8 ? strSectionName.size() : 8);
@@ -198,8 +217,8 @@ std::vector<uint8_t> PeBuilder::Build() const
         Put32(image, second + 16, resourceSize);
         Put32(image, second + 20, resourceFileOffset);
         Put32(image, second + 36, 0x40000040);
-        Put32(image, kResourceDirectoryEntry, resourceRva);
-        Put32(image, kResourceDirectoryEntry + 4, resourceSize);
+        Put32(image, DirectoryEntryOffset(2), resourceRva);
+        Put32(image, DirectoryEntryOffset(2) + 4, resourceSize);
     }
     return image;
 }

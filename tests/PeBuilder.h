@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-// Builds small PE32 images in memory: one data section holding the import
-// and export tables, with switches for the odd layouts real linkers produce.
+// Builds small PE32 or PE32+ images in memory: one data section holding the
+// import and export tables, with switches for the odd layouts real linkers produce.
 class PeBuilder {
 public:
     struct ImportFunction {
@@ -36,12 +36,14 @@ public:
     bool bHasExports = false;
 
     std::string strSectionName = ".rdata";
-    uint16_t wOptionalHeaderSize = 224;
+    // 0: the usual size, 224 (PE32) or 240 (PE32+).
+    uint16_t wOptionalHeaderSize = 0;
     bool bVirtualSizeZero = false;
+    // PE32+: machine 0x8664, 8-byte ImageBase and import thunks.
     bool bPe32Plus = false;
     // Some linkers give the import directory the size of its whole section.
     bool bImportSizeIsSectionSize = false;
-    uint32_t dwImageBase = 0x10000000;
+    uint64_t qwImageBase = 0x10000000;  // a PE32 image keeps the low 32 bits
     // Each import descriptor written this many times, all sharing one DLL
     // name and one pair of thunk lists (the shape of an import bomb).
     uint32_t dwRepeatDescriptors = 1;
@@ -50,11 +52,13 @@ public:
     std::vector<uint8_t> resourceSection;
 
     std::vector<uint8_t> Build() const;
+    // File offset of data-directory entry `index` in the image Build() makes.
+    uint32_t DirectoryEntryOffset(unsigned index) const;
 
     // File offsets in the last built image, for tests that corrupt it.
     static constexpr uint32_t kHeaderOffset = 0x80;
     static constexpr uint32_t kSectionFileOffset = 0x400;
     static constexpr uint32_t kSectionRva = 0x1000;
-    // Where data directory 2 (resources) is stored.
+    // Where data directory 2 (resources) is stored in a PE32 image.
     static constexpr uint32_t kResourceDirectoryEntry = kHeaderOffset + 0x88;
 };

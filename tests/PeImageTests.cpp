@@ -43,6 +43,8 @@ void ReadAll(const std::vector<uint8_t>& image)
     view.SectionByName(".idata", section);
     uint32_t base;
     view.ImageBase(base);
+    uint64_t wideBase;
+    view.ImageBase64(wideBase);
     PeResourceWalker resources(view);
     resources.Types();
     const uint8_t* data;
@@ -288,21 +290,88 @@ TEST_SUITE("pe image")
         CHECK(view.ReadImports().size() == 2);
     }
 
-    TEST_CASE("PE32+ images are recognised and not read")
+    TEST_CASE("PE32+ images: 8-byte base and thunks, the data directory 16 bytes further on")
     {
-        PeBuilder b = SampleImports();
+        PeBuilder b;
+        b.bPe32Plus = true;
+        b.qwImageBase = 0x0000000140000000ull;
+        // Ordinal 0 leaves the thunk's low half zero: only a 64-bit read sees it.
+        b.imports.push_back({"KERNEL32.dll", {{true, 0x0102, ""}, {false, 0x1F4, "GetProcAddress"}, {true, 0, ""}}});
         b.bHasExports = true;
         b.exports = SampleExports().exports;
-        b.bPe32Plus = true;
-        std::vector<uint8_t> image = b.Build();
+        b.resourceSection = SampleResources().bytes;
+        const std::vector<uint8_t> image = b.Build();
+
+        // The layout as written, checked by hand: machine, header size, magic, base.
+        const size_t nt = PeBuilder::kHeaderOffset;
+        REQUIRE(image[nt + 4] == 0x64);
+        REQUIRE(image[nt + 5] == 0x86);
+        REQUIRE(image[nt + 20] == 240);
+        REQUIRE(image[nt + 24] == 0x0B);
+        REQUIRE(image[nt + 25] == 0x02);
+        REQUIRE(image[nt + 24 + 28] == 0x01);  // the high half of the base
+
         PeImageView view(image.data(), image.size());
-        CHECK(view.Kind() == 5);
+        CHECK(view.IsPE());
         CHECK(view.IsPE32Plus());
-        CHECK(view.ReadImports().empty());
-        CHECK(view.ReadExports().empty());
-        CHECK(view.ImportedDllNames().empty());
-        uint32_t base = 0;
-        CHECK_FALSE(view.ImageBase(base));
+        uint64_t base64 = 0;
+        CHECK(view.ImageBase64(base64));
+        CHECK(base64 == 0x140000000ull);
+        uint32_t base = 0x1234;
+        CHECK_FALSE(view.ImageBase(base));  // above 4 GB: no 32-bit answer
+        CHECK(base == 0x1234);
+        uint16_t subsystem = 0, major = 0, minor = 9;
+        CHECK((view.Subsystem(subsystem) && subsystem == 2));
+        CHECK((view.SubsystemVersion(major, minor) && major == 4 && minor == 0));
+
+        const std::vector<ImportedModule> modules = view.ReadImports();
+        REQUIRE(modules.size() == 1);
+        CHECK(modules[0].strName == "KERNEL32.dll");
+        REQUIRE(modules[0].functions.size() == 3);
+        const ImportedFunction& byOrdinal = modules[0].functions[0];
+        CHECK(byOrdinal.bByOrdinal == 1);
+        CHECK(byOrdinal.dwValue == 0x0102);
+        CHECK(byOrdinal.strName == "N/A");
+        const ImportedFunction& byName = modules[0].functions[1];
+        CHECK(byName.bNamed == 1);
+        CHECK(byName.dwValue == 0x1F4);
+        CHECK(byName.strName == "GetProcAddress");
+        CHECK(modules[0].functions[2].bByOrdinal == 1);
+        CHECK(modules[0].functions[2].dwValue == 0);
+        CHECK(view.ImportedDllNames() == std::vector<std::string>{"KERNEL32.dll"});
+
+        const std::vector<ExportedFunction> exports = view.ReadExports();
+        REQUIRE(exports.size() == 4);
+        CHECK(exports[0].dwOrdinal == 5);
+        CHECK(exports[0].strName == "Second");
+        CHECK(exports[1].strName == "N/A");
+        CHECK(exports[2].dwOrdinal == 8);
+        CHECK(exports[2].strName == "Fwd -> OTHER.RealName");
+        CHECK(exports[3].strName == "Last");
+        CHECK(PeResourceWalker(view).Types().size() == 3);
+
+        // A base below 4 GB answers through both.
+        b.qwImageBase = 0x00400000;
+        const std::vector<uint8_t> low = b.Build();
+        PeImageView lowView(low.data(), low.size());
+        CHECK(lowView.ImageBase(base));
+        CHECK(base == 0x00400000u);
+        CHECK((lowView.ImageBase64(base64) && base64 == 0x00400000u));
+
+        // Directories that point past the end of the file give nothing.
+        for (uint32_t rva : {static_cast<uint32_t>(PeBuilder::kSectionRva + image.size()), 0x7FFFFFF0u, 0xFFFFFFF8u}) {
+            CAPTURE(rva);
+            std::vector<uint8_t> far = image;
+            for (unsigned directory = 0; directory < 3; ++directory)
+                Put32(far, b.DirectoryEntryOffset(directory), rva);
+            far.shrink_to_fit();
+            PeImageView farView(far.data(), far.size());
+            CHECK(farView.DirectoryPointer(1) == nullptr);
+            CHECK(farView.ReadImports().empty());
+            CHECK(farView.ReadExports().empty());
+            CHECK(farView.ImportedDllNames().empty());
+            CHECK(PeResourceWalker(farView).Types().empty());
+        }
     }
 
     TEST_CASE("truncation at every byte of the headers and tables reads quietly")
@@ -310,14 +379,20 @@ TEST_SUITE("pe image")
         PeBuilder b = SampleImports();
         b.bHasExports = true;
         b.exports = SampleExports().exports;
-        const std::vector<uint8_t> full = b.Build();
         // Every length up to the end of the tables, each in an exact-size buffer
-        // so that a read past the end would leave the allocation.
-        for (size_t length = 0; length <= full.size(); ++length) {
-            std::vector<uint8_t> cut(full.begin(), full.begin() + length);
-            cut.shrink_to_fit();
-            ReadAll(cut);
+        // so that a read past the end would leave the allocation; both kinds.
+        for (bool wide : {false, true}) {
+            CAPTURE(wide);
+            b.bPe32Plus = wide;
+            const std::vector<uint8_t> full = b.Build();
+            for (size_t length = 0; length <= full.size(); ++length) {
+                std::vector<uint8_t> cut(full.begin(), full.begin() + length);
+                cut.shrink_to_fit();
+                ReadAll(cut);
+            }
         }
+        b.bPe32Plus = false;
+        const std::vector<uint8_t> full = b.Build();
         // A cut inside the tables keeps what was read before the cut.
         std::vector<uint8_t> cut(full.begin(), full.end() - 0x10);
         PeImageView view(cut.data(), cut.size());

@@ -122,7 +122,11 @@ bool HasLine(const DebugCapture& capture, const std::string& start)
 __attribute__((noinline)) uintptr_t StackPointer()
 {
     uintptr_t sp;
+#ifdef _WIN64
+    __asm__ volatile("movq %%rsp, %0" : "=r"(sp));
+#else
     __asm__ volatile("movl %%esp, %0" : "=r"(sp));
+#endif
     return sp;
 }
 
@@ -173,7 +177,11 @@ TEST_SUITE("plugin host")
     {
         unsigned c[18] = {};
         TwSdkLayoutC(c);
+#ifdef _WIN64
+        const unsigned expected[18] = {355, 0, 4, 8, 16, 24, 25, 33, 41, 45, 53, 61, 69, 77, 85, 93, 97, 99};
+#else
         const unsigned expected[18] = {315, 0, 4, 8, 12, 16, 17, 21, 25, 29, 33, 37, 41, 45, 49, 53, 57, 59};
+#endif
         const unsigned cpp[18] = {
             sizeof(PluginInfo),                offsetof(PluginInfo, dwVersion),  offsetof(PluginInfo, dwSize),
             offsetof(PluginInfo, pszName),     offsetof(PluginInfo, pszDescription), offsetof(PluginInfo, nKind),

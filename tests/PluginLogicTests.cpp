@@ -62,6 +62,17 @@ TEST_SUITE("plugin logic")
         CHECK_FALSE(PluginRecordCheck::Decode(bytes, 16, decoded));
         CHECK_FALSE(PluginRecordCheck::Decode(nullptr, 315, decoded));
 
+        // The 64-bit layout: an 8-byte name pointer, the kind after two pointers.
+        unsigned char wide[25] = {0x02, 0, 1, 0, 0x63, 1, 0, 0, 0x78, 0x56, 0x34, 0x12, 0x01, 0, 0, 0};
+        wide[24] = 1;
+        REQUIRE(PluginRecordCheck::Decode(wide, sizeof(wide), decoded, 8));
+        CHECK(decoded.dwSize == PluginRecordCheck::kRecordSize64);
+        CHECK(decoded.pszName == 0x112345678u);
+        CHECK(decoded.nKind == 1);
+        CHECK(PluginRecordCheck::Judge(decoded, none, PluginRecordCheck::kRecordSize64) == PluginVerdict::Accepted);
+        CHECK(PluginRecordCheck::Judge(decoded, none) == PluginVerdict::BadSize);
+        CHECK_FALSE(PluginRecordCheck::Decode(wide, 24, decoded, 8));
+
         CHECK(std::string(PluginRecordCheck::Name(PluginVerdict::UnknownKind)) == "unknown-kind");
         CHECK(std::string(PluginRecordCheck::Name(PluginVerdict::NullRecord)) == "null-record");
     }

@@ -27,12 +27,12 @@ public:
     {
         for (size_t i = 0; i < bytes.size(); ++i) memory[address + static_cast<uint32_t>(i)] = bytes[i];
     }
-    bool Read(uint32_t address, void* buffer, uint32_t size) override
+    bool Read(uint64_t address, void* buffer, uint32_t size) override
     {
         ++reads;
         uint8_t* out = static_cast<uint8_t*>(buffer);
         for (uint32_t i = 0; i < size; ++i) {
-            auto it = memory.find(address + i);
+            auto it = memory.find(static_cast<uint32_t>(address + i));
             if (it == memory.end()) return false;
             out[i] = it->second;
         }

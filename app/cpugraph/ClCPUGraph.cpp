@@ -35,7 +35,7 @@ bool ClCPUGraph::Register()
     WNDCLASSA windowClass = {};
     windowClass.style = CS_GLOBALCLASS | CS_DBLCLKS;
     windowClass.lpfnWndProc = WindowProc;
-    windowClass.cbWndExtra = 4;
+    windowClass.cbWndExtra = sizeof(LONG_PTR);
     windowClass.hInstance = ThisModule();
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kClassName;

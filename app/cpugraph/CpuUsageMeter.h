@@ -10,8 +10,14 @@
 class CpuUsageMeter {
 public:
     static const unsigned kMaxProcessors = 32;
+#ifdef _WIN64
+    // The 64-bit test build's record: three fields grow to 8 bytes.
+    static const size_t kBasicInfoSize = 64;
+    static const size_t kProcessorCountOffset = 56;
+#else
     static const size_t kBasicInfoSize = 44;        // system basic information
     static const size_t kProcessorCountOffset = 40; // its processor-count byte
+#endif
     static const size_t kRecordStride = 48;         // 44 bytes of fields, padded to 8
     static const size_t kPerformanceBufferSize = kMaxProcessors * kRecordStride;
 

@@ -26,13 +26,13 @@ INT_PTR ClTarnwickChooseLangDlg::DoModal(HWND owner)
 INT_PTR CALLBACK ClTarnwickChooseLangDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
-        SetWindowLongA(window, DWLP_USER, static_cast<LONG>(lParam));
+        SetWindowLongPtrA(window, DWLP_USER, lParam);
         ClTarnwickChooseLangDlg* dialog = reinterpret_cast<ClTarnwickChooseLangDlg*>(lParam);
         dialog->hwnd = window;
         return dialog->OnInitDialog();
     }
     ClTarnwickChooseLangDlg* dialog =
-        reinterpret_cast<ClTarnwickChooseLangDlg*>(GetWindowLongA(window, DWLP_USER));
+        reinterpret_cast<ClTarnwickChooseLangDlg*>(GetWindowLongPtrA(window, DWLP_USER));
     if (!dialog) return FALSE;
     switch (message) {
     case WM_COMMAND:

@@ -77,7 +77,7 @@ bool TarnwickMainFrame::Register()
     WNDCLASSA windowClass = {};
     windowClass.style = 0;
     windowClass.lpfnWndProc = WindowProc;
-    windowClass.cbWndExtra = sizeof(LONG);
+    windowClass.cbWndExtra = sizeof(LONG_PTR);
     windowClass.hInstance = app.GetInstance();
     windowClass.hIcon = LoadIconA(app.GetInstance(), MAKEINTRESOURCEA(IDI_TARNWICK));
     // The client area that no child covers is the splitter.

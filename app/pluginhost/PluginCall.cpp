@@ -11,7 +11,7 @@ bool PluginCall::Entry(PFN_PLUGIN_ENTRY entry, PluginInfo* record, int* result, 
 {
     int value = 0;
     const bool completed = entry && GuardedCall::Invoke([&] {
-        value = StackRestoringCall::Call(reinterpret_cast<const void*>(entry), record);
+        value = static_cast<int>(StackRestoringCall::Call(reinterpret_cast<const void*>(entry), record));
     });
     if (!entry) return false;
     if (!completed) {
@@ -28,7 +28,7 @@ bool PluginCall::GetInfo(const void* function, PluginInfo** record)
     // "GetPluginInfo" takes no argument; the stack-restoring call passes one
     // the function ignores and drops whatever it leaves.
     if (!GuardedCall::Invoke([&] {
-            value = reinterpret_cast<void*>(static_cast<intptr_t>(StackRestoringCall::Call(function, nullptr)));
+            value = reinterpret_cast<void*>(StackRestoringCall::Call(function, nullptr));
         }))
         return false;
     *record = static_cast<PluginInfo*>(value);

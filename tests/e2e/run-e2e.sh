@@ -66,7 +66,7 @@ else
   done
 fi
 
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$prefix" WINEARCH="${TARNWICK_WINEARCH:-win32}" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export TW_E2E_VER="$ver"
 "$root/scripts/wineprefix-init" "$prefix" 9>&-
 
@@ -102,7 +102,7 @@ regfile="$folder/e2e-settings.reg"
     esac
   done
 } > "$regfile"
-wine reg import "$(echo "Z:$regfile" | tr / '\\')" >/dev/null 2>&1 9>&- || echo "run-e2e: registry import failed" >&2
+"$root/scripts/wine" reg import "$(echo "Z:$regfile" | tr / '\\')" >/dev/null 2>&1 9>&- || echo "run-e2e: registry import failed" >&2
 
 result="$folder/tw-e2e.result"
 rm -f "$result"
@@ -110,7 +110,7 @@ start=$(date +%s)
 limit=$(( start + ${TW_E2E_TIMEOUT:-840} ))
 winexe="$(echo "Z:$folder/tw-e2e.exe" | tr / '\\')"
 running="^$(printf '%s' "$winexe" | sed 's/[][\\.^$*+?(){}|]/\\&/g')"
-wine explorer "/desktop=$desktop,1024x768" "$winexe" "$@" 9>&- &
+"$root/scripts/wine" explorer "/desktop=$desktop,1024x768" "$winexe" "$@" 9>&- &
 explorer=$!
 # The desktop lasts while any program on it runs: once tw-e2e has written its
 # result (or has gone without one), give the rest a moment and then end them

@@ -109,7 +109,7 @@ public:
                 if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
                 const char* name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name;
                 for (const Hook& hook : kHooks)
-                    if (std::strcmp(name, hook.name) == 0) Patch(slots, reinterpret_cast<DWORD>(hook.replacement));
+                    if (std::strcmp(name, hook.name) == 0) Patch(slots, reinterpret_cast<ULONG_PTR>(hook.replacement));
             }
         }
     }
@@ -120,20 +120,20 @@ public:
     int patched;
 
 private:
-    void Patch(IMAGE_THUNK_DATA* slot, DWORD value)
+    void Patch(IMAGE_THUNK_DATA* slot, ULONG_PTR value)
     {
         originals.push_back({slot, slot->u1.Function});
         Write(slot, value);
         ++patched;
     }
-    static void Write(IMAGE_THUNK_DATA* slot, DWORD value)
+    static void Write(IMAGE_THUNK_DATA* slot, ULONG_PTR value)
     {
         DWORD protection = 0;
         VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &protection);
         slot->u1.Function = value;
         VirtualProtect(slot, sizeof(*slot), protection, &protection);
     }
-    std::vector<std::pair<IMAGE_THUNK_DATA*, DWORD>> originals;
+    std::vector<std::pair<IMAGE_THUNK_DATA*, ULONG_PTR>> originals;
 };
 
 // What a drawing function must leave as it found it in the caller's DC.

@@ -1,5 +1,5 @@
-// libFuzzer entry: every table of an arbitrary file is read without a fault:
-// imports, exports, the closure's DLL names and the resource directory.
+// libFuzzer entry: every table of an arbitrary file, PE32 or PE32+, is read
+// without a fault: imports, exports, the closure's DLL names and the resource directory.
 #include "image/PeImageView.h"
 #include "image/PeResourceWalker.h"
 
@@ -16,8 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     view.ImportedDllNames();
     PeSection section;
     view.SectionByName(".edata", section);
-    uint32_t base;
-    view.ImageBase(base);
+    // The 32-bit base answers exactly when the full one fits, and agrees with it.
+    uint32_t base = 0;
+    uint64_t wideBase = 0;
+    const bool fits = view.ImageBase64(wideBase) && wideBase <= 0xFFFFFFFFu;
+    if (view.ImageBase(base) != fits || (fits && base != wideBase)) __builtin_trap();
     PeResourceWalker resources(view);
     for (const PeResourceType& type : resources.Types())
         if (type.bNumeric && type.nCount == 0xFFFFFFFFu) __builtin_trap();  // counts come from 16-bit fields

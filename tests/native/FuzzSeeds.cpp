@@ -1,10 +1,11 @@
 // Writes the seed inputs of the fuzz targets that do not take whole files:
-// version resources cut out of real PE files, process-list blocks of both
-// shapes, settings records (and a live settings file), wildcard pairs and
-// report values.
+// version resources cut out of real PE files, small built PE32 and PE32+
+// images, process-list blocks of both shapes, settings records (and a live
+// settings file), wildcard pairs and report values.
 //   fuzz-seeds PE-FOLDER OUTPUT-FOLDER
 #include "image/PeImageView.h"
 #include "image/PeResourceWalker.h"
+#include "tests/PeBuilder.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -65,7 +66,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string in = argv[1], out = argv[2];
-    for (const char* sub : {"", "/version", "/processlist", "/settings", "/live", "/wildcard", "/reporttext"})
+    for (const char* sub : {"", "/pe", "/version", "/processlist", "/settings", "/live", "/wildcard", "/reporttext"})
         mkdir((out + sub).c_str(), 0755);
 
     std::vector<std::string> names;
@@ -98,6 +99,21 @@ int main(int argc, char** argv)
             }
         }
         close(fd);
+    }
+
+    // Both kinds of PE image with every table, the wide one based above 4 GB.
+    PeBuilder pe;
+    pe.imports.push_back({"KERNEL32.dll", {{false, 0x1F4, "GetProcAddress"}, {true, 17, ""}}});
+    pe.imports.push_back({"user32.dll", {{true, 0x1234, ""}}, false});
+    pe.bHasExports = true;
+    pe.exports.functions = {"f", "", "->OTHER.RealName", "f"};
+    pe.exports.names = {{"First", 0}, {"Fwd", 2}, {"Last", 3}};
+    pe.resourceSection = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 16, 0, 0, 0, 0, 0, 0, 0};
+    for (bool wide : {false, true}) {
+        pe.bPe32Plus = wide;
+        pe.qwImageBase = wide ? 0x180000000ull : 0x10000000u;
+        const std::vector<uint8_t> image = pe.Build();
+        Write(out + (wide ? "/pe/pe32plus" : "/pe/pe32"), image.data(), image.size());
     }
 
     const std::vector<uint8_t> windows = ProcessBlock({nullptr, "System", "smss.exe", "csrss.exe"});

@@ -69,7 +69,7 @@ static DWORD CurrentClass(DWORD pid)
 
 static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    Job* job = (Job*)GetWindowLongA(dialog, DWLP_USER);
+    Job* job = (Job*)GetWindowLongPtrA(dialog, DWLP_USER);
     switch (message) {
     case WM_INITDIALOG: {
         const Texts* texts = CurrentTexts();
@@ -77,7 +77,7 @@ static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         DWORD current;
         int button;
         job = (Job*)lParam;
-        SetWindowLongA(dialog, DWLP_USER, (LONG)lParam);
+        SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)lParam);
         SetWindowTextA(dialog, texts->pszTitle);
         if (job->count == 1)
             _snprintf(prompt, sizeof(prompt), texts->pszPromptOne, (unsigned long)job->pids[0]);

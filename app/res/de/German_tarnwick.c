@@ -18,7 +18,9 @@ typedef struct LangModuleInfo {
 } LangModuleInfo;
 #pragma pack(pop)
 
+#ifndef _WIN64
 typedef char check_info_size[sizeof(LangModuleInfo) == 18 ? 1 : -1];
+#endif
 
 static HINSTANCE g_instance;
 
