@@ -43,12 +43,14 @@ native-test: deps
 
 # The native tests need no Wine. The Windows suites run on the 32-bit build;
 # on a machine whose kernel refuses 32-bit code, scripts/wine-arch says so in
-# one line and they run on the 64-bit test build under 64-bit Wine (the 32-bit
-# build is still made, and its import tables are checked here natively). When neither
-# Wine can run, make test stops there with one line and a non-zero status.
-test: build native-test
-	TW_SHIPPED_BIN=$(abspath $(BUILD))/bin $(NATIVE)/native-tests --no-skip -ts="shipped binaries"
+# one line and they run on the 64-bit test build under 64-bit Wine (of the
+# 32-bit build only the shipped binaries are made, and their import tables are
+# checked here natively). When neither Wine can run, make test stops there
+# with one line and a non-zero status.
+test: configure native-test
 	@arch="$$(bash scripts/wine-arch)" || exit 1; \
+	if [ "$$arch" = win32 ]; then cmake --build $(BUILD); else cmake --build $(BUILD) --target shipped; fi && \
+	TW_SHIPPED_BIN=$(abspath $(BUILD))/bin $(NATIVE)/native-tests --no-skip -ts="shipped binaries" && \
 	if [ "$$arch" = win32 ]; then \
 	  cd $(BUILD) && ../scripts/with-display ctest --output-on-failure -j2 $(CTEST_FLAGS); \
 	else \

@@ -18,7 +18,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Tests and tools run under Wine, in 64-bit prefixes.
 set(CMAKE_CROSSCOMPILING_EMULATOR env TARNWICK_WINEARCH=win64 ${CMAKE_CURRENT_LIST_DIR}/../scripts/winrun)
 
-# Bases below 4 GB, as in the 32-bit build: the module records keep 32-bit addresses.
+# Programs based below 4 GB, as in the 32-bit build: the module records keep
+# 32-bit addresses (the libraries get theirs in CMakeLists.txt).
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-Wl,--image-base,0x400000")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-Wl,--enable-auto-image-base=0x60000000")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-Wl,--enable-auto-image-base=0x60000000")

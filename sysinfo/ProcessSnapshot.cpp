@@ -89,7 +89,7 @@ uint32_t ProcessSnapshot::GetProcessCountTH32()
     }
     PROCESSENTRY32 entry;
     std::memset(&entry, 0, sizeof(entry));
-    entry.dwSize = 296;
+    entry.dwSize = sizeof(entry);  // 296 in the 32-bit program
     uint32_t count = 0;
     if (toolhelp.Process32First(snapshot, &entry)) {
         ++count;
@@ -352,7 +352,7 @@ bool ProcessSnapshot::NextProcessTH32(HANDLE snapshot, bool first, ToolhelpProce
     }
     PROCESSENTRY32 entry;
     std::memset(&entry, 0, sizeof(entry));
-    entry.dwSize = 296;
+    entry.dwSize = sizeof(entry);  // 296 in the 32-bit program
     if (!(first ? toolhelp.Process32First(snapshot, &entry) : toolhelp.Process32Next(snapshot, &entry)))
         return false;
     entry.szExeFile[sizeof(entry.szExeFile) - 1] = '\0';
@@ -379,7 +379,7 @@ bool ProcessSnapshot::NextModuleTH32(HANDLE snapshot, bool first, ToolhelpModule
     }
     MODULEENTRY32 entry;
     std::memset(&entry, 0, sizeof(entry));
-    entry.dwSize = 548;
+    entry.dwSize = sizeof(entry);  // 548 in the 32-bit program
     if (!(first ? toolhelp.Module32First(snapshot, &entry) : toolhelp.Module32Next(snapshot, &entry)))
         return false;
     entry.szExePath[sizeof(entry.szExePath) - 1] = '\0';
@@ -518,7 +518,7 @@ uint32_t ProcessSnapshot::GetModuleCountTH32(uint32_t processId)
     }
     MODULEENTRY32 entry;
     std::memset(&entry, 0, sizeof(entry));
-    entry.dwSize = 548;
+    entry.dwSize = sizeof(entry);  // 548 in the 32-bit program
     uint32_t count = 0;
     if (toolhelp.Module32First(snapshot, &entry)) {
         ++count;

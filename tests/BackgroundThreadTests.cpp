@@ -81,9 +81,9 @@ void PutTimes(PVOID buffer, unsigned index, ULONGLONG idle, ULONGLONG kernel, UL
 
 LONG AnswerBasic(PVOID buffer, ULONG length, unsigned processors)
 {
-    if (length < 44) return kLengthMismatch;
+    if (length < CpuUsageMeter::kBasicInfoSize) return kLengthMismatch;
     std::memset(buffer, 0, length);
-    static_cast<BYTE*>(buffer)[40] = static_cast<BYTE>(processors);
+    static_cast<BYTE*>(buffer)[CpuUsageMeter::kProcessorCountOffset] = static_cast<BYTE>(processors);
     return 0;
 }
 

@@ -38,6 +38,11 @@ TEST_SUITE("import tables")
 {
     TEST_CASE("the shipped binaries load on Windows 95 and NT 4")
     {
+#ifdef _WIN64
+        // The 64-bit test build is never shipped; make test checks the 32-bit
+        // binaries' tables natively (the suite "shipped binaries").
+        return;
+#endif
         const std::string bin = ProductFolder();
         for (const char* name : {"tarnwick.exe", "tarnwick-cli.exe", "OrvoSysUtils.dll", "OrvoGdiUtils.dll",
                                  "Plugins\\SetPriority.dll", "Plugins\\Checksums.dll",

@@ -10,7 +10,9 @@ class TrayIcon {
 public:
     typedef BOOL(WINAPI* PFN_ShellNotifyIcon)(DWORD, PNOTIFYICONDATAA);
 
-    static const DWORD kRecordSize = 88;
+    // The first version of the record, which every shell takes: 88 bytes in
+    // the 32-bit program (handles and pointers grow in the 64-bit test build).
+    static const DWORD kRecordSize = NOTIFYICONDATAA_V1_SIZE;
     static const UINT kIconId = 101;
     static const char kCallbackMessageName[];
     static const char kTaskbarCreatedName[];

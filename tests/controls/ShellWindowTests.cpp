@@ -251,7 +251,7 @@ TEST_SUITE("controls")
             tray.Prepare(window.hWnd, TrayIcon::CallbackMessage(), 101, LoadIcon(nullptr, IDI_APPLICATION),
                          longTip.c_str());
             const NOTIFYICONDATAA& record = tray.GetRecord();
-            CHECK(record.cbSize == 88);
+            CHECK(record.cbSize == (sizeof(void*) == 8 ? 104u : 88u));
             CHECK(record.uID == 101);
             CHECK(record.uFlags == (NIF_MESSAGE | NIF_ICON | NIF_TIP | 0x10));
             CHECK(std::string(record.szTip) == longTip.substr(0, 63));

@@ -110,7 +110,15 @@ bool Program::Start(const std::string& switches, const std::string& settingsFile
     PROCESS_INFORMATION info = {};
     std::string line = strCommandLine;
     const std::string folder = E2ePaths::ProgramFolder();
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info)) {
+    BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info);
+    // 64-bit Wine posing as a 9x system now and then fails a start with an
+    // internal error; a second start then works.
+    if (!started && GetLastError() == ERROR_INTERNAL_ERROR) {
+        E2eLog::Note(Format("Program::Start: %s: internal error, started again", strCommandLine.c_str()));
+        line = strCommandLine;
+        started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup, &info);
+    }
+    if (!started) {
         E2eLog::Fail(Format("Program::Start: cannot start %s (error %lu)", strCommandLine.c_str(), GetLastError()));
         return false;
     }
