@@ -641,7 +641,7 @@ TEST_SUITE("family")
         if (nt) {
             CHECK(out.substr(0, out.find('\n'))
                   == "Name\tPID\tParent PID\tVersion\tDescription\tCompany Name\tOwner\tThreads\tHandles\t"
-                     "Priority Class\tCreated\tCommandline\tPath\tService");
+                     "Priority Class\tCreated\tCommandline\tCPU\tPrivate Bytes\tPath\tService");
             // Wine's own service processes.
             CHECK(out.find("\nplugplay.exe\t") != std::string::npos);
             for (const char* service : {"plugplay.exe", "rpcss.exe"}) {

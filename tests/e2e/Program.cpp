@@ -56,6 +56,8 @@ bool Program::InstallSettings(const std::string& sourceFile)
 
 bool Program::WriteSettings(const std::vector<unsigned char>& bytes)
 {
+    // Known settings start without an earlier test's live settings beside them.
+    DeleteFileA((E2ePaths::ProgramFolder() + "\\Tarnwick.live").c_str());
     FILE* file = std::fopen(SettingsPath().c_str(), "wb");
     if (!file) return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
