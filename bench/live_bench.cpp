@@ -11,6 +11,7 @@
 // from this folder (its Tarnwick.ui and Tarnwick.live are put back afterwards).
 #include "app/startup/TarnwickApp.h"
 #include "app/mainframe/TarnwickMainFrame.h"
+#include "sysutils/ProgramFolder.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -22,14 +23,6 @@
 #include <vector>
 
 namespace {
-
-std::string ProgramFolder()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
 
 std::string TempPath(const char* name)
 {
@@ -63,7 +56,7 @@ public:
     // bench-helper copies that have signalled they run.
     bool Helpers(unsigned count)
     {
-        const std::string helper = ProgramFolder() + "bench-helper.exe";
+        const std::string helper = ProgramFolder::Path() + "bench-helper.exe";
         for (unsigned i = 0; i < count; ++i) {
             char name[64];
             snprintf(name, sizeof(name), "tw-live-bench-%lu-%u", GetCurrentProcessId(), i);
@@ -213,7 +206,7 @@ private:
 
 int Cpu(unsigned helpers, unsigned seconds)
 {
-    const std::string folder = ProgramFolder();
+    const std::string folder = ProgramFolder::Path();
     KeptFile record(folder + "Tarnwick.ui");
     KeptFile live(folder + "Tarnwick.live");
     live.Write("update\t1\n");

@@ -16,6 +16,7 @@
 #include "sysinfo/ProcessSnapshot.h"
 #include "sysinfo/ServiceList.h"
 #include "sysinfo/SnapshotSampleSource.h"
+#include "sysutils/ProgramFolder.h"
 #include "views/ItemBuilder.h"
 #include "views/ProcessView.h"
 #include "views/ValueFormatter.h"
@@ -33,14 +34,6 @@
 #include <vector>
 
 namespace {
-
-std::string ProgramFolder()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
 
 // Helpers started from distinct copies, so that each has a file of its own.
 class Helpers {
@@ -246,7 +239,7 @@ int main(int argc, char** argv)
 {
     bool phases = false;
     int rounds = 3;
-    std::string helper = ProgramFolder() + "bench-helper.exe";
+    std::string helper = ProgramFolder::Path() + "bench-helper.exe";
     std::vector<size_t> counts;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
