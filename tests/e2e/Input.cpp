@@ -217,6 +217,21 @@ bool Input::MoveTo(const Window& window, POINT clientPoint)
     return MovePointer(screen);
 }
 
+namespace {
+
+// Until the window's program waits for input with none queued: a pointer move
+// it reads only after the button went down looks like the start of a drag to
+// a tree view, which then selects nothing.
+void WaitUntilInputIdle(const Window& window)
+{
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, window.Pid());
+    if (!process) return;
+    WaitForInputIdle(process, 1000);
+    CloseHandle(process);
+}
+
+} // namespace
+
 bool Input::Click(const Window& window, POINT clientPoint, Button button, bool twice)
 {
     if (!window) return false;
@@ -234,6 +249,7 @@ bool Input::Click(const Window& window, POINT clientPoint, Button button, bool t
     const DWORD doubleClickTime = GetDoubleClickTime() + 50;
     if (lastClick && sinceLast < doubleClickTime) Wait::Pause(doubleClickTime - sinceLast);
     MovePointer(screen);
+    WaitUntilInputIdle(window);
     for (int i = 0; i < (twice ? 2 : 1); ++i) {
         SendButton(button, false, screen);
         SendButton(button, true, screen);
