@@ -11,6 +11,7 @@
 // from this folder (its Tarnwick.ui and Tarnwick.live are put back afterwards).
 #include "app/startup/TarnwickApp.h"
 #include "app/mainframe/TarnwickMainFrame.h"
+#include "app/res/resource.h"
 #include "sysutils/ProgramFolder.h"
 
 #include <windows.h>
@@ -114,6 +115,8 @@ struct Frame {
         DeleteFileA(settings.c_str());
         frame->UseSettingsFile(settings);
         ok = frame->Register() && frame->Create(nullptr, "Tarnwick 2.6");
+        // Updates start paused, and a paused tick does nothing.
+        if (ok) SendMessageA(frame->GetHwnd(), WM_COMMAND, ID_UPDATE_1S, 0);
         PumpAll();
     }
     ~Frame()
@@ -127,10 +130,13 @@ struct Frame {
     double Tick()
     {
         PumpAll();
+        const unsigned before = frame->LiveTickCount();
         const double start = Now();
         frame->RunLiveTick();
         RedrawWindow(frame->GetHwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        return Now() - start;
+        const double took = Now() - start;
+        if (frame->LiveTickCount() == before) skipped = true;
+        return took;
     }
     double Refresh()
     {
@@ -144,6 +150,7 @@ struct Frame {
     TarnwickMainFrame* frame;
     std::string settings;
     bool ok = false;
+    bool skipped = false;  // a tick that did not run (held or paused)
 };
 
 int Tick(unsigned helpers)
@@ -156,6 +163,10 @@ int Tick(unsigned helpers)
     for (int i = 0; i < 20; ++i) refreshes.push_back(window.Refresh());
     window.Tick();  // the first sample: every process as the view has it
     for (int i = 0; i < 20; ++i) ticks.push_back(window.Tick());
+    if (window.skipped) {
+        std::fprintf(stderr, "live-bench: the window held its ticks; nothing measured\n");
+        return 1;
+    }
     const double refresh = Median(refreshes), tick = Median(ticks);
     std::printf("extra processes\tfull refresh (s, median of 20)\tupdate tick (s, median of 20)\ttick/refresh\n");
     std::printf("%u\t%.4f\t%.4f\t%.3f\n", helpers, refresh, tick, tick / refresh);
@@ -224,6 +235,11 @@ int Cpu(unsigned helpers, unsigned seconds)
     const double wall = Now() - start;
     const uint64_t own = ProcessorTime(tarnwick) - startOwn;
     const uint64_t other = taskmgr ? ProcessorTime(manager) - startManager : 0;
+    if (!ProcessorTime(tarnwick)) {
+        // Wine gives no processor times for another process.
+        std::printf("tarnwick.exe at 1 s updates: not measured, this system reports no processor time for it\n");
+        return 0;
+    }
     std::printf("extra processes\tseconds\ttarnwick.exe at 1 s updates (%% of a core)\ttaskmgr.exe (%% of a core)\n");
     std::printf("%u\t%.1f\t%.2f\t", helpers, wall, own / 1e5 / wall);
     if (taskmgr) std::printf("%.2f\n", other / 1e5 / wall);
@@ -274,8 +290,17 @@ int Leak(unsigned ticks)
         window.Tick();
         if (tick == 10) print(tick, at10 = Measure());
     }
+    if (window.skipped) {
+        std::fprintf(stderr, "live-bench: the window held its ticks; nothing measured\n");
+        return 1;
+    }
     const Usage end = Measure();
     print(ticks, end);
+    if (!end.privateBytes && !end.handles && !end.gdi && !end.user) {
+        // Wine answers 0 to all four: a "+0" would look like a result.
+        std::printf("growth after %u ticks: not measured, this system reports none of these counters\n", ticks);
+        return 0;
+    }
     std::printf("growth after %u ticks: %+d K private bytes, %+ld handles, %+ld GDI, %+ld USER\n", ticks,
                 static_cast<int>(end.privateBytes / 1024) - static_cast<int>(at10.privateBytes / 1024),
                 static_cast<long>(end.handles) - static_cast<long>(at10.handles),
