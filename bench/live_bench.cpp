@@ -151,6 +151,11 @@ struct Frame {
     std::string settings;
     bool ok = false;
     bool skipped = false;  // a tick that did not run (held or paused)
+    bool AllTicksRan() const
+    {
+        if (skipped) std::fprintf(stderr, "live-bench: the window held its ticks; nothing measured\n");
+        return !skipped;
+    }
 };
 
 int Tick(unsigned helpers)
@@ -163,10 +168,7 @@ int Tick(unsigned helpers)
     for (int i = 0; i < 20; ++i) refreshes.push_back(window.Refresh());
     window.Tick();  // the first sample: every process as the view has it
     for (int i = 0; i < 20; ++i) ticks.push_back(window.Tick());
-    if (window.skipped) {
-        std::fprintf(stderr, "live-bench: the window held its ticks; nothing measured\n");
-        return 1;
-    }
+    if (!window.AllTicksRan()) return 1;
     const double refresh = Median(refreshes), tick = Median(ticks);
     std::printf("extra processes\tfull refresh (s, median of 20)\tupdate tick (s, median of 20)\ttick/refresh\n");
     std::printf("%u\t%.4f\t%.4f\t%.3f\n", helpers, refresh, tick, tick / refresh);
@@ -230,16 +232,16 @@ int Cpu(unsigned helpers, unsigned seconds)
     // Both settle first (the program's first fill, taskmgr's start).
     Sleep(5000);
     const uint64_t startOwn = ProcessorTime(tarnwick), startManager = taskmgr ? ProcessorTime(manager) : 0;
+    if (!startOwn) {
+        // Wine gives no processor times for another process: nothing to wait for.
+        std::printf("tarnwick.exe at 1 s updates: not measured, this system reports no processor time for it\n");
+        return 0;
+    }
     const double start = Now();
     Sleep(seconds * 1000);
     const double wall = Now() - start;
     const uint64_t own = ProcessorTime(tarnwick) - startOwn;
     const uint64_t other = taskmgr ? ProcessorTime(manager) - startManager : 0;
-    if (!ProcessorTime(tarnwick)) {
-        // Wine gives no processor times for another process.
-        std::printf("tarnwick.exe at 1 s updates: not measured, this system reports no processor time for it\n");
-        return 0;
-    }
     std::printf("extra processes\tseconds\ttarnwick.exe at 1 s updates (%% of a core)\ttaskmgr.exe (%% of a core)\n");
     std::printf("%u\t%.1f\t%.2f\t", helpers, wall, own / 1e5 / wall);
     if (taskmgr) std::printf("%.2f\n", other / 1e5 / wall);
@@ -290,10 +292,7 @@ int Leak(unsigned ticks)
         window.Tick();
         if (tick == 10) print(tick, at10 = Measure());
     }
-    if (window.skipped) {
-        std::fprintf(stderr, "live-bench: the window held its ticks; nothing measured\n");
-        return 1;
-    }
+    if (!window.AllTicksRan()) return 1;
     const Usage end = Measure();
     print(ticks, end);
     if (!end.privateBytes && !end.handles && !end.gdi && !end.user) {
